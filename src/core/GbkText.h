@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+/// The one conversion between the system's GBK byte strings and UTF-8, used at
+/// every edge (widgets, configuration file, database). The GB18030 code page
+/// is used for the conversion: it is byte-identical to GBK for every GBK
+/// character and can also carry the rare characters GBK lacks, so text typed
+/// in a window is never lost on its way to the database and back.
+namespace GbkText {
+
+/// UTF-8 -> GBK. Invalid UTF-8 sequences become '?'.
+std::string FromUtf8(std::string_view utf8);
+
+/// GBK -> UTF-8. Invalid GBK sequences become U+FFFD.
+std::string ToUtf8(std::string_view gbk);
+
+/// True when every byte is below 0x80 (the text reads the same in both).
+bool IsAscii(std::string_view text);
+
+}  // namespace GbkText

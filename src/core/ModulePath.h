@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+/// Path rules for files kept beside the plug-in library.
+namespace ModulePath {
+
+/// Full file name of the module that contains this code (dladdr).
+std::string OwnModuleFileName();
+
+/// The directory part of a module file name, trailing separator included.
+/// When the name holds a colon, everything in front of the character just
+/// before the first colon is dropped first (a prefix such as a long-path
+/// marker in front of a drive letter).
+std::string DirectoryOf(const std::string& moduleFileName);
+
+/// DirectoryOf(OwnModuleFileName()) + relative.
+std::string BesideModule(const std::string& relative);
+
+}  // namespace ModulePath
