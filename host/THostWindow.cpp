@@ -1,0 +1,103 @@
+#include "THostWindow.h"
+
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <algorithm>
+#include <iostream>
+
+#include "GbkText.h"
+#include "TPluginLibrary.h"
+
+namespace {
+
+QString FromGbk(const std::string& gbk) {
+  const std::string utf8 = GbkText::ToUtf8(gbk);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
+THostWindow::THostWindow(TPluginLibrary& plugin, TCurrentUser user, bool unattended)
+    : plugin_(plugin), user_(std::move(user)), unattended_(unattended), area_(new QMdiArea(this)) {
+  setWindowTitle(QStringLiteral("Tesmira 体检系统"));
+  setCentralWidget(area_);
+  resize(1200, 800);
+  BuildMenus();
+  QString who = user_.UserName ? FromGbk(*user_.UserName) : QStringLiteral("(Null)");
+  statusBar()->showMessage(QStringLiteral("用户: ") + who);
+}
+
+std::vector<std::string> THostWindow::WindowNames() const {
+  std::string text;
+  plugin_.GetClassNames(text);
+  std::vector<std::string> names;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    names.push_back(text.substr(start, end - start));
+  return names;
+}
+
+TMDIChild* THostWindow::OpenWindow(const std::string& name) {
+  try {
+    TMDIChild* window = plugin_.CreateMDIChild(name.c_str(), this);
+    if (!window) throw std::runtime_error("No window is registered under " + name);
+    return window;
+  } catch (const std::exception& error) {
+    std::string utf8 = GbkText::ToUtf8(error.what());
+    if (unattended_) {
+      std::cerr << "error opening " << name << ": " << utf8 << std::endl;
+    } else {
+      QMessageBox::critical(this, windowTitle(), QString::fromUtf8(utf8.c_str()));
+    }
+    return nullptr;
+  }
+}
+
+void THostWindow::BuildMenus() {
+  QMenu* windowMenu = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
+  for (const std::string& name : WindowNames()) {
+    QAction* open = windowMenu->addAction(FromGbk(name));
+    connect(open, &QAction::triggered, this, [this, name] { OpenWindow(name); });
+  }
+  windowMenu->addSeparator();
+  connect(windowMenu->addAction(QStringLiteral("层叠")), &QAction::triggered, area_,
+          &QMdiArea::cascadeSubWindows);
+  connect(windowMenu->addAction(QStringLiteral("平铺")), &QAction::triggered, area_,
+          &QMdiArea::tileSubWindows);
+  connect(windowMenu->addAction(QStringLiteral("退出")), &QAction::triggered, this,
+          &QWidget::close);
+}
+
+long THostWindow::QueryInterface(const TGUID&, void** object) {
+  if (object) *object = nullptr;
+  return E_NOINTERFACE_RESULT;
+}
+
+QWidget* THostWindow::GetFormOwner() { return area_; }
+
+void THostWindow::Log(const char* what, TMDIChild* window) const {
+  if (Verbose) std::cerr << "host: " << what << " " << static_cast<const void*>(window) << "\n";
+}
+
+void THostWindow::MDIChildCreate(TMDIChild* window) {
+  Log("create", window);
+  windows_.push_back(window);
+}
+
+void THostWindow::MDIChildDestroy(TMDIChild* window) {
+  // Some windows report their destruction twice; the second finds nothing.
+  Log("destroy", window);
+  windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+}
+
+void THostWindow::MDIChildShow(TMDIChild* window) { Log("show", window); }
+
+void THostWindow::MDIChildClose(TMDIChild* window, TCloseAction& action) {
+  Log("close", window);
+  action = TCloseAction::caFree;
+}
+
+void THostWindow::MDIChildActivate(TMDIChild* window) { Log("activate", window); }
+void THostWindow::MDIChildDeactivate(TMDIChild* window) { Log("deactivate", window); }

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+#include <vector>
+
+#include "IWinMain.h"
+
+class QMdiArea;
+class QMenu;
+class TPluginLibrary;
+
+/// The reference host's main window: a multiple-document area that owns the
+/// library's windows, the logged-in user, and a Window menu built from the
+/// library's registered names. It implements the host interface.
+class THostWindow : public QMainWindow, public IWinMain {
+ public:
+  THostWindow(TPluginLibrary& plugin, TCurrentUser user, bool unattended);
+
+  /// Every registered window name, in registration order.
+  std::vector<std::string> WindowNames() const;
+  /// Opens a window by name; an error is shown and null returned.
+  TMDIChild* OpenWindow(const std::string& name);
+  QMdiArea* Area() const { return area_; }
+  /// Windows the library reported as created and not yet destroyed.
+  const std::vector<TMDIChild*>& OpenWindows() const { return windows_; }
+  bool Verbose = false;
+
+  // IInterface: the window is owned by Qt; the count never frees it.
+  long QueryInterface(const TGUID&, void** object) override;
+  long AddRef() override { return ++refCount_; }
+  long Release() override { return --refCount_; }
+
+  // IWinMain
+  QWidget* GetFormOwner() override;
+  TCurrentUser* GetCurrentUser() override { return &user_; }
+  void MDIChildCreate(TMDIChild* window) override;
+  void MDIChildDestroy(TMDIChild* window) override;
+  void MDIChildShow(TMDIChild* window) override;
+  void MDIChildClose(TMDIChild* window, TCloseAction& action) override;
+  void MDIChildActivate(TMDIChild* window) override;
+  void MDIChildDeactivate(TMDIChild* window) override;
+
+ private:
+  void BuildMenus();
+  void Log(const char* what, TMDIChild* window) const;
+
+  TPluginLibrary& plugin_;
+  TCurrentUser user_;
+  bool unattended_;
+  QMdiArea* area_;
+  std::vector<TMDIChild*> windows_;
+  long refCount_ = 0;
+};

@@ -1,0 +1,146 @@
+// tesmira-host: the reference host program. It loads libtesmira.so by path,
+// resolves its exports by name, lends no pool, and offers the library's
+// windows in a multiple-document main window for the user it is given.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <iostream>
+#include <memory>
+
+#include "GbkText.h"
+#include "THostApplication.h"
+#include "THostWindow.h"
+#include "TMDIChild.h"
+#include "TPluginLibrary.h"
+
+namespace {
+
+std::string ToGbk(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  return GbkText::FromUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+TCurrentUser UserFrom(const QCommandLineParser& args) {
+  TCurrentUser user;
+  if (args.isSet(QStringLiteral("user"))) user.UserName = ToGbk(args.value(QStringLiteral("user")));
+  const QStringList codes =
+      args.value(QStringLiteral("rights")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+  for (const QString& code : codes) user.Rights.push_back({ToGbk(code.trimmed())});
+  user.Operator.OperatorName = ToGbk(args.value(QStringLiteral("operator")));
+  return user;
+}
+
+QString DefaultPluginPath() {
+  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libtesmira.so"));
+}
+
+void FlushDeletes() {
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+}
+
+QMdiSubWindow* SubWindowOf(QMdiArea* area, TMDIChild* window) {
+  for (QMdiSubWindow* sub : area->subWindowList())
+    if (sub->widget() == static_cast<QWidget*>(window)) return sub;
+  return nullptr;
+}
+
+// Opens every registered window in turn and saves DIR/<name>.png of the main
+// window showing it. Returns the number of windows that failed to open.
+int TakeScreenshots(THostWindow& host, const QString& dir) {
+  QDir().mkpath(dir);
+  int failures = 0;
+  for (const std::string& name : host.WindowNames()) {
+    TMDIChild* window = host.OpenWindow(name);
+    if (!window) {
+      ++failures;
+      continue;
+    }
+    QMdiSubWindow* sub = SubWindowOf(host.Area(), window);
+    if (sub) sub->showMaximized();
+    FlushDeletes();
+    const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
+                                            QStringLiteral(".png"));
+    if (!host.grab().save(file)) {
+      std::cerr << "cannot write " << file.toStdString() << "\n";
+      ++failures;
+    } else {
+      std::cout << "wrote " << file.toStdString() << "\n";
+    }
+    if (sub) sub->close();
+    FlushDeletes();
+  }
+  return failures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool headless = qEnvironmentVariableIsEmpty("DISPLAY") &&
+                  qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
+
+  QCommandLineParser args;
+  args.setApplicationDescription(QStringLiteral("Reference host for the Tesmira library"));
+  args.addHelpOption();
+  args.addOptions({
+      {QStringLiteral("plugin"), QStringLiteral("Path of libtesmira.so."), QStringLiteral("path")},
+      {QStringLiteral("user"), QStringLiteral("Logged-in user name."), QStringLiteral("name")},
+      {QStringLiteral("rights"), QStringLiteral("Granted function codes."), QStringLiteral("codes")},
+      {QStringLiteral("operator"), QStringLiteral("Operator name."), QStringLiteral("name")},
+      {QStringLiteral("list-windows"), QStringLiteral("Print the registered window names.")},
+      {QStringLiteral("open"), QStringLiteral("Open a window at start."), QStringLiteral("name")},
+      {QStringLiteral("screenshot"), QStringLiteral("Save every window as DIR/<name>.png."),
+       QStringLiteral("dir")},
+      {QStringLiteral("verbose"), QStringLiteral("Log the window notifications.")},
+  });
+  args.process(app);
+
+  std::unique_ptr<TPluginLibrary> plugin;
+  try {
+    plugin = std::make_unique<TPluginLibrary>(
+        args.isSet(QStringLiteral("plugin")) ? args.value(QStringLiteral("plugin")).toStdString()
+                                             : DefaultPluginPath().toStdString());
+  } catch (const std::exception& error) {
+    std::cerr << error.what() << "\n";
+    return 2;
+  }
+
+  if (args.isSet(QStringLiteral("list-windows"))) {
+    std::string names;
+    plugin->GetClassNames(names);
+    std::cout << GbkText::ToUtf8(names) << std::flush;
+    return 0;
+  }
+
+  const bool unattended = args.isSet(QStringLiteral("screenshot"));
+  THostApplication hostApplication(unattended);
+  int status = 0;
+  {
+    THostWindow host(*plugin, UserFrom(args), unattended);
+    host.Verbose = args.isSet(QStringLiteral("verbose"));
+    plugin->InitDLL(&hostApplication, &host, nullptr);
+    host.show();
+    for (const QString& name : args.values(QStringLiteral("open"))) host.OpenWindow(ToGbk(name));
+
+    if (unattended) {
+      status = TakeScreenshots(host, args.value(QStringLiteral("screenshot"))) == 0 ? 0 : 1;
+    } else {
+      status = app.exec();
+    }
+    // The windows go before the library does.
+    host.Area()->closeAllSubWindows();
+    FlushDeletes();
+    plugin->InitDLL(nullptr, &host, nullptr);  // our application object leaves with us
+  }
+  FlushDeletes();
+  plugin.reset();
+  return status;
+}

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tesmira builds, tests and runs with, when any is
+# missing. Needs root (apt-get); does nothing when everything is there.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev
+  libsoci-dev libboost-dev
+  libsqlite3-dev sqlite3
+  unixodbc unixodbc-dev tdsodbc libsqliteodbc
+  libpugixml-dev
+  libgtest-dev libbenchmark-dev
+  fonts-wqy-zenhei
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "error: missing packages and not root; run as root or install them: ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

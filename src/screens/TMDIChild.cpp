@@ -1,0 +1,172 @@
+#include "TMDIChild.h"
+
+#include <QCloseEvent>
+#include <algorithm>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QShowEvent>
+
+#include "Exceptions.h"
+#include "HandlerConnect.h"
+#include "TPermissionAction.h"
+#include "UserRights.h"
+
+QFont MaintenanceWindowFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                    QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+  font.setPixelSize(12);
+  return font;
+}
+
+namespace {
+
+QWidget* OwnerOf(IWinMain* host) {
+  if (!host) throw Exception("A maintenance window needs the host interface");
+  return host->GetFormOwner();
+}
+
+}  // namespace
+
+TMDIChild::TMDIChild(IWinMain* host) {
+  TComPtr<IWinMain> hold(host);  // the owner comes from it while we build
+  QWidget* owner = OwnerOf(host);
+  host_ = host;
+  setFont(MaintenanceWindowFont());
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  permissionActions_ = new QObject(this);
+  permissionActions_->setObjectName(QStringLiteral("PermissionActions"));
+  if (auto* area = qobject_cast<QMdiArea*>(owner)) {
+    subWindow_ = new QMdiSubWindow();
+    subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+    subWindow_->setWidget(this);
+    area->addSubWindow(subWindow_);
+    TrackActivation();
+  } else if (owner) {
+    setParent(owner, Qt::Window);
+  }
+}
+
+TMDIChild::~TMDIChild() {
+  // Always the base handler first; a layout-bound OnDestroy tells the host
+  // again while the form itself goes away.
+  TMDIChild::FormDestroy(this);
+  if (destroyBound_) TMDIChild::FormDestroy(this);
+  host_.reset();
+}
+
+void TMDIChild::CompleteCreation() {
+  FormCreate(this);
+  QWidget* frame = Frame();
+  frame->adjustSize();
+  if (QWidget* area = subWindow_ ? subWindow_->mdiArea() : nullptr) {
+    QSize room = area->size();
+    frame->move(std::max(0, (room.width() - frame->width()) / 2),
+                std::max(0, (room.height() - frame->height()) / 2));
+  }
+  frame->show();
+}
+
+void TMDIChild::CompleteCreationOrDiscard() {
+  try {
+    CompleteCreation();
+  } catch (...) {
+    delete Frame();
+    throw;
+  }
+}
+
+QWidget* TMDIChild::Frame() const {
+  return subWindow_ ? static_cast<QWidget*>(subWindow_) : const_cast<TMDIChild*>(this);
+}
+
+void TMDIChild::TrackActivation() {
+  connect(subWindow_, &QMdiSubWindow::windowStateChanged, this,
+          [this](Qt::WindowStates before, Qt::WindowStates now) {
+            bool was = before.testFlag(Qt::WindowActive);
+            bool is = now.testFlag(Qt::WindowActive);
+            if (was == is) return;
+            RunHandler([&] { is ? FormActivate(this) : FormDeactivate(this); });
+          });
+}
+
+void TMDIChild::FormCreate(QObject*) {
+  if (host_) host_->MDIChildCreate(this);
+}
+
+void TMDIChild::FormShow(QObject*) {
+  if (host_) host_->MDIChildShow(this);
+  ApplyPermissions();
+}
+
+void TMDIChild::FormActivate(QObject*) {
+  if (host_) host_->MDIChildActivate(this);
+}
+
+void TMDIChild::FormDeactivate(QObject*) {
+  if (host_) host_->MDIChildDeactivate(this);
+}
+
+void TMDIChild::FormClose(QObject*, TCloseAction& action) {
+  if (host_)
+    host_->MDIChildClose(this, action);
+  else
+    action = TCloseAction::caFree;
+}
+
+void TMDIChild::FormDestroy(QObject*) {
+  if (host_) host_->MDIChildDestroy(this);
+}
+
+TCurrentUser* TMDIChild::CurrentUser() const { return host_ ? host_->GetCurrentUser() : nullptr; }
+
+bool TMDIChild::HasRight(const std::string& functionCode) const {
+  return UserHasRight(CurrentUser(), functionCode);
+}
+
+void TMDIChild::ApplyPermissions() { ApplyPermissionsBelow(this); }
+
+void TMDIChild::ApplyPermissionsBelow(QObject* owner) {
+  for (QObject* component : owner->children()) {
+    ApplyPermissionsBelow(component);
+    if (auto* action = qobject_cast<TPermissionAction*>(component))
+      action->ApplyRight(HasRight(action->FunctionCode));
+  }
+}
+
+void TMDIChild::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // A spontaneous show (the desktop restoring the window) is no new showing.
+  if (!event->spontaneous()) RunHandler([this] { FormShow(this); });
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event) {
+  // The close is always carried out on the frame below, as the host decided;
+  // the toolkit's own close of this widget is declined.
+  event->ignore();
+  TCloseAction action = TCloseAction::caMinimize;  // what a child window proposes
+  bool asked = false;
+  RunHandler([&] {
+    FormClose(this, action);
+    asked = true;
+  });
+  if (asked) CarryOut(action);
+}
+
+void TMDIChild::CarryOut(TCloseAction action) {
+  QWidget* frame = Frame();
+  switch (action) {
+    case TCloseAction::caNone:
+      break;
+    case TCloseAction::caHide:
+      frame->hide();
+      break;
+    case TCloseAction::caMinimize:
+      frame->showMinimized();
+      break;
+    case TCloseAction::caFree:
+      frame->hide();
+      frame->deleteLater();
+      break;
+  }
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "IWinMain.h"
+#include "TComPtr.h"
+
+class QMdiSubWindow;
+
+/// Base class of every maintenance window. It reports each step of its life
+/// to the host (create, show, activate, deactivate, close, destroy) and sets
+/// its permission actions from the current user's rights when shown.
+///
+/// Creation order: the constructor builds only the widget; the factory then
+/// calls CompleteCreation(), which fires the virtual FormCreate (the base one
+/// tells the host MDIChildCreate; a window's own override calls it first and
+/// then does its creation work: frames, lookup lists) and shows the window.
+class TMDIChild : public QWidget {
+  Q_OBJECT
+ public:
+  /// Takes the owner from the host (GetFormOwner): inside a QMdiArea the
+  /// window becomes a sub-window of it, otherwise a child of the owner.
+  explicit TMDIChild(IWinMain* host);
+  ~TMDIChild() override;
+
+  /// Fires FormCreate and shows the window, centred in the owner.
+  void CompleteCreation();
+
+  /// The factory of the registry: constructs the window and completes its
+  /// creation. An error on the way destroys what was built (sub-window
+  /// included) and propagates to the caller.
+  template <class Window>
+  static TMDIChild* Construct(IWinMain* host) {
+    auto* window = new Window(host);
+    static_cast<TMDIChild*>(window)->CompleteCreationOrDiscard();
+    return window;
+  }
+
+  virtual void FormCreate(QObject* sender);
+  virtual void FormShow(QObject* sender);
+  virtual void FormActivate(QObject* sender);
+  virtual void FormDeactivate(QObject* sender);
+  virtual void FormClose(QObject* sender, TCloseAction& action);
+  virtual void FormDestroy(QObject* sender);
+  /// Reserved virtual operations kept with their defaults.
+  virtual void ReservedProcedure() {}
+  virtual void* ReservedFunction() { return nullptr; }
+
+  /// The host's logged-in user, or null without a host.
+  TCurrentUser* CurrentUser() const;
+  /// The rights check for the current user.
+  bool HasRight(const std::string& functionCode) const;
+  /// Sets every permission action owned (directly or through frames) by the
+  /// window, depth first in ownership order.
+  void ApplyPermissions();
+
+  /// The holder of the window's TPermissionAction objects.
+  QObject* PermissionActions() const { return permissionActions_; }
+  IWinMain* Host() const { return host_.get(); }
+  /// The sub-window that frames this window, or null outside a QMdiArea.
+  QMdiSubWindow* SubWindow() const { return subWindow_; }
+  /// The widget to show, move and close: the sub-window or the window.
+  QWidget* Frame() const;
+
+ protected:
+  /// The layout binds OnDestroy to FormDestroy: the host is told of the
+  /// destruction a second time while the form is destroyed.
+  void BindOnDestroyToFormDestroy() { destroyBound_ = true; }
+
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CompleteCreationOrDiscard();
+  void TrackActivation();
+  void CarryOut(TCloseAction action);
+  void ApplyPermissionsBelow(QObject* owner);
+
+  TComPtr<IWinMain> host_;
+  QMdiSubWindow* subWindow_ = nullptr;
+  QObject* permissionActions_ = nullptr;
+  bool destroyBound_ = false;
+};
+
+/// The window font: "宋体" at 12 pixels, falling back to an installed CJK font.
+QFont MaintenanceWindowFont();

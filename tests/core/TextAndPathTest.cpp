@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "GbkText.h"
+#include "ModulePath.h"
+#include "TDateTime.h"
+
+TEST(GbkText, RoundTripsChineseAndAscii) {
+  const std::string gbk = "血常规 O'Brien";  // a GBK literal
+  const std::string utf8 = reinterpret_cast<const char*>(u8"血常规 O'Brien");
+  EXPECT_EQ(GbkText::ToUtf8(gbk), utf8);
+  EXPECT_EQ(GbkText::FromUtf8(utf8), gbk);
+  EXPECT_EQ(GbkText::ToUtf8("plain"), "plain");
+}
+
+TEST(GbkText, CharacterOutsideGbkIsNotLost) {
+  const std::string utf8 = reinterpret_cast<const char*>(u8"𠀀x");  // CJK extension B
+  EXPECT_EQ(GbkText::ToUtf8(GbkText::FromUtf8(utf8)), utf8);
+}
+
+TEST(GbkText, BrokenInputIsReplacedNotDropped) {
+  EXPECT_EQ(GbkText::ToUtf8(std::string("a\xFF")), "a\xEF\xBF\xBD");
+  EXPECT_EQ(GbkText::FromUtf8(std::string("a\xC3")), "a?");
+}
+
+TEST(ModulePath, DirectoryRules) {
+  EXPECT_EQ(ModulePath::DirectoryOf("/opt/tesmira/libtesmira.so"), "/opt/tesmira/");
+  // A prefix in front of a drive letter disappears.
+  EXPECT_EQ(ModulePath::DirectoryOf("\\\\?\\C:\\dir\\tesmira.dll"), "C:\\dir\\");
+  EXPECT_EQ(ModulePath::DirectoryOf("C:\\dir\\tesmira.dll"), "C:\\dir\\");
+  EXPECT_EQ(ModulePath::DirectoryOf("libtesmira.so"), "");
+  EXPECT_FALSE(ModulePath::OwnModuleFileName().empty());
+}
+
+TEST(TDateTime, DatesFormatAndParse) {
+  TDateTime d = TDateTime::FromDate(2026, 12, 9);
+  EXPECT_EQ(d.FormatDate(), "2026-12-09");
+  EXPECT_EQ(TDateTime::Parse("2026-12-09").Days(), d.Days());
+  EXPECT_EQ(TDateTime::Parse("2026-12-09 13:30:00").FormatDateTime(), "2026-12-09 13:30:00");
+  EXPECT_EQ(TDateTime::FromDate(1899, 12, 30).Days(), 0.0);
+  EXPECT_THROW(TDateTime::Parse("09/12/2026"), std::exception);
+}
