@@ -86,6 +86,12 @@ void TMDIChild::TrackActivation() {
             bool was = before.testFlag(Qt::WindowActive);
             bool is = now.testFlag(Qt::WindowActive);
             if (was == is) return;
+            // The area activates a new sub-window while showing it; the host
+            // hears of the show first and of the activation right after.
+            if (!shown_) {
+              activationPending_ = is;
+              return;
+            }
             RunHandler([&] { is ? FormActivate(this) : FormDeactivate(this); });
           });
 }
@@ -137,7 +143,12 @@ void TMDIChild::ApplyPermissionsBelow(QObject* owner) {
 void TMDIChild::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // A spontaneous show (the desktop restoring the window) is no new showing.
-  if (!event->spontaneous()) RunHandler([this] { FormShow(this); });
+  if (event->spontaneous()) return;
+  RunHandler([this] { FormShow(this); });
+  if (!shown_) {
+    shown_ = true;
+    if (activationPending_) RunHandler([this] { FormActivate(this); });
+  }
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event) {

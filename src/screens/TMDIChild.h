@@ -81,6 +81,8 @@ class TMDIChild : public QWidget {
   QMdiSubWindow* subWindow_ = nullptr;
   QObject* permissionActions_ = nullptr;
   bool destroyBound_ = false;
+  bool shown_ = false;
+  bool activationPending_ = false;
 };
 
 /// The window font: "宋体" at 12 pixels, falling back to an installed CJK font.

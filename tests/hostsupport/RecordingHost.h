@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMdiArea>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +28,10 @@ class RecordingHost : public IWinMain {
   TCurrentUser* GetCurrentUser() override { return &User; }
   void MDIChildCreate(TMDIChild* window) override { Record("create", window); }
   void MDIChildDestroy(TMDIChild* window) override { Record("destroy", window); }
-  void MDIChildShow(TMDIChild* window) override { Record("show", window); }
+  void MDIChildShow(TMDIChild* window) override {
+    Record("show", window);
+    if (OnShow) OnShow(window);
+  }
   void MDIChildClose(TMDIChild* window, TCloseAction& action) override;
   void MDIChildActivate(TMDIChild* window) override { Record("activate", window); }
   void MDIChildDeactivate(TMDIChild* window) override { Record("deactivate", window); }
@@ -42,6 +46,10 @@ class RecordingHost : public IWinMain {
   TCloseAction LastProposedClose = TCloseAction::caNone;
   std::vector<Event> Events;
   long RefCount = 0;
+  /// Runs inside MDIChildShow, after it was recorded.
+  std::function<void(TMDIChild*)> OnShow;
+  /// Lets a test window add its own steps to the record.
+  void Note(const char* what, TMDIChild* window) { Record(what, window); }
   /// When set, GetFormOwner returns it instead of the area.
   QWidget* OwnerOverride = nullptr;
 

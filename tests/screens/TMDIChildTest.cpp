@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include "Exceptions.h"
+#include "TApplication.h"
+#include "TPromptService.h"
+#include "TestWindow.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// An application object that keeps what it was asked to show.
+class RecordingApplication : public TApplication {
+ public:
+  void ShowException(const std::exception& error) override { Shown.push_back(error.what()); }
+  std::vector<std::string> Shown;
+};
+
+class TMDIChildTest : public ::testing::Test {
+ protected:
+  TestWindow* Open(bool bindDestroy = false) {
+    auto* w = new TestWindow(&host, &host, bindDestroy);
+    w->CompleteCreation();
+    return w;
+  }
+  RecordingHost host;
+};
+
+class FailingWindow : public TMDIChild {
+ public:
+  using TMDIChild::TMDIChild;
+  void FormCreate(QObject* sender) override {
+    TMDIChild::FormCreate(sender);
+    throw EDBException("找不到配置文件 .\\cfg\\cfg.config");
+  }
+};
+
+}  // namespace
+
+TEST_F(TMDIChildTest, CreateReachesHostBeforeOwnWorkAndShowBeforeActions) {
+  bool enabledAtShow = false;
+  host.OnShow = [&](TMDIChild* w) {
+    enabledAtShow = static_cast<TestWindow*>(w)->OwnAction->isEnabled();
+  };
+  TestWindow* w = Open();
+  EXPECT_EQ(host.Names(w), (Names{"create", "own-create", "show", "activate"}));
+  EXPECT_TRUE(enabledAtShow);           // not yet set when the host heard of the show
+  EXPECT_FALSE(w->OwnAction->isEnabled());  // then set: the user holds no right
+  EXPECT_EQ(host.RefCount, 1);              // the window holds the host
+  ASSERT_NE(w->SubWindow(), nullptr);
+  EXPECT_EQ(w->SubWindow()->mdiArea(), host.Area());
+  EXPECT_EQ(w->font().pixelSize(), 12);
+}
+
+TEST_F(TMDIChildTest, ActivationMovesBetweenTwoWindows) {
+  TestWindow* a = Open();
+  TestWindow* b = Open();
+  host.Area()->setActiveSubWindow(a->SubWindow());
+  host.Clear();
+  host.Area()->setActiveSubWindow(b->SubWindow());
+  EXPECT_EQ(host.Names(a), (Names{"deactivate"}));
+  EXPECT_EQ(host.Names(b), (Names{"activate"}));
+}
+
+TEST_F(TMDIChildTest, CloseActionComesFromTheHost) {
+  TestWindow* w = Open();
+  host.CloseAnswer = TCloseAction::caNone;
+  w->SubWindow()->close();
+  ProcessPendingEvents();
+  EXPECT_EQ(host.LastProposedClose, TCloseAction::caMinimize);
+  EXPECT_TRUE(w->SubWindow()->isVisible());
+
+  host.CloseAnswer = TCloseAction::caHide;
+  w->close();
+  ProcessPendingEvents();
+  EXPECT_FALSE(w->SubWindow()->isVisible());
+  host.Clear();
+  w->SubWindow()->show();
+  EXPECT_EQ(host.Names(w), (Names{"show"}));  // showing again repeats the notification
+
+  host.CloseAnswer = TCloseAction::caFree;
+  host.Clear();
+  w->SubWindow()->close();
+  ProcessPendingEvents();
+  EXPECT_EQ(host.Names(), (Names{"close", "deactivate", "destroy"}));
+  EXPECT_TRUE(host.Area()->subWindowList().isEmpty());
+  EXPECT_EQ(host.RefCount, 0);  // released after the form is gone
+}
+
+TEST_F(TMDIChildTest, BoundDestroyHandlerTellsTheHostTwice) {
+  TestWindow* w = Open(/*bindDestroy=*/true);
+  host.Clear();
+  delete w->SubWindow();
+  EXPECT_EQ(host.Names(), (Names{"deactivate", "destroy", "destroy"}));
+}
+
+TEST_F(TMDIChildTest, PermissionsFollowTheRightsEachTimeTheWindowIsShown) {
+  TestWindow* w = Open();
+  EXPECT_FALSE(w->OwnAction->isEnabled());
+  EXPECT_TRUE(w->OwnAction->isVisible());  // disabled but visible
+  EXPECT_FALSE(w->FrameAction->isEnabled());
+  EXPECT_FALSE(w->FrameAction->isVisible());  // the action inside the frame is reached too
+
+  host.User.Rights = {{"tjxt201004"}};
+  w->SubWindow()->hide();
+  w->SubWindow()->show();
+  EXPECT_FALSE(w->OwnAction->isEnabled());
+  EXPECT_TRUE(w->FrameAction->isEnabled());
+  EXPECT_TRUE(w->FrameAction->isVisible());  // with the right, hidden becomes visible
+
+  host.User.UserName = "chief";
+  w->ApplyPermissions();
+  EXPECT_TRUE(w->OwnAction->isEnabled());
+}
+
+TEST_F(TMDIChildTest, ErrorInHandlerReachesApplicationAndWindowStaysOpen) {
+  RecordingApplication app;
+  SetCurrentApplication(&app);
+  TestWindow* w = Open();
+  int steps = 0;
+  w->OnButton = [&] {
+    ++steps;
+    throw ETJItemException("项目名称不能为空！");
+  };
+  QTest::mouseClick(w->Button, Qt::LeftButton);
+  SetCurrentApplication(nullptr);
+  EXPECT_EQ(steps, 1);
+  EXPECT_EQ(app.Shown, (std::vector<std::string>{"项目名称不能为空！"}));
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_EQ(host.Area()->subWindowList().size(), 1);
+}
+
+TEST_F(TMDIChildTest, LibraryApplicationShowsErrorsThroughThePromptService) {
+  TPromptService::Reset();
+  TestWindow* w = Open();
+  w->OnButton = [] { throw EDBException("No Available DB Connection"); };
+  QTest::mouseClick(w->Button, Qt::LeftButton);
+  ASSERT_EQ(TPromptService::History().size(), 1u);
+  EXPECT_EQ(TPromptService::History()[0].Kind, TPromptKind::Error);
+  EXPECT_EQ(TPromptService::History()[0].Text, QStringLiteral("No Available DB Connection"));
+}
+
+TEST_F(TMDIChildTest, ErrorDuringCreationPropagatesAndLeavesNoWindow) {
+  EXPECT_THROW(TMDIChild::Construct<FailingWindow>(&host), EDBException);
+  ProcessPendingEvents();
+  EXPECT_TRUE(host.Area()->subWindowList().isEmpty());
+  EXPECT_EQ(host.Names(), (Names{"create", "destroy"}));
+  EXPECT_EQ(host.RefCount, 0);
+}
+
+TEST_F(TMDIChildTest, OwnerOutsideAnMdiAreaOwnsTheWindow) {
+  QWidget owner;
+  host.OwnerOverride = &owner;
+  TestWindow* w = Open();
+  EXPECT_EQ(w->SubWindow(), nullptr);
+  EXPECT_EQ(w->parentWidget(), &owner);
+  host.Clear();
+  w->close();
+  ProcessPendingEvents();
+  EXPECT_EQ(host.Names(), (Names{"close", "destroy"}));
+}
+
+TEST(TMDIChildWithoutHost, ConstructionNeedsTheHost) {
+  EXPECT_THROW(TestWindow(nullptr, nullptr), Exception);
+}
