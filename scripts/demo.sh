@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds what is missing and starts the reference host on the embedded demo
+# database. Without a display it opens every window in turn and writes a
+# screenshot of each to demo-shots/.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$here"
+
+./scripts/install-deps.sh
+
+build="${TESMIRA_DEMO_BUILD_DIR:-$here/build-demo}"
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESMIRA_BUILD_TESTS=OFF > /dev/null
+cmake --build "$build" -j "$(nproc)" --target tesmira tesmira-host
+
+# A fresh demo database from the schema and the demonstration data.
+bin="$build/bin"
+data="$here/demo-data"
+db="$data/tesmira-demo.db"
+mkdir -p "$data" "$bin/cfg"
+rm -f "$db"
+sqlite3 "$db" < sql/sqlite/schema.sql
+if [ -f sql/demo-data.sql ]; then sqlite3 "$db" < sql/demo-data.sql; fi
+
+# The library reads cfg/cfg.config beside itself.
+cat > "$bin/cfg/cfg.config" <<XML
+<?xml version="1.0" encoding="utf-8"?>
+<cfgxml>
+  <DBConnectionPool Provider="SQLite" DBName="tesmira" DBUser="" Password="" Schema="$db"
+                    MinDBPoolSize="1" MaxDBPoolSize="4"/>
+</cfgxml>
+XML
+
+host_args=(--user "${TESMIRA_DEMO_USER:-Chief}" --operator "${TESMIRA_DEMO_OPERATOR:-管理员}")
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  rm -rf "$here/demo-shots"
+  QT_QPA_PLATFORM=offscreen "$bin/tesmira-host" "${host_args[@]}" --screenshot "$here/demo-shots"
+  echo "Screenshots of every window are in $here/demo-shots/"
+else
+  exec "$bin/tesmira-host" "${host_args[@]}" "$@"
+fi
