@@ -1,0 +1,71 @@
+#include "TDBObject.h"
+
+#include <memory>
+
+#include "Format.h"
+#include "MessagePrefix.h"
+#include "TDBObjectList.h"
+#include "TDataSet.h"
+
+TDBObject::TDBObject() : TBaseDBObject() {}
+
+TDBObject::TDBObject(TBaseDBConnPool* pool) : TBaseDBObject(pool) {}
+
+int32_t TDBObject::Delete() {
+  Operator()->ExecSQL(FormatSql("Delete %s Where %s", {GetTableName(), GetWhere()}));
+  return -1;
+}
+
+int32_t TDBObject::Find() {
+  const std::string sql =
+      FormatSql("Select %s From %s Where %s", {GetFieldList(), GetTableName(), GetWhere()});
+  return WithMessagePrefix("查找错误!\r\n", [&] {
+    SetDataSet(Operator()->OpenQuery(sql));
+    return LoadFromDataSet(GetDataSet());
+  });
+}
+
+int32_t TDBObject::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
+  const std::string sql =
+      GetOrderBy().empty()
+          ? FormatSql("Select %s from %s Where %s", {GetFieldList(), GetTableName(), where})
+          : FormatSql("Select %s from %s Where %s Order By %s",
+                      {GetFieldList(), GetTableName(), where, GetOrderBy()});
+  TDataSet* rows = Operator()->OpenQuery(sql);
+  int32_t taken = 0;
+  while (!rows->Eof()) {
+    ++taken;
+    if (maxCount != -1 && taken > maxCount) break;
+    std::unique_ptr<TBaseDBObject> object(Create());
+    object->LoadFromDataSet(rows);
+    list.Add(object.release());
+    rows->Next();
+  }
+  return 0;
+}
+
+namespace {
+
+// The first column of the operator's single-row answer as an integer.
+int32_t FirstValue(TDataSet* rows) {
+  if (rows->IsEmpty() || rows->Fields(0).IsNull()) return 1;
+  return rows->Fields(0).AsInteger();
+}
+
+}  // namespace
+
+std::string TDBObject::NextID(const std::string& pattern, const std::string& keyField) {
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("SELECT CASE WHEN MAX(%s) IS NULL THEN 1 ELSE MAX(%000:s) + 1 END FROM %s",
+                {keyField, GetTableName()}));
+  const std::string digits = std::to_string(FirstValue(rows));
+  if (digits.size() >= pattern.size()) return digits;
+  return pattern.substr(0, pattern.size() - digits.size()) + digits;
+}
+
+int32_t TDBObject::NextIntID(const std::string& keyField) {
+  TDataSet* rows = Operator()->OpenQuery(FormatSql(
+      "SELECT CASE WHEN MAX(%s) IS NULL THEN 1 ELSE MAX(Cast(%0:s As Int)) + 1 END FROM %s",
+      {keyField, GetTableName()}));
+  return FirstValue(rows);
+}

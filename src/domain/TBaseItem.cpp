@@ -1,0 +1,485 @@
+#include "TBaseItem.h"
+
+#include <memory>
+#include <vector>
+
+#include "ColumnIndex.h"
+#include "Exceptions.h"
+#include "Format.h"
+#include "TCategory.h"
+#include "TDBObjectList.h"
+#include "TDataSet.h"
+#include "TItemManager.h"
+#include "TSingleComm.h"
+
+namespace {
+
+const char* const kInsert =
+    "Insert Into %s (ItemID, ItemCode, ItemName, AbCustom, AbForPY, AbForWB, AliasID, CheckOrder, "
+    "DispOrder, HintForLower, HintForUpper, IsSecCheck,   IsInUse, IsRePorted, ItemUnit, "
+    "LowerLimit, UpLimit, Max, Min,  NaturalResult, ResultType, SampleTypeID, Sex, UnitPrice, "
+    "StandItemName, CateId, CateName, ChargeType, ItemType, ItemsString, IsHaveExamProcess, "
+    "IsInstrument, ValueFormat, ExcludeItems, SampleGroupID) Values (%d, '%s', '%s', '%s', '%s', "
+    "'%s', '%s', %d, %d, '%s', '%s', %d, %d, %d, '%s', '%s', '%s', '%s', '%s',  '%s', %d, %d, "
+    "'%s', %f, '%s', %d, '%s', '%s', %d, '%s', %d, %d, '%s', '%s', %d)";
+
+const char* const kUpdate =
+    "Update  %s  Set ItemCode = '%s', ItemName = '%s',ItemUnit = '%s', Min = '%s',LowerLimit = "
+    "'%s', UpLimit = '%s', NaturalResult = '%s',HintForLower = '%s', HintForUpper = '%s',Sex = "
+    "'%s', UnitPrice = %f,  Max = '%s', DispOrder = %d,  AbForPY = '%s', AbForWB = '%s',AbCustom "
+    "= '%s', IsRePorted = %d, IsInUse = %d,  ResultType = %d, AliasID = '%s', CheckOrder = "
+    "%d,SampleTypeID = %d, StandItemName = '%s', CateId = %d, CateName = '%s',   ChargeType = "
+    "'%s', ItemType = %d, ItemsString = '%s', IsSecCheck = %d, IsHaveExamProcess = %d, "
+    "IsInstrument = %d, ValueFormat = '%s',  ExcludeItems='%s', SampleGroupID = %d  WHERE ItemID "
+    "= %d";
+
+// Codes are ASCII; ';' (0x3B) can never be the second byte of a GBK pair
+// (0x40..0xFE), so a byte-wise split of the member text is safe.
+template <class Visit>
+void ForEachCode(const std::string& text, Visit&& visit) {
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t semicolon = text.find(';', start);
+    if (semicolon == std::string::npos) {
+      visit(std::string_view(text).substr(start));  // a last code without ";"
+      return;
+    }
+    visit(std::string_view(text).substr(start, semicolon - start));
+    start = semicolon + 1;
+  }
+}
+
+std::string TrimBlanks(std::string_view text) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return std::string(text);
+}
+
+// The catalogue entry for a code read from a member text, without the side
+// effect of FindInCatalogue (LoadItems rebuilds the whole text at its end).
+TBaseItem* LookUpCode(TItemManager& catalogue, std::string_view code) {
+  const std::string trimmed = TrimBlanks(code);
+  if (trimmed.empty()) return nullptr;
+  return catalogue.FindItem(trimmed);
+}
+
+// Column "c" of the operator's answer as an integer; a Null (no rows) is 0.
+int32_t CountColumn(TDataSet* rows) {
+  if (rows->IsEmpty() || rows->Eof()) return 0;
+  return rows->FieldByName("c").AsInteger();
+}
+
+}  // namespace
+
+/// Positions of the TJItem columns in one result set.
+struct TBaseItem::Columns {
+  explicit Columns(const TDataSet& set)
+      : AbCustom(ColumnIndex(set, "AbCustom")),
+        AbForPY(ColumnIndex(set, "ABForPy")),
+        AbForWB(ColumnIndex(set, "ABForWb")),
+        AliasID(ColumnIndex(set, "AliasID")),
+        HintForLower(ColumnIndex(set, "HintForLower")),
+        HintForUpper(ColumnIndex(set, "HintForUpper")),
+        ItemCode(ColumnIndex(set, "ItemCode")),
+        ItemName(ColumnIndex(set, "ItemName")),
+        ItemUnit(ColumnIndex(set, "ItemUnit")),
+        LowerLimit(ColumnIndex(set, "LowerLimit")),
+        UpLimit(ColumnIndex(set, "UpLimit")),
+        Max(ColumnIndex(set, "Max")),
+        Min(ColumnIndex(set, "Min")),
+        NaturalResult(ColumnIndex(set, "NaturalResult")),
+        Sex(ColumnIndex(set, "Sex")),
+        StandItemName(ColumnIndex(set, "StandItemName")),
+        CateName(ColumnIndex(set, "CateName")),
+        ChargeType(ColumnIndex(set, "ChargeType")),
+        ValueFormat(ColumnIndex(set, "ValueFormat")),
+        ExcludeItems(ColumnIndex(set, "ExcludeItems")),
+        CheckOrder(ColumnIndex(set, "CheckOrder")),
+        DispOrder(ColumnIndex(set, "DispOrder")),
+        ItemID(ColumnIndex(set, "ItemID")),
+        ResultType(ColumnIndex(set, "ResultType")),
+        SampleTypeID(ColumnIndex(set, "SampleTypeID")),
+        CateID(ColumnIndex(set, "CateID")),
+        ItemType(ColumnIndex(set, "ItemType")),
+        SampleGroupID(ColumnIndex(set, "SampleGroupID")),
+        IsInUse(ColumnIndex(set, "IsInUse")),
+        IsRePorted(ColumnIndex(set, "IsRePorted")),
+        IsSecCheck(ColumnIndex(set, "IsSecCheck")),
+        IsHaveExamProcess(ColumnIndex(set, "IsHaveExamProcess")),
+        IsInstrument(ColumnIndex(set, "IsInstrument")),
+        UnitPrice(ColumnIndex(set, "UnitPrice")),
+        ItemsString(ColumnIndex(set, "ItemsString")) {}
+
+  int AbCustom, AbForPY, AbForWB, AliasID, HintForLower, HintForUpper, ItemCode, ItemName, ItemUnit,
+      LowerLimit, UpLimit, Max, Min, NaturalResult, Sex, StandItemName, CateName, ChargeType,
+      ValueFormat, ExcludeItems;
+  int CheckOrder, DispOrder, ItemID, ResultType, SampleTypeID, CateID, ItemType, SampleGroupID;
+  int IsInUse, IsRePorted, IsSecCheck, IsHaveExamProcess, IsInstrument;
+  int UnitPrice, ItemsString;
+};
+
+TBaseItem::TBaseItem() : TDBObject() {
+  InitObject();
+}
+
+TBaseItem::TBaseItem(TBaseDBConnPool* pool) : TDBObject(pool) {
+  InitObject();
+}
+
+TBaseItem::~TBaseItem() {
+  // A composite that goes away no longer references its members.
+  for (TBaseItem* member : items_) member->usedBy_.Remove(this);
+}
+
+void TBaseItem::InitObject() {
+  TDBObject::InitObject();
+  SetTableName("TJItem");
+  SetWhere("1=1");
+  SetFieldList("*");
+  SetOrderBy("ItemType, ItemName ASC");
+}
+
+void TBaseItem::Assign(TBaseDBObject* source) {
+  TDBObject::Assign(source);
+  auto* item = dynamic_cast<TBaseItem*>(source);
+  if (!item || item == this) return;
+  static_cast<TItemFields&>(*this) = *item;
+  SampleTypeName = item->GetSampleTypeName();
+  SetItemsString(item->GetItemsString());
+  // The copy lists the same catalogue objects. Copying each member (and
+  // each member's composites) in turn would never end once members know
+  // their composites, and would leave unowned copies behind.
+  items_.CopyFrom(item->items_);
+  usedBy_.CopyFrom(item->usedBy_);
+}
+
+int32_t TBaseItem::Delete() {
+  if (IsReferenced()) throw ETJItemException("引用项目不能被删除!");
+  Operator()->ExecSQL(FormatSql("DELETE FROM %s WHERE ItemID = %d ", {GetTableName(), ItemID}));
+  // The row is gone: its members are no longer held by it.
+  for (TBaseItem* member : items_) member->usedBy_.Remove(this);
+  return 0;
+}
+
+int32_t TBaseItem::Find() {
+  std::string sql;
+  if (!ItemCode.empty())
+    sql = FormatSql("select %s from %s where ItemCode = '%s' ",
+                    {GetFieldList(), GetTableName(), ItemCode});
+  else if (ItemID != 0)
+    sql =
+        FormatSql("Select %s From %s where ItemID = %d ", {GetFieldList(), GetTableName(), ItemID});
+  else if (!ItemName.empty())
+    sql = FormatSql("select %s from %s where ItemName = '%s' ",
+                    {GetFieldList(), GetTableName(), ItemName});
+  else
+    throw ETJItemException("查询条件不正确");
+  Operator()->OpenQuery(sql);
+  return LoadFromDataSet(Operator()->GetDataSet());
+}
+
+int32_t TBaseItem::Insert() {
+  Validate();
+  const int32_t previousID = ItemID;
+  const std::string previousCode = ItemCode;
+  try {
+    ItemID = NextIntID("ItemID");
+    ItemCode = NextID("000000", "ItemCode");
+    Operator()->ExecSQL(FormatSql(kInsert, {GetTableName(),
+                                            ItemID,
+                                            ItemCode,
+                                            ItemName,
+                                            AbCustom,
+                                            AbForPY,
+                                            AbForWB,
+                                            AliasID,
+                                            CheckOrder,
+                                            DispOrder,
+                                            HintForLower,
+                                            HintForUpper,
+                                            IsSecCheck,
+                                            IsInUse,
+                                            IsRePorted,
+                                            ItemUnit,
+                                            LowerLimit,
+                                            UpLimit,
+                                            Max,
+                                            Min,
+                                            NaturalResult,
+                                            ResultType,
+                                            SampleTypeID,
+                                            Sex,
+                                            UnitPrice,
+                                            StandItemName,
+                                            CateID,
+                                            CateName,
+                                            ChargeType,
+                                            ItemType,
+                                            GetItemsString(),
+                                            IsHaveExamProcess,
+                                            IsInstrument,
+                                            ValueFormat,
+                                            ExcludeItems,
+                                            SampleGroupID}));
+  } catch (...) {
+    // Nothing was stored: the object stays new, so a later Save inserts.
+    ItemID = previousID;
+    ItemCode = previousCode;
+    throw;
+  }
+  return 0;
+}
+
+int32_t TBaseItem::Update() {
+  Validate();
+  Operator()->ExecSQL(FormatSql(kUpdate, {GetTableName(),
+                                          ItemCode,
+                                          ItemName,
+                                          ItemUnit,
+                                          Min,
+                                          LowerLimit,
+                                          UpLimit,
+                                          NaturalResult,
+                                          HintForLower,
+                                          HintForUpper,
+                                          Sex,
+                                          UnitPrice,
+                                          Max,
+                                          DispOrder,
+                                          AbForPY,
+                                          AbForWB,
+                                          AbCustom,
+                                          IsRePorted,
+                                          IsInUse,
+                                          ResultType,
+                                          AliasID,
+                                          CheckOrder,
+                                          SampleTypeID,
+                                          StandItemName,
+                                          CateID,
+                                          CateName,
+                                          ChargeType,
+                                          ItemType,
+                                          GetItemsString(),
+                                          IsSecCheck,
+                                          IsHaveExamProcess,
+                                          IsInstrument,
+                                          ValueFormat,
+                                          ExcludeItems,
+                                          SampleGroupID,
+                                          ItemID}));
+  return 0;
+}
+
+int32_t TBaseItem::LoadFromDataSet(TDataSet* dataSet) {
+  if (!dataSet || dataSet->IsEmpty() || dataSet->Eof()) return -1;
+  LoadRow(dataSet, Columns(*dataSet));
+  return 0;
+}
+
+void TBaseItem::LoadRow(TDataSet* set, const Columns& c) {
+  auto text = [set](int column) { return set->Fields(column).AsString(); };
+  auto number = [set](int column) { return set->Fields(column).AsInteger(); };
+  auto flag = [set](int column) { return set->Fields(column).AsBoolean(); };
+  AbCustom = text(c.AbCustom);
+  AbForPY = text(c.AbForPY);
+  AbForWB = text(c.AbForWB);
+  AliasID = text(c.AliasID);
+  HintForLower = text(c.HintForLower);
+  HintForUpper = text(c.HintForUpper);
+  ItemCode = text(c.ItemCode);
+  ItemName = text(c.ItemName);
+  ItemUnit = text(c.ItemUnit);
+  LowerLimit = text(c.LowerLimit);
+  UpLimit = text(c.UpLimit);
+  Max = text(c.Max);
+  Min = text(c.Min);
+  NaturalResult = text(c.NaturalResult);
+  Sex = text(c.Sex);
+  StandItemName = text(c.StandItemName);
+  CateName = text(c.CateName);
+  ChargeType = text(c.ChargeType);
+  ValueFormat = text(c.ValueFormat);
+  ExcludeItems = text(c.ExcludeItems);
+  CheckOrder = number(c.CheckOrder);
+  DispOrder = number(c.DispOrder);
+  ItemID = number(c.ItemID);
+  ResultType = number(c.ResultType);
+  SampleTypeID = number(c.SampleTypeID);
+  CateID = number(c.CateID);
+  ItemType = number(c.ItemType);
+  SampleGroupID = number(c.SampleGroupID);
+  IsInUse = flag(c.IsInUse);
+  IsRePorted = flag(c.IsRePorted);
+  IsSecCheck = flag(c.IsSecCheck);
+  IsHaveExamProcess = flag(c.IsHaveExamProcess);
+  IsInstrument = flag(c.IsInstrument);
+  UnitPrice = set->Fields(c.UnitPrice).AsFloat();
+  SetItemsString(text(c.ItemsString));
+}
+
+int32_t TBaseItem::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
+  TDataSet* rows =
+      Operator()->OpenQuery(FormatSql("Select %s from %s Where %s Order By %s",
+                                      {GetFieldList(), GetTableName(), where, GetOrderBy()}));
+  list.Clear();
+  if (rows->IsEmpty()) return 0;
+  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
+  const Columns columns(*rows);
+  int32_t appended = 0;
+  for (rows->First(); !rows->Eof(); rows->Next()) {
+    if (maxCount != -1 && appended >= maxCount) break;
+    auto item = std::make_unique<TBaseItem>(pool);
+    item->LoadRow(rows, columns);
+    list.Add(item.release());
+    ++appended;
+  }
+  return 0;
+}
+
+void TBaseItem::LoadItems() {
+  if (itemsLoaded_) return;
+  TItemManager& catalogue = TItemManager::Instance();
+  const std::string text = itemsString_;
+  // Marked before the members are resolved, so that a text leading back to
+  // this object (directly or through its members) ends instead of recursing.
+  itemsLoaded_ = true;
+  items_.Clear();
+  std::vector<TBaseItem*> linked;
+  try {
+    ForEachCode(text, [&](std::string_view code) {
+      TBaseItem* found = LookUpCode(catalogue, code);
+      if (!found) return;
+      if (found->ItemType != 0) found->LoadItems();
+      items_.Add(found);
+      if (found->usedBy_.Add(this)) linked.push_back(found);
+    });
+  } catch (...) {
+    // Left as it was: a later save must not write a half-built member text.
+    for (TBaseItem* member : linked) member->usedBy_.Remove(this);
+    items_.Clear();
+    itemsString_ = text;
+    itemsLoaded_ = false;
+    throw;
+  }
+  BuildItemsString();
+}
+
+TBaseItem* TBaseItem::GetItem(int index) {
+  return items_.At(index);
+}
+
+TBaseItem* TBaseItem::FindItem(const std::string& code) {
+  return items_.FindByCode(code);
+}
+
+void TBaseItem::CollectItems(TBaseItemList& list, int32_t itemType) {
+  std::unordered_set<const TBaseItem*> visited{this};
+  CollectInto(list, itemType, visited);
+}
+
+void TBaseItem::CollectInto(TBaseItemList& list, int32_t itemType,
+                            std::unordered_set<const TBaseItem*>& visited) {
+  for (TBaseItem* member : items_) {
+    if (member->ItemType == itemType) list.Add(member);
+    // A composite already walked added all it could: walking it again
+    // changes nothing, and on cyclic data it would never end.
+    if (member->ItemType != 0 && visited.insert(member).second)
+      member->CollectInto(list, itemType, visited);
+  }
+}
+
+void TBaseItem::RemoveItem(TBaseItem* item) {
+  if (items_.Remove(item)) BuildItemsString();
+}
+
+int32_t TBaseItem::Save() {
+  if (ItemID != 0) {
+    Update();
+    return 3;
+  }
+  Insert();
+  return 2;
+}
+
+void TBaseItem::Validate() {
+  if (ItemName.empty()) throw ETJItemException("项目名称不能为空！");
+  if (ResultType != 1) return;
+  if (UpLimit.empty()) throw ETJItemException("结果类型为[数值类型]，上限不能为空！");
+  if (LowerLimit.empty()) throw ETJItemException("结果类型为[数值类型]，下限不能为空！");
+}
+
+bool TBaseItem::NameExists(const std::string& name) {
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("Select count(*) as c from tjItem where ItemName='%s'", {name}));
+  return CountColumn(rows) > 0;
+}
+
+int32_t TBaseItem::NextDispOrder(int32_t cateID) {
+  return CountColumn(Operator()->OpenQuery(FormatSql(
+      "Select max(DispOrder)+1 as c From %s where CateID = %d ", {GetTableName(), cateID})));
+}
+
+int32_t TBaseItem::NextCheckSetDispOrder() {
+  return CountColumn(Operator()->OpenQuery(
+      FormatSql("Select max(DispOrder)+1 as c From %s where Itemtype = 2 ", {GetTableName()})));
+}
+
+std::string TBaseItem::GetSampleTypeName() {
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("select SampleTypeName from TJSampleType where SampleTypeID = %d", {SampleTypeID}));
+  if (rows->IsEmpty() || rows->Eof()) return std::string();
+  return rows->FieldByName("SampleTypeName").AsString();
+}
+
+void TBaseItem::FillCategory(TCategory* category, int32_t itemType) {
+  category->ClearItems();
+  if (!category->CateID) return;
+  const int32_t cateID = *category->CateID;
+  for (TBaseItem* entry : items_)
+    if (entry->ItemType == itemType && entry->CateID == cateID) category->AddItem(entry);
+}
+
+void TBaseItem::BuildItemsString() {
+  std::string text;
+  for (TBaseItem* member : items_) {
+    text += member->ItemCode;
+    text += ';';
+  }
+  itemsString_ = std::move(text);
+}
+
+void TBaseItem::AddItem(TBaseItem* item) {
+  if (items_.Add(item)) BuildItemsString();
+}
+
+void TBaseItem::ClearItems() {
+  items_.Clear();
+  BuildItemsString();
+}
+
+void TBaseItem::AddUsedBy(TBaseItem* composite) {
+  usedBy_.Add(composite);
+}
+
+TBaseItem* TBaseItem::FindInCatalogue(const std::string& code) {
+  TBaseItem* found = LookUpCode(TItemManager::Instance(), code);
+  if (!found) RemoveCode(code);
+  return found;
+}
+
+void TBaseItem::RemoveCode(const std::string& code) {
+  // Whole entries only: "000001" must not match inside "1000001;".
+  size_t start = 0;
+  while (start < itemsString_.size()) {
+    const size_t semicolon = itemsString_.find(';', start);
+    const size_t end = semicolon == std::string::npos ? itemsString_.size() : semicolon;
+    if (itemsString_.compare(start, end - start, code) == 0) {
+      itemsString_.erase(start, (semicolon == std::string::npos ? end : semicolon + 1) - start);
+      return;
+    }
+    if (semicolon == std::string::npos) return;
+    start = semicolon + 1;
+  }
+}

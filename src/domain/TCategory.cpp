@@ -1,0 +1,181 @@
+#include "TCategory.h"
+
+#include <memory>
+
+#include "Exceptions.h"
+#include "Format.h"
+#include "TDBObjectList.h"
+#include "TDataSet.h"
+#include "TSingleComm.h"
+
+namespace {
+
+const char* const kInsert =
+    "Insert Into %s (CateID, CateInfo, CateCode, CateName, CateType,  DispOrder, IsDispInRep, "
+    "IsInUse, ModifiedBy, ModifiedDate,  Remark)  Values (%d, '%s', '%s', '%s', %d,           %d, "
+    "%d, %d, '%s', '%s', '%s') ";
+
+const char* const kUpdate =
+    "Update  %s  Set CateID = %d , CateInfo = '%s' , CateCode = '%s',  CateName = '%s', CateType "
+    "= %d, DispOrder = %d,  IsDispInRep = %d, IsInUse = %d, ModifiedBy = '%s',  ModifiedDate = "
+    "'%s', Remark = '%s' Where CateID = %d ";
+
+}  // namespace
+
+TCategory::TCategory() : TDBObject() {
+  InitObject();
+}
+
+TCategory::TCategory(TBaseDBConnPool* pool) : TDBObject(pool) {
+  InitObject();
+}
+
+void TCategory::InitObject() {
+  TDBObject::InitObject();
+  SetTableName("TJCategories");
+  SetWhere("1=1");
+  SetFieldList("*");
+  SetOrderBy("1 ASC");
+}
+
+void TCategory::Assign(TBaseDBObject* source) {
+  TDBObject::Assign(source);
+  auto* category = dynamic_cast<TCategory*>(source);
+  if (!category || category == this) return;
+  CateID = category->CateID;
+  CateCode = category->CateCode;
+  CateName = category->CateName;
+  CateInfo = category->CateInfo;
+  CateType = category->CateType;
+  DispOrder = category->DispOrder;
+  IsDispInRep = category->IsDispInRep;
+  IsInUse = category->IsInUse;
+  ModifiedBy = category->ModifiedBy;
+  ModifiedDate = category->ModifiedDate;
+  Remark = category->Remark;
+}
+
+int32_t TCategory::Find() {
+  std::string sql;
+  if (CateID)
+    sql = FormatSql("Select %s From %s where CateID = %d ",
+                    {GetFieldList(), GetTableName(), *CateID});
+  else if (!CateCode.empty())
+    sql = FormatSql("select %s from %s where CateCode = '%s' ",
+                    {GetFieldList(), GetTableName(), CateCode});
+  else if (!CateName.empty())
+    sql = FormatSql("Select %s from %s where CateName= '%s' ",
+                    {GetFieldList(), GetTableName(), CateName});
+  else
+    throw ETJItemException("查询条件不正确");
+  return LoadFromDataSet(Operator()->OpenQuery(sql));
+}
+
+int32_t TCategory::Insert() {
+  const std::optional<int32_t> previousID = CateID;
+  const std::string previousCode = CateCode;
+  try {
+    CateID = NextIntID("CateID");
+    CateCode = NextID("000000", "CateCode");
+    Validate();
+    Operator()->ExecSQL(FormatSql(
+        kInsert, {GetTableName(), *CateID, CateInfo, CateCode, CateName, CateType, DispOrder,
+                  IsDispInRep, IsInUse, ModifiedBy, ModifiedDate.FormatDate(), Remark}));
+  } catch (...) {
+    // Nothing was stored: back to the new state, so a later Save inserts
+    // instead of updating a row that does not exist.
+    CateID = previousID;
+    CateCode = previousCode;
+    throw;
+  }
+  return 0;
+}
+
+int32_t TCategory::Update() {
+  Validate();
+  const int32_t id = CateID.value_or(0);
+  Operator()->ExecSQL(FormatSql(
+      kUpdate, {GetTableName(), id, CateInfo, CateCode, CateName, CateType, DispOrder, IsDispInRep,
+                IsInUse, ModifiedBy, ModifiedDate.FormatDate(), Remark, id}));
+  return 0;
+}
+
+int32_t TCategory::Delete() {
+  IDBOperator* op = Operator();
+  op->BeginTrans();
+  try {
+    op->ExecSQL(
+        FormatSql("DELETE FROM %s WHERE CateID = %d ", {GetTableName(), CateID.value_or(0)}));
+    op->CommitTrans();
+  } catch (...) {
+    try {
+      op->RollbackTrans();
+    } catch (...) {
+      // The refusal below is what the user needs to see.
+    }
+    throw ETJItemException("类别[%s]已被引用，不能删除！", {CateName});
+  }
+  return 0;
+}
+
+int32_t TCategory::LoadFromDataSet(TDataSet* set) {
+  if (!set || set->IsEmpty() || set->Eof()) return -1;
+  CateID = set->FieldByName("CateID").AsInteger();
+  CateInfo = set->FieldByName("CateInfo").AsString();
+  CateCode = set->FieldByName("CateCode").AsString();
+  CateName = set->FieldByName("CateName").AsString();
+  CateType = set->FieldByName("CateType").AsInteger();
+  DispOrder = set->FieldByName("DispOrder").AsInteger();
+  IsDispInRep = set->FieldByName("IsDispInRep").AsBoolean();
+  IsInUse = set->FieldByName("IsInUse").AsBoolean();
+  ModifiedBy = set->FieldByName("ModifiedBy").AsString();
+  ModifiedDate = set->FieldByName("ModifiedDate").AsDateTime();
+  Remark = set->FieldByName("Remark").AsString();
+  return 0;
+}
+
+int32_t TCategory::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
+  TDataSet* rows =
+      Operator()->OpenQuery(FormatSql("Select %s from %s Where %s Order By %s",
+                                      {GetFieldList(), GetTableName(), where, GetOrderBy()}));
+  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
+  int32_t taken = 0;
+  for (rows->First(); !rows->Eof(); rows->Next()) {
+    ++taken;
+    if (maxCount != -1 && taken > maxCount) break;
+    auto category = std::make_unique<TCategory>(pool);
+    category->LoadFromDataSet(rows);
+    list.Add(category.release());
+  }
+  return 0;
+}
+
+void TCategory::Validate() {
+  if (CateCode.empty()) throw ETJItemException("类别编号不能为空！");
+  if (CateName.empty()) throw ETJItemException("类别名称不能为空！");
+}
+
+int32_t TCategory::Save() {
+  if (CateID) {
+    Update();
+    return 3;
+  }
+  Insert();
+  return 2;
+}
+
+int32_t TCategory::GetCateIDByName(const std::string& name) {
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("Select CateID from %s where CateName='%s'", {GetTableName(), name}));
+  if (rows->IsEmpty() || rows->Eof()) return 0;
+  return rows->FieldByName("CateID").AsInteger();
+}
+
+void TCategory::AddItem(TBaseItem* item) {
+  items_.Add(item);
+}
+
+TBaseItem* TCategory::GetItem(int index) {
+  if (index < 0 || index >= items_.Count()) throw ETJItemException("取项目信息数组越界!");
+  return items_.At(index);
+}

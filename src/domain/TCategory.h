@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "TBaseItemList.h"
+#include "TDBObject.h"
+#include "TDateTime.h"
+
+class TBaseItem;
+
+/// Category types (CateType).
+enum TCategoryType : int32_t {
+  ctExamination = 0,  ///< "检查科"
+  ctLaboratory = 1,   ///< "检验科"
+  ctFunctional = 2,   ///< "功能科"
+};
+
+/// One row of TJCategories (a department of the examination) and, in memory,
+/// the catalogue items that belong to it (not owned: the catalogue owns them).
+class TCategory : public TDBObject {
+ public:
+  TCategory();
+  explicit TCategory(TBaseDBConnPool* pool);
+  TESMIRA_DBOBJECT_FACTORIES(TCategory)
+
+  /// Key; empty (Null) while the category is not stored.
+  std::optional<int32_t> CateID;
+  std::string CateCode;
+  std::string CateName;
+  std::string CateInfo;
+  int32_t CateType = ctExamination;
+  int32_t DispOrder = 0;
+  bool IsDispInRep = false;
+  bool IsInUse = false;
+  std::string ModifiedBy;
+  TDateTime ModifiedDate;
+  std::string Remark;
+
+  void InitObject() override;
+  /// The base copy; from a TCategory also its eleven column values (not Items).
+  void Assign(TBaseDBObject* source) override;
+  /// Loads the row by CateID, else CateCode, else CateName (the first one set);
+  /// ETJItemException "查询条件不正确" when none is set. 0 found, -1 not.
+  int32_t Find() override;
+  /// Draws CateID and CateCode, validates and inserts the row. When
+  /// validation or the insert fails, both are put back: the category stays
+  /// new and a later Save inserts it.
+  int32_t Insert() override;
+  /// Validates and rewrites the row addressed by CateID.
+  int32_t Update() override;
+  /// Deletes the row inside a transaction; any failure rolls back and raises
+  /// ETJItemException "类别[<name>]已被引用，不能删除！".
+  int32_t Delete() override;
+  int32_t LoadFromDataSet(TDataSet* dataSet) override;
+  /// Appends one TCategory (shared pool) per matching row, in the object's
+  /// order; the list is not cleared. maxCount -1: all rows.
+  int32_t LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) override;
+
+  /// ETJItemException "类别编号不能为空！" / "类别名称不能为空！".
+  void Validate();
+  /// 3 after an update (CateID set), 2 after an insert.
+  int32_t Save();
+  /// CateID of the first category named `name`, 0 when there is none.
+  int32_t GetCateIDByName(const std::string& name);
+
+  /// Appends `item` unless it is already listed.
+  void AddItem(TBaseItem* item);
+  /// The item at a 0-based index; ETJItemException "取项目信息数组越界!" outside.
+  TBaseItem* GetItem(int index);
+  const TBaseItemList& Items() const { return items_; }
+  void ClearItems() { items_.Clear(); }
+
+ private:
+  TBaseItemList items_;
+};

@@ -1,0 +1,82 @@
+#include "TCategoryManager.h"
+
+#include <memory>
+
+#include "Exceptions.h"
+#include "TCategory.h"
+#include "TSingleComm.h"
+
+namespace {
+
+TCategoryManager* g_instance = nullptr;
+
+[[noreturn]] void RefuseDirectConstruction() {
+  throw Exception("Access class %s through Instance only", {"TCategoryManager"});
+}
+
+// Evaluated before the base is constructed, so a refused construction binds
+// no operator.
+TBaseDBConnPool* RefusedPool() {
+  RefuseDirectConstruction();
+}
+
+}  // namespace
+
+TCategoryManager* TCategoryManager::AccessInstance(int request) {
+  switch (request) {
+    case 0:
+      return g_instance;
+    case 1:
+      if (!g_instance)
+        g_instance = new TCategoryManager(SingletonTag{}, TSingleComm::Instance().GetConnPool());
+      return g_instance;
+    case 2:
+      g_instance = nullptr;
+      return nullptr;
+    default:
+      throw Exception("Illegal request %d in AccessInstance", {request});
+  }
+}
+
+TCategoryManager::TCategoryManager() : TDBObject(RefusedPool()) {}
+
+TCategoryManager::TCategoryManager(SingletonTag, TBaseDBConnPool* pool) : TDBObject(pool) {
+  TCategory loader(pool);
+  loader.LoadList("1=1", categories_, -1);
+}
+
+TCategoryManager::~TCategoryManager() {
+  if (g_instance == this) AccessInstance(2);
+  FreePendingIfUnlisted();
+}
+
+TBaseDBObject* TCategoryManager::Create() const {
+  RefuseDirectConstruction();
+}
+
+TBaseDBObject* TCategoryManager::Create(TBaseDBConnPool*) const {
+  RefuseDirectConstruction();
+}
+
+void TCategoryManager::AddCategory(TCategory* category) {
+  if (category && categories_.IndexOf(category) < 0) categories_.Add(category);
+}
+
+void TCategoryManager::RemoveCategory(TCategory* category) {
+  if (categories_.IndexOf(category) < 0) return;
+  if (pending_ == category) pending_ = nullptr;
+  categories_.Remove(category);
+}
+
+TCategory* TCategoryManager::NewCategory() {
+  auto category = std::make_unique<TCategory>(TSingleComm::Instance().GetConnPool());
+  FreePendingIfUnlisted();
+  pending_ = category.release();
+  return pending_;
+}
+
+void TCategoryManager::FreePendingIfUnlisted() {
+  // Once added to the list the list owns it; until then the manager does.
+  if (pending_ && categories_.IndexOf(pending_) < 0) delete pending_;
+  pending_ = nullptr;
+}

@@ -1,0 +1,5 @@
+#include "TCheckSet.h"
+
+TCheckSet::TCheckSet() : TBaseItem() {}
+
+TCheckSet::TCheckSet(TBaseDBConnPool* pool) : TBaseItem(pool) {}

@@ -1,0 +1,5 @@
+#include "TCombItem.h"
+
+TCombItem::TCombItem() : TBaseItem() {}
+
+TCombItem::TCombItem(TBaseDBConnPool* pool) : TBaseItem(pool) {}

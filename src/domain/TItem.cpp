@@ -1,0 +1,5 @@
+#include "TItem.h"
+
+TItem::TItem() : TBaseItem() {}
+
+TItem::TItem(TBaseDBConnPool* pool) : TBaseItem(pool) {}

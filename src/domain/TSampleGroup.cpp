@@ -1,0 +1,86 @@
+#include "TSampleGroup.h"
+
+#include <memory>
+
+#include "Exceptions.h"
+#include "Format.h"
+#include "MessagePrefix.h"
+#include "TDBObjectList.h"
+#include "TDataSet.h"
+#include "TSingleComm.h"
+
+TSampleGroup::TSampleGroup() : TDBObject() {
+  InitObject();
+}
+
+TSampleGroup::TSampleGroup(TBaseDBConnPool* pool) : TDBObject(pool) {
+  InitObject();
+}
+
+void TSampleGroup::InitObject() {
+  TDBObject::InitObject();
+  SetTableName("TJSampleGroup");
+  SetFieldList("*");
+  SetWhere("1=1");
+  SetOrderBy("1 ASC");
+}
+
+int32_t TSampleGroup::Delete() {
+  Operator()->ExecSQL(FormatSql("Delete %s Where GroupID = %d", {GetTableName(), GroupID}));
+  return 0;
+}
+
+int32_t TSampleGroup::Find() {
+  const std::string sql =
+      FormatSql("Select Top 1 * from %s Where %s", {GetTableName(), GetWhere()});
+  return WithMessagePrefix("查找信息出现错误", [&] {
+    SetDataSet(Operator()->OpenQuery(sql));
+    return LoadFromDataSet(GetDataSet());
+  });
+}
+
+int32_t TSampleGroup::Insert() {
+  const std::string sql = FormatSql("Insert Into %s (SampleTypeID, GroupName)Values(%d, '%s')",
+                                    {GetTableName(), SampleTypeID, GroupName}) +
+                          GetIdentitySQL();
+  int32_t id = GroupID;
+  Operator()->ExecSQLGetID(sql, id);
+  GroupID = id;
+  return 0;
+}
+
+int32_t TSampleGroup::Update() {
+  Operator()->ExecSQL(
+      FormatSql("Update %s set SampleTypeID = %d, GroupName = '%s'  Where GroupID= %d",
+                {GetTableName(), SampleTypeID, GroupName, GroupID}));
+  return 0;
+}
+
+int32_t TSampleGroup::LoadFromDataSet(TDataSet* set) {
+  if (!set || set->IsEmpty() || set->Eof()) return -1;
+  GroupID = set->FieldByName("GroupID").AsInteger();
+  SampleTypeID = set->FieldByName("SampleTypeID").AsInteger();
+  GroupName = set->FieldByName("GroupName").AsString();
+  return 0;
+}
+
+int32_t TSampleGroup::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
+  try {
+    TDataSet* rows = Operator()->OpenQuery(FormatSql(
+        "Select %s from %s Where %s Order By %s",
+        {GetFieldList(), GetTableName(), where.empty() ? GetWhere() : where, GetOrderBy()}));
+    list.Clear();
+    TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
+    int32_t appended = 0;
+    for (rows->First(); !rows->Eof(); rows->Next()) {
+      if (maxCount != -1 && appended >= maxCount) break;
+      auto group = std::make_unique<TSampleGroup>(pool);
+      group->LoadFromDataSet(Operator()->GetDataSet());
+      list.Add(group.release());
+      ++appended;
+    }
+  } catch (const std::exception&) {
+    throw Exception("加载数据错误");
+  }
+  return 0;
+}

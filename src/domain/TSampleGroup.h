@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "TDBObject.h"
+
+/// One row of TJSampleGroup: a tube type of one sample type. GroupID is
+/// assigned by the database when the group is inserted.
+class TSampleGroup : public TDBObject {
+ public:
+  TSampleGroup();
+  explicit TSampleGroup(TBaseDBConnPool* pool);
+  TESMIRA_DBOBJECT_FACTORIES(TSampleGroup)
+
+  int32_t GroupID = 0;
+  int32_t SampleTypeID = 0;
+  std::string GroupName;
+
+  void InitObject() override;
+  /// Deletes the row by GroupID.
+  int32_t Delete() override;
+  /// Loads the first row of the object's where condition (SetWhere); 0 found,
+  /// -1 not. Failures get "查找信息出现错误" put in front of their message.
+  int32_t Find() override;
+  /// Inserts the group and reads the identity the database gave it into
+  /// GroupID.
+  int32_t Insert() override;
+  int32_t LoadFromDataSet(TDataSet* dataSet) override;
+  /// Clears `list`, then appends one TSampleGroup (shared pool) per row of
+  /// `where` (the object's own Where when empty). Any failure raises
+  /// Exception "加载数据错误".
+  int32_t LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) override;
+  /// Rewrites the row addressed by GroupID.
+  int32_t Update() override;
+};
