@@ -12,7 +12,8 @@ class IDBConnection : public IInterface {
  public:
   virtual int32_t CommitTrans() = 0;
   virtual int32_t Connect() = 0;
-  /// A new statement on this connection; the caller holds the first reference.
+  /// A new statement on this connection. Its count is 0: the first TComPtr
+  /// that takes it holds it.
   virtual IDBStatement* CreateStatement() = 0;
   virtual int32_t Disconnect() = 0;
   virtual int32_t GetDataSetCount() = 0;

@@ -20,7 +20,8 @@ class xml_node;
 class TBaseDBConnPool : public TInterfacedObject {
  public:
   virtual void ReservedCreate() {}                                        // 1
-  /// A new operator, not yet bound; the caller holds the first reference.
+  /// A new operator, not yet bound. Its count is 0: the first TComPtr that
+  /// takes it holds it (`TComPtr<IDBOperator> op = pool->CreateDBOperator();`).
   virtual IDBOperator* CreateDBOperator() = 0;                            // 2
   /// Opens one more connection and adds it to the pool (no lock, no bound).
   virtual IDBConnection* NewConnection() = 0;                             // 3

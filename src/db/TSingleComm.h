@@ -26,6 +26,10 @@ class TSingleComm {
   TBaseDBConnPool* GetConnPool();
   /// Makes `pool` the shared pool (not owned); null leaves the current one.
   void SetConnPool(TBaseDBConnPool* pool);
+  /// Drops the pool reference (not the pool): the next GetConnPool makes and
+  /// initialises the library's pool again. Tests use it to point the shared
+  /// context at a fresh pool.
+  void ForgetConnPool() { connPool_ = nullptr; }
   /// The pool held now, without making one.
   TBaseDBConnPool* ConnPool() const { return connPool_; }
 

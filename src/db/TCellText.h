@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+/// Appends field values to the text buffer of a result set in the system's
+/// form: GBK text, numbers in their shortest exact decimal form.
+class TCellText {
+ public:
+  /// Appends `utf8` converted to GBK; ASCII text (the common case for codes,
+  /// numbers and flags) is copied without calling the converter.
+  static void AppendUtf8AsGbk(std::string& out, std::string_view utf8);
+  /// Appends the shortest decimal text that reads back as `value` ("8",
+  /// "12.5"), the same on every backend.
+  static void AppendDouble(std::string& out, double value);
+};

@@ -1,0 +1,265 @@
+#include "TDBSession.h"
+
+#include <soci/odbc/soci-odbc.h>
+#include <soci/soci.h>
+#include <soci/sqlite3/soci-sqlite3.h>
+#include <sys/stat.h>
+
+#include "Exceptions.h"
+#include "GbkText.h"
+#include "ModulePath.h"
+#include "TConnectionString.h"
+#include "TOdbcExecutor.h"
+#include "TSqlParameters.h"
+#include "TSqliteDialect.h"
+#include "TSqliteExecutor.h"
+#include "UserRights.h"
+
+namespace {
+
+bool ContainsNoCase(const std::string& text, const std::string& part) {
+  std::string a = text, b = part;
+  for (auto* s : {&a, &b})
+    for (char& c : *s)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return a.find(b) != std::string::npos;
+}
+
+// SOCI declares the SQLite API inside its own namespace; the executor uses
+// the global declarations of the same C functions and types.
+sqlite_api::sqlite3* NativeOf(soci::session& session) {
+  return static_cast<soci::sqlite3_session_backend*>(session.get_backend())->conn_;
+}
+
+EDBException FromSoci(const soci::soci_error& e) {
+  return EDBException(GbkText::FromUtf8(e.get_error_message()));
+}
+
+}  // namespace
+
+TDBSession::TDBSession() = default;
+TDBSession::~TDBSession() {
+  Close();
+}
+
+void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
+                      const std::string& dbUser, const std::string& password,
+                      const std::string& schema) {
+  Close();
+  timeoutSeconds_ = platform.TimeoutSeconds > 0 ? platform.TimeoutSeconds : 60;
+  const std::string& provider = platform.Provider;
+  if (SameTextAscii(provider, "SQLite")) {
+    std::string file = GbkText::ToUtf8(schema);
+    if (!file.empty() && file.front() != '/') file = ModulePath::BesideModule(file);
+    OpenSqlite(file);
+    return;
+  }
+  bool generic = SameTextAscii(provider, "ODBC");
+  if (!generic && !provider.empty() && !SameTextAscii(provider, "SQLOLEDB.1"))
+    throw EDBException("Unknown Provider '" + provider + "' (expected SQLite, ODBC or SQLOLEDB.1)");
+  std::string driver = GbkText::ToUtf8(platform.Driver);
+  if (driver.empty() && generic) throw EDBException("Provider ODBC needs a Driver");
+  if (driver.empty()) driver = "FreeTDS";
+  std::string extra;
+  std::string file;
+  if (ContainsNoCase(driver, "sqlite")) {
+    // The SQLite ODBC driver reads its database file from DATABASE and its
+    // busy time-out (milliseconds) from Timeout.
+    file = GbkText::ToUtf8(dbName);
+    extra = "Timeout=" + std::to_string(timeoutSeconds_ * 1000);
+    if (file.empty()) throw EDBException("No database file given (DBName)");
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+      throw EDBException("The database file '" + dbName + "' does not exist");
+  } else if (ContainsNoCase(driver, "freetds")) {
+    extra = "ClientCharset=UTF-8";  // text crosses the wire as UTF-8, like SQLite's
+  }
+  OpenOdbc(TConnectionString::Odbc(driver, GbkText::ToUtf8(schema), GbkText::ToUtf8(dbName),
+                                   GbkText::ToUtf8(dbUser), GbkText::ToUtf8(password), extra));
+  if (!file.empty()) RememberFile(file);
+}
+
+void TDBSession::OpenSqlite(const std::string& file) {
+  std::string shown = GbkText::FromUtf8(file);
+  if (file.empty()) throw EDBException("No database file given (Schema)");
+  struct stat st {};
+  // Opening a missing file would quietly create an empty database.
+  if (::stat(file.c_str(), &st) != 0)
+    throw EDBException("The database file '" + shown + "' does not exist");
+  try {
+    session_ = std::make_unique<soci::session>(*soci::factory_sqlite3(), file);
+  } catch (const soci::soci_error& e) {
+    throw EDBException("Cannot open the database file '" + shown +
+                       "': " + GbkText::FromUtf8(e.get_error_message()));
+  }
+  embedded_ = true;
+  sqliteDialect_ = true;
+  sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), timeoutSeconds_ * 1000);
+  RememberFile(file);
+}
+
+void TDBSession::OpenOdbc(const std::string& connectionString) {
+  odbcString_ = connectionString;
+  soci::connection_parameters params(*soci::factory_odbc(), connectionString);
+  params.set_option(soci::odbc_option_driver_complete, "0");  // SQL_DRIVER_NOPROMPT
+  try {
+    session_ = std::make_unique<soci::session>(params);
+  } catch (const soci::soci_error& e) {
+    throw FromSoci(e);
+  }
+  embedded_ = false;
+  auto* backend = static_cast<soci::odbc_session_backend*>(session_->get_backend());
+  sqliteDialect_ = backend->get_database_product() == soci::odbc_session_backend::prod_sqlite;
+}
+
+void TDBSession::RememberFile(const std::string& file) {
+  try {
+    // Touch the schema so the file is really opened (and readable) now.
+    TDataSet::Impl scratch;
+    Query("SELECT count(*) FROM sqlite_master", scratch);
+  } catch (const EDBException& e) {
+    std::string message =
+        "Cannot open the database file '" + GbkText::FromUtf8(file) + "': " + e.Message();
+    Close();
+    throw EDBException(message);
+  }
+  struct stat st {};
+  if (::stat(file.c_str(), &st) == 0) {
+    file_ = file;
+    fileDevice_ = st.st_dev;
+    fileInode_ = st.st_ino;
+  }
+}
+
+void TDBSession::Close() {
+  if (session_ && inTransaction_) {
+    try {
+      session_->rollback();
+    } catch (const std::exception&) {
+      // closing anyway: SQLite and SQL Server roll back an open transaction
+    }
+  }
+  inTransaction_ = false;
+  session_.reset();
+  file_.clear();
+  odbcString_.clear();
+}
+
+sqlite3* TDBSession::Native() const {
+  return reinterpret_cast<sqlite3*>(NativeOf(*session_));
+}
+
+void TDBSession::CheckOpen() const {
+  if (!session_) throw EDBException("The connection is not open");
+}
+
+void TDBSession::CheckFileStillThere() const {
+  if (file_.empty()) return;
+  struct stat st {};
+  if (::stat(file_.c_str(), &st) != 0 || st.st_dev != fileDevice_ || st.st_ino != fileInode_)
+    throw EDBException("The connection to the database was lost: the file '" +
+                       GbkText::FromUtf8(file_) + "' was removed or replaced");
+}
+
+std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) const {
+  std::string utf8 = GbkText::ToUtf8(gbkSql);
+  if (!sqliteDialect_) return {utf8};
+  return TSqliteDialect::Adapt(utf8);
+}
+
+void TDBSession::Begin() {
+  CheckOpen();
+  CheckFileStillThere();
+  try {
+    session_->begin();
+  } catch (const soci::soci_error& e) {
+    throw FromSoci(e);
+  }
+  inTransaction_ = true;
+}
+
+void TDBSession::Commit() {
+  CheckOpen();
+  CheckFileStillThere();
+  try {
+    session_->commit();
+  } catch (const soci::soci_error& e) {
+    if (embedded_ && sqlite_api::sqlite3_get_autocommit(NativeOf(*session_)))
+      inTransaction_ = false;
+    throw FromSoci(e);
+  }
+  inTransaction_ = false;
+}
+
+void TDBSession::Rollback() {
+  CheckOpen();
+  bool wasOpen = inTransaction_;
+  inTransaction_ = false;
+  // SQLite may have rolled back by itself after an error; a second rollback
+  // would only fail with "no transaction is active".
+  if (embedded_ && wasOpen && sqlite_api::sqlite3_get_autocommit(NativeOf(*session_))) return;
+  try {
+    session_->rollback();
+  } catch (const soci::soci_error& e) {
+    throw FromSoci(e);
+  }
+}
+
+void TDBSession::Query(const std::string& gbkSql, TDataSet::Impl& out) {
+  CheckOpen();
+  CheckFileStillThere();
+  std::vector<std::string> parts = ToBackendText(gbkSql);
+  static const std::vector<std::string> kNoBlobs;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    bool last = i + 1 == parts.size();
+    if (embedded_) {
+      size_t next = 0;
+      TSqliteExecutor::Run(Native(), parts[i], kNoBlobs, next, last ? &out : nullptr);
+    } else if (last) {
+      TOdbcExecutor::Query(*session_, parts[i], timeoutSeconds_, out);
+    } else {
+      TOdbcExecutor::Execute(*session_, parts[i], timeoutSeconds_);
+    }
+  }
+}
+
+void TDBSession::Execute(const std::string& gbkSql) {
+  CheckOpen();
+  CheckFileStillThere();
+  static const std::vector<std::string> kNoBlobs;
+  for (const std::string& part : ToBackendText(gbkSql)) {
+    if (embedded_) {
+      size_t next = 0;
+      TSqliteExecutor::Run(Native(), part, kNoBlobs, next, nullptr);
+    } else {
+      TOdbcExecutor::Execute(*session_, part, timeoutSeconds_);
+    }
+  }
+}
+
+void TDBSession::ExecuteWithBlobs(const std::string& gbkSql, const std::vector<std::string>& blobs,
+                                  TDataSet::Impl* out) {
+  CheckOpen();
+  CheckFileStillThere();
+  std::vector<std::string> parts = ToBackendText(gbkSql);
+  size_t next = 0;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    TDataSet::Impl* rows = i + 1 == parts.size() ? out : nullptr;
+    int count = 0;
+    std::string positional = TSqlParameters::ToPositional(parts[i], count);
+    if (embedded_) {
+      if (next + count > blobs.size())
+        throw EDBException(
+            FormatText("The statement has %d parameters but only %d values were given",
+                       {count, static_cast<int>(blobs.size() - next)}));
+      TSqliteExecutor::Run(Native(), positional, blobs, next, rows);
+    } else if (count > 0) {
+      TOdbcExecutor::ExecuteWithBlobs(*session_, positional, count, blobs, next, timeoutSeconds_,
+                                      rows);
+    } else if (rows) {
+      TOdbcExecutor::Query(*session_, positional, timeoutSeconds_, *rows);
+    } else {
+      TOdbcExecutor::Execute(*session_, positional, timeoutSeconds_);
+    }
+  }
+}

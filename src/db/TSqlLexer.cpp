@@ -1,0 +1,60 @@
+#include "TSqlLexer.h"
+
+size_t TSqlLexer::SkipQuoted(std::string_view sql, size_t pos) {
+  if (pos >= sql.size()) return pos;
+  char c = sql[pos];
+  auto closeAt = [&](char close) {
+    for (size_t i = pos + 1; i < sql.size(); ++i) {
+      if (sql[i] != close) continue;
+      // A doubled quote inside a literal is a quote character, not the end.
+      if (close == '\'' && i + 1 < sql.size() && sql[i + 1] == '\'') {
+        ++i;
+        continue;
+      }
+      return i + 1;
+    }
+    return sql.size();
+  };
+  if (c == '\'' || c == '"') return closeAt(c);
+  if (c == '[') return closeAt(']');
+  if (c == '-' && pos + 1 < sql.size() && sql[pos + 1] == '-') {
+    size_t end = sql.find('\n', pos);
+    return end == std::string_view::npos ? sql.size() : end + 1;
+  }
+  if (c == '/' && pos + 1 < sql.size() && sql[pos + 1] == '*') {
+    size_t end = sql.find("*/", pos + 2);
+    return end == std::string_view::npos ? sql.size() : end + 2;
+  }
+  return pos;
+}
+
+bool TSqlLexer::IsWordChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '@' || c == '#' || c == '$' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool TSqlLexer::WordAt(std::string_view sql, size_t pos, std::string_view word) {
+  if (pos + word.size() > sql.size()) return false;
+  if (pos > 0 && IsWordChar(sql[pos - 1])) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    char a = sql[pos + i];
+    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
+    char b = word[i];
+    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
+    if (a != b) return false;
+  }
+  size_t end = pos + word.size();
+  return end == sql.size() || !IsWordChar(sql[end]);
+}
+
+size_t TSqlLexer::SkipBlanks(std::string_view sql, size_t pos) {
+  while (pos < sql.size() && static_cast<unsigned char>(sql[pos]) <= ' ') ++pos;
+  return pos;
+}
+
+std::string TSqlLexer::Trim(std::string_view sql) {
+  size_t begin = 0, end = sql.size();
+  while (begin < end && static_cast<unsigned char>(sql[begin]) <= ' ') ++begin;
+  while (end > begin && static_cast<unsigned char>(sql[end - 1]) <= ' ') --end;
+  return std::string(sql.substr(begin, end - begin));
+}

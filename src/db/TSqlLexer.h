@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+/// Lexical helpers for SQL text in UTF-8 (where no byte of a multi-byte
+/// character looks like ASCII punctuation): tells quoted text and comments
+/// apart from the statement itself, so that rewrites never touch a literal.
+class TSqlLexer {
+ public:
+  /// When `pos` starts a literal ('...' with '' inside), a quoted name
+  /// ("..." or [...]) or a comment (-- to the line end, /* ... */), the
+  /// position just after it; otherwise `pos` itself. An unterminated one
+  /// runs to the end of the text.
+  static size_t SkipQuoted(std::string_view sql, size_t pos);
+  static bool IsWordChar(char c);
+  /// True when `sql` holds `word` at `pos` (ASCII case ignored) as a whole
+  /// word.
+  static bool WordAt(std::string_view sql, size_t pos, std::string_view word);
+  /// Position of the first non-blank character at or after `pos`.
+  static size_t SkipBlanks(std::string_view sql, size_t pos);
+  /// The text without leading and trailing white space and control characters.
+  static std::string Trim(std::string_view sql);
+};

@@ -1,0 +1,97 @@
+#include "TSqliteExecutor.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <memory>
+
+#include "Exceptions.h"
+#include "GbkText.h"
+#include "TCellText.h"
+
+namespace {
+struct StmtCloser {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtCloser>;
+}  // namespace
+
+void TSqliteExecutor::Fail(sqlite3* db) {
+  throw EDBException(GbkText::FromUtf8(sqlite3_errmsg(db)));
+}
+
+void TSqliteExecutor::Run(sqlite3* db, const std::string& utf8Sql,
+                          const std::vector<std::string>& blobs, size_t& nextBlob,
+                          TDataSet::Impl* out) {
+  const char* tail = utf8Sql.c_str();
+  const char* end = tail + utf8Sql.size();
+  while (tail < end) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &raw, &tail) != SQLITE_OK)
+      Fail(db);
+    StmtPtr stmt(raw);
+    if (!stmt) continue;  // only blanks or comments were left
+    int params = sqlite3_bind_parameter_count(stmt.get());
+    for (int p = 1; p <= params; ++p) {
+      if (nextBlob >= blobs.size())
+        throw EDBException(
+            FormatText("The statement has more parameters than values were given (%d given)",
+                       {static_cast<int>(blobs.size())}));
+      const std::string& blob = blobs[nextBlob++];
+      if (sqlite3_bind_blob(stmt.get(), p, blob.data(), static_cast<int>(blob.size()),
+                            SQLITE_TRANSIENT) != SQLITE_OK)
+        Fail(db);
+    }
+    if (out && sqlite3_column_count(stmt.get()) > 0) {
+      ReadRows(db, stmt.get(), *out);
+    } else {
+      int rc;
+      while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+      }
+      if (rc != SQLITE_DONE) Fail(db);
+    }
+  }
+}
+
+void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& out) {
+  int columns = sqlite3_column_count(stmt);
+  std::vector<std::string> names;
+  names.reserve(columns);
+  for (int c = 0; c < columns; ++c)
+    names.push_back(GbkText::FromUtf8(sqlite3_column_name(stmt, c)));
+  out.BeginResult(std::move(names));
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    for (int c = 0; c < columns; ++c) {
+      switch (sqlite3_column_type(stmt, c)) {
+        case SQLITE_NULL:
+          out.PushEnd(true);
+          break;
+        case SQLITE_FLOAT:
+          TCellText::AppendDouble(out.text, sqlite3_column_double(stmt, c));
+          out.PushEnd(false);
+          break;
+        case SQLITE_BLOB: {
+          const void* data = sqlite3_column_blob(stmt, c);
+          out.AddCell(std::string_view(static_cast<const char*>(data),
+                                       static_cast<size_t>(sqlite3_column_bytes(stmt, c))),
+                      false);
+          break;
+        }
+        default: {
+          const unsigned char* text = sqlite3_column_text(stmt, c);
+          size_t n = static_cast<size_t>(sqlite3_column_bytes(stmt, c));
+          TCellText::AppendUtf8AsGbk(out.text,
+                                     std::string_view(reinterpret_cast<const char*>(text), n));
+          out.PushEnd(false);
+        }
+      }
+    }
+    out.EndRow();
+  }
+  if (rc != SQLITE_DONE) {
+    out.Clear();
+    Fail(db);
+  }
+  out.Finish();
+}

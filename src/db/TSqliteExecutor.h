@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TDataSetImpl.h"
+
+struct sqlite3;
+
+/// The direct read and execute path for SQLite connections: statements are
+/// prepared on the session's native handle and their rows copied straight
+/// into the compact storage of a TDataSet, converting UTF-8 to GBK.
+class TSqliteExecutor {
+ public:
+  /// Runs every statement of `utf8Sql` in order. Blob parameters (`?`) are
+  /// bound from `blobs` starting at `nextBlob`, which advances. When `out`
+  /// is given, the rows of the last statement that returns columns go there.
+  /// Errors raise EDBException with SQLite's message (GBK).
+  static void Run(sqlite3* db, const std::string& utf8Sql, const std::vector<std::string>& blobs,
+                  size_t& nextBlob, TDataSet::Impl* out);
+
+ private:
+  static void ReadRows(sqlite3* db, struct sqlite3_stmt* stmt, TDataSet::Impl& out);
+  [[noreturn]] static void Fail(sqlite3* db);
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "IDBOperator.h"
+#include "TComPtr.h"
+#include "TDBConnPool.h"
+#include "TestDatabase.h"
+#include "ThreadId.h"
+
+/// One suite, run through both backends: a fresh database, the library's
+/// pool on it, and an operator bound to the test's thread.
+class DbBackendTest : public ::testing::TestWithParam<TestBackend> {
+ protected:
+  void SetUp() override {
+    pool = db.UseAsLibraryPoolThrough(GetParam(), 1, 5);
+    op = pool->CreateDBOperator();
+    op->BindToThread(CurrentThreadId());
+  }
+
+  /// A new operator bound to this thread.
+  TComPtr<IDBOperator> NewOperator() {
+    TComPtr<IDBOperator> other = pool->CreateDBOperator();
+    other->BindToThread(CurrentThreadId());
+    return other;
+  }
+
+  TestDatabase db;
+  TDBConnPool* pool = nullptr;
+  TComPtr<IDBOperator> op;
+};
+
+#define TESMIRA_BOTH_BACKENDS(suite)                                                   \
+  INSTANTIATE_TEST_SUITE_P(Backends, suite,                                            \
+                           ::testing::Values(TestBackend::Sqlite3, TestBackend::Odbc), \
+                           [](const ::testing::TestParamInfo<TestBackend>& info) {     \
+                             return std::string(TestBackendName(info.param));          \
+                           })
