@@ -1,0 +1,64 @@
+#include "FieldEvents.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QRadioButton>
+
+#include "HandlerConnect.h"
+
+namespace {
+
+bool IsEnter(QEvent* event) {
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool LeavesForAnotherControl(QEvent* event) {
+  const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+// Push buttons (not radio buttons) act on Enter themselves.
+bool TakesEnterItself(QWidget* widget) {
+  return qobject_cast<QAbstractButton*>(widget) && !qobject_cast<QRadioButton*>(widget);
+}
+
+// Moves the focus on from `from` exactly as the Tab key does (radio groups,
+// disabled fields and the window's bounds included): by pressing Tab there.
+void FocusNextAfter(QWidget* from) {
+  QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+  QCoreApplication::sendEvent(from, &tab);
+}
+
+}  // namespace
+
+void ConnectExit(QWidget* field, std::function<void()> handler) {
+  ConnectEvent(field, QEvent::FocusOut, [handler = std::move(handler)](QEvent* event) {
+    if (LeavesForAnotherControl(event)) handler();
+    return false;  // the field still learns that it lost the focus
+  });
+}
+
+void ConnectEnter(QWidget* field, std::function<void()> handler) {
+  auto onKey = [handler = std::move(handler)](QEvent* event) {
+    if (!IsEnter(event)) return false;
+    handler();
+    return true;
+  };
+  ConnectEvent(field, QEvent::KeyPress, onKey);
+  for (QWidget* inner : field->findChildren<QWidget*>())
+    ConnectEvent(inner, QEvent::KeyPress, onKey);
+}
+
+void EnterMovesToNextControl(QWidget* window) {
+  for (QWidget* control : window->findChildren<QWidget*>()) {
+    if (!(control->focusPolicy() & Qt::TabFocus) || TakesEnterItself(control)) continue;
+    ConnectEvent(control, QEvent::KeyPress, [control](QEvent* event) {
+      if (!IsEnter(event)) return false;
+      FocusNextAfter(control);
+      return true;
+    });
+  }
+}

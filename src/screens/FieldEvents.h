@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+/// Field events the maintenance windows bind by name, on top of
+/// ConnectEvent (so an error a handler raises is shown, not lost).
+
+/// The field's Exit handler: runs when the focus leaves `field` for another
+/// control of the same window. Switching to another window or opening a
+/// menu is not leaving the field.
+void ConnectExit(QWidget* field, std::function<void()> handler);
+
+/// Runs `handler` when Enter or Return is pressed in `field` (or in a
+/// widget inside it, such as the buttons of a radio group); the key is
+/// consumed.
+void ConnectEnter(QWidget* field, std::function<void()> handler);
+
+/// The key preview of a window: Enter in any control below `window` moves
+/// the focus to the next control in tab order, as Tab does. Buttons keep
+/// Enter (it presses them).
+void EnterMovesToNextControl(QWidget* window);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <vector>
+
+/// An image list: 16 x 16 pictures addressed by index, as tree nodes and
+/// permission actions refer to them. Indexes outside the list give a null
+/// icon, so a missing picture never stops a window.
+class TImageList : public QObject {
+  Q_OBJECT
+ public:
+  explicit TImageList(QObject* owner = nullptr);
+
+  int Count() const { return static_cast<int>(icons_.size()); }
+  QIcon Icon(int index) const;
+  void Add(const QIcon& icon) { icons_.push_back(icon); }
+  void Clear() { icons_.clear(); }
+  /// A node icon: picture `imageIndex`, and `selectedIndex` while selected.
+  QIcon NodeIcon(int imageIndex, int selectedIndex) const;
+
+  /// Fills the list with the maintenance windows' glyph set of `count`
+  /// pictures: 0 and 1 leaf markers, 2 and 3 a closed and an open folder
+  /// (category nodes), 4 to 10 item markers in several colours, 11 add,
+  /// 12 print, 13 edit, 14 save, 15 delete, 16 check, 17 uncheck, 18 cancel,
+  /// further indexes plain markers.
+  void FillWithMaintenanceGlyphs(int count);
+
+ private:
+  std::vector<QIcon> icons_;
+};

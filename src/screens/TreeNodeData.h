@@ -1,0 +1,29 @@
+#pragma once
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class TBaseDBObject;
+
+/// The data of a tree node: the persistent object it stands for (a
+/// category, an item), kept in Qt::UserRole. The tree never owns it.
+namespace TreeNodeData {
+
+void SetObject(QTreeWidgetItem* node, TBaseDBObject* object);
+/// The node's object, or null for a node without data (or no node).
+TBaseDBObject* Object(const QTreeWidgetItem* node);
+
+/// The node's level: 0 for a top-level node, 1 for its children, ...
+int Level(const QTreeWidgetItem* node);
+
+/// The picture numbers given to the node (kept beside its icon).
+void SetPictures(QTreeWidgetItem* node, int imageIndex, int selectedIndex);
+int ImageIndex(const QTreeWidgetItem* node);
+int SelectedIndex(const QTreeWidgetItem* node);
+
+/// The node after `node` in the tree's overall order (each node before its
+/// children, depth first), or null after the last.
+QTreeWidgetItem* NextInTree(QTreeWidget* tree, QTreeWidgetItem* node);
+/// The first node in the tree's overall order whose object is `object`.
+QTreeWidgetItem* FindByObject(QTreeWidget* tree, const TBaseDBObject* object);
+
+}  // namespace TreeNodeData
