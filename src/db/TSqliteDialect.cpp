@@ -41,7 +41,8 @@ std::string TSqliteDialect::ReplaceIdentity(const std::string& sql) {
       out.append(sql, pos, skipped - pos);
       pos = skipped;
     } else if (TSqlLexer::WordAt(sql, pos, "@@IDENTITY")) {
-      out += "last_insert_rowid()";
+      // SQL Server answers Null before any insert; SQLite would answer 0.
+      out += "NULLIF(last_insert_rowid(), 0)";
       pos += 10;
     } else {
       out += sql[pos++];

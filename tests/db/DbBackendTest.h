@@ -5,6 +5,7 @@
 #include "IDBOperator.h"
 #include "TComPtr.h"
 #include "TDBConnPool.h"
+#include "TDBOperator.h"
 #include "TestDatabase.h"
 #include "ThreadId.h"
 
@@ -23,6 +24,10 @@ class DbBackendTest : public ::testing::TestWithParam<TestBackend> {
     TComPtr<IDBOperator> other = pool->CreateDBOperator();
     other->BindToThread(CurrentThreadId());
     return other;
+  }
+
+  static IDBConnection* ConnectionOf(const TComPtr<IDBOperator>& o) {
+    return static_cast<TDBOperator*>(o.get())->Connection();
   }
 
   TestDatabase db;

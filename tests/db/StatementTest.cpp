@@ -1,18 +1,268 @@
 #include <sstream>
+#include <thread>
 
 #include "DbBackendTest.h"
 #include "Exceptions.h"
+#include "IDBStatement.h"
 #include "TDataSet.h"
 
 using StatementTest = DbBackendTest;
 TESMIRA_BOTH_BACKENDS(StatementTest);
 
+namespace {
+
+std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(no error)";
+}
+
+}  // namespace
+
 TEST_P(StatementTest, ChineseTextRoundTripsAsGbk) {
   op->ExecSQL(
       "Insert Into TJCategories (CateID, CateCode, CateName) Values (1, '000001', '检验科')");
   EXPECT_EQ(db.QueryText("select CateName from TJCategories where CateID = 1"), U8(u8"检验科"));
-  TDataSet* set = op->OpenQuery("select * from TJCategories");
+  db.Exec(u8"insert into TJCategories (CateID, CateName) values (2, '功能科')");
+  TDataSet* set = op->OpenQuery("select * from TJCategories where CateName = '功能科'");
   ASSERT_EQ(set->RecordCount(), 1);
-  EXPECT_EQ(set->FieldByName("catename").AsString(), "检验科");
-  EXPECT_EQ(set->FieldByName("CateID").AsInteger(), 1);
+  EXPECT_EQ(set->FieldByName("catename").AsString(), "功能科");
+  EXPECT_EQ(set->FieldByName("CATEID").AsInteger(), 2);
+}
+
+TEST_P(StatementTest, ComputedColumnsAndNullsConvert) {
+  db.Exec("insert into TJItem (ItemID, DispOrder, UnitPrice) values (7, 3, 12.5)");
+  TDataSet* set = op->OpenQuery(
+      "SELECT CASE WHEN MAX(ItemID) IS NULL THEN 1 ELSE MAX(ItemID) + 1 END AS n, "
+      "count(*) AS c, max(DispOrder)+1 AS d, sum(UnitPrice) AS p, NULL AS z FROM TJItem");
+  EXPECT_EQ(set->Fields(0).AsInteger(), 8);
+  EXPECT_EQ(set->FieldByName("c").AsInteger(), 1);
+  EXPECT_EQ(set->FieldByName("d").AsInteger(), 4);
+  EXPECT_DOUBLE_EQ(set->FieldByName("p").AsFloat(), 12.5);
+  EXPECT_EQ(set->FieldByName("p").AsString(), "12.5");
+  EXPECT_TRUE(set->FieldByName("z").IsNull());
+  EXPECT_EQ(set->FieldByName("z").AsInteger(), 0);
+  EXPECT_EQ(set->FieldByName("z").AsString(), "");
+  // An empty category: max() + 1 is null and reads as 0.
+  set = op->OpenQuery("Select max(DispOrder)+1 as c From TJItem where CateID = 99 ");
+  EXPECT_EQ(set->FieldByName("c").AsInteger(), 0);
+  EXPECT_THROW(set->FieldByName("nope"), EDBException);
+}
+
+TEST_P(StatementTest, OpenQueryReturnsTheOneResultSetOfTheStatement) {
+  db.Exec(
+      "insert into TJSampleType (ID, SampleTypeID, SampleTypeName) values (1, 10, 'a'), "
+      "(2, 20, 'b'), (3, 30, 'c')");
+  TDataSet* first = op->OpenQuery("select * from TJSampleType order by ID");
+  ASSERT_EQ(first->RecordCount(), 3);
+  first->Next();
+  EXPECT_EQ(first->FieldByName("SampleTypeID").AsInteger(), 20);
+  TDataSet* second = op->OpenQuery("select SampleTypeName from TJSampleType where ID = 3");
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(first->RecordCount(), 1);
+  EXPECT_EQ(first->FieldByName("SampleTypeName").AsString(), "c");
+  EXPECT_FALSE(first->HasField("SampleTypeID"));
+  EXPECT_EQ(op->GetDataSet(), first);
+  op->ExecSQL("update TJSampleType set SampleTypeName = 'x'");
+  EXPECT_FALSE(first->Active());
+  EXPECT_EQ(db.QueryInt("select count(*) from TJSampleType where SampleTypeName = 'x'"), 3);
+}
+
+TEST_P(StatementTest, CursorWalksRowsAndStopsAtTheEnd) {
+  db.Exec("insert into TJSampleType (ID, SampleTypeName) values (1, 'a'), (2, 'b')");
+  TDataSet* set = op->OpenQuery("select * from TJSampleType order by ID");
+  std::string seen;
+  for (set->First(); !set->Eof(); set->Next())
+    seen += set->FieldByName("SampleTypeName").AsString();
+  EXPECT_EQ(seen, "ab");
+  set->Next();
+  EXPECT_EQ(set->RecNo(), 2);
+  set = op->OpenQuery("select * from TJSampleType where ID = 42");
+  EXPECT_TRUE(set->IsEmpty());
+  EXPECT_TRUE(set->Eof());
+  EXPECT_TRUE(set->FieldByName("SampleTypeName").IsNull());
+}
+
+TEST_P(StatementTest, TSqlFormsAreAdaptedForSqlite) {
+  db.Exec(
+      "insert into TJSampleGroup (SampleTypeID, GroupName) values (1, 'a'), (1, 'b'), (2, 'c')");
+  TDataSet* set = op->OpenQuery("Select Top 1 * from TJSampleGroup Where SampleTypeID = 1");
+  EXPECT_EQ(set->RecordCount(), 1);
+  op->ExecSQL("Delete TJSampleGroup Where GroupName = 'b'");
+  EXPECT_EQ(db.QueryInt("select count(*) from TJSampleGroup"), 2);
+  // Literals are never rewritten.
+  op->ExecSQL(
+      "update TJSampleGroup set GroupName = 'Delete x Where SELECT TOP 1 @@IDENTITY' "
+      "where GroupName = 'a'");
+  EXPECT_EQ(db.QueryText("select GroupName from TJSampleGroup where SampleTypeID = 1"),
+            "Delete x Where SELECT TOP 1 @@IDENTITY");
+}
+
+TEST_P(StatementTest, ExecSQLGetIDReadsTheIdentityOfTheInsert) {
+  db.Exec("insert into TJSampleGroup (SampleTypeID, GroupName) values (1, 'old')");
+  int32_t id = 0;
+  op->ExecSQLGetID(
+      "Insert Into TJSampleGroup (SampleTypeID, GroupName)Values(3, '红色管')SELECT @@IDENTITY AS "
+      "IdentityID",
+      id);
+  EXPECT_EQ(id, 2);
+  EXPECT_EQ(db.QueryText("select GroupName from TJSampleGroup where GroupID = 2"), U8(u8"红色管"));
+  // The query stays open on the identity row.
+  EXPECT_EQ(op->GetDataSet()->FieldByName("IdentityID").AsInteger(), 2);
+}
+
+TEST_P(StatementTest, ExecSQLGetIDErrorsCarryTheWholeSql) {
+  int32_t id = 77;
+  const std::string nullIdentity = "SELECT NULL AS IdentityID";
+  EXPECT_EQ(MessageOf([&] { op->ExecSQLGetID(nullIdentity, id); }),
+            "取自增字段信息出现异常！" + nullIdentity);
+  const std::string noRow = "SELECT 1 AS IdentityID FROM TJItem";
+  EXPECT_EQ(MessageOf([&] { op->ExecSQLGetID(noRow, id); }), "取自增字段信息出现异常！" + noRow);
+  const std::string bad = "Insert Into NoSuchTable (a)Values(1)SELECT @@IDENTITY AS IdentityID";
+  std::string message = MessageOf([&] { op->ExecSQLGetID(bad, id); });
+  EXPECT_NE(message.find("NoSuchTable"), std::string::npos);
+  EXPECT_EQ(message.substr(message.size() - bad.size()), bad);
+  EXPECT_EQ(id, 77);
+}
+
+TEST_P(StatementTest, IdentityBeforeAnyInsertIsNull) {
+  int32_t id = 5;
+  EXPECT_EQ(MessageOf([&] { op->ExecSQLGetID("SELECT @@IDENTITY AS IdentityID", id); }),
+            "取自增字段信息出现异常！SELECT @@IDENTITY AS IdentityID");
+  EXPECT_EQ(id, 5);
+}
+
+TEST_P(StatementTest, TwoOperatorsOfOneThreadShareConnectionAndTransaction) {
+  TComPtr<IDBOperator> other = NewOperator();
+  EXPECT_EQ(ConnectionOf(other), ConnectionOf(op));
+  op->BeginTrans();
+  EXPECT_TRUE(other->GetInTransaction());
+  other->ExecSQL("insert into TJCategories (CateID, CateName) values (5, 'x')");
+  EXPECT_EQ(op->OpenQuery("select count(*) as c from TJCategories")->FieldByName("c").AsInteger(),
+            1);
+  other->RollbackTrans();
+  EXPECT_FALSE(op->GetInTransaction());
+  EXPECT_EQ(db.QueryInt("select count(*) from TJCategories"), 0);
+  op->BeginTrans();
+  other->ExecSQL("insert into TJCategories (CateID, CateName) values (6, 'y')");
+  op->CommitTrans();
+  EXPECT_EQ(db.QueryInt("select count(*) from TJCategories"), 1);
+}
+
+TEST_P(StatementTest, DataSetCountFollowsLivingStatements) {
+  int32_t base = op->GetDataSetCount();
+  {
+    TComPtr<IDBStatement> extra = op->CreateStatement();
+    TComPtr<IDBOperator> other = NewOperator();
+    EXPECT_EQ(op->GetDataSetCount(), base + 2);
+  }
+  EXPECT_EQ(op->GetDataSetCount(), base);
+}
+
+TEST_P(StatementTest, AnUnboundOperatorRefusesClearly) {
+  TComPtr<IDBOperator> unbound = pool->CreateDBOperator();
+  EXPECT_EQ(MessageOf([&] { unbound->ExecSQL("select 1"); }),
+            "The database operator is not bound to a connection");
+  EXPECT_EQ(unbound->Reserved4(), "");
+}
+
+// ---- batch ------------------------------------------------------------------
+
+TEST_P(StatementTest, BlankBatchEntriesAreNotQueued) {
+  op->AddSQL("  \t\r\n ");
+  EXPECT_EQ(MessageOf([&] { op->ExecSQLs(false); }), "SQL 语句空");
+}
+
+TEST_P(StatementTest, BatchKeywordIsTheLowerCasedFirstWord) {
+  op->AddSQL("  INSERT into TJSampleType (ID, SampleTypeName) values (1, 'a')");
+  op->AddSQL("Update TJSampleType set SampleTypeName = 'b'\n");
+  op->AddSQL("SELECT SampleTypeName from TJSampleType");
+  EXPECT_TRUE(op->ExecSQLs(false));
+  EXPECT_EQ(op->GetDataSet()->FieldByName("SampleTypeName").AsString(), "b");
+  // A line break after select does not end the keyword: the batch fails.
+  op->AddSQL("select\nSampleTypeName from TJSampleType");
+  try {
+    op->ExecSQLs(false);
+    FAIL() << "expected an error";
+  } catch (const EDBException& e) {
+    EXPECT_EQ(e.Message(), "ExecSQLs 失败");
+    EXPECT_EQ(e.ExtraText, "未知的 SQL 关键字\r\nselect\nsampletypename");
+    EXPECT_EQ(e.ErrorCode, 0);
+  }
+  op->AddSQL("vacuum");
+  op->AddSQL("merge into x");
+  try {
+    op->ExecSQLs(false);
+  } catch (const EDBException& e) {
+    EXPECT_EQ(e.ExtraText, "未知的 SQL 关键字\r\n");  // "vacuum" has no blank: empty keyword
+  }
+}
+
+TEST_P(StatementTest, FailingBatchInTransactionRollsBackAndEmptiesQueue) {
+  op->AddSQL("insert into TJSampleType (ID, SampleTypeName) values (1, 'a')");
+  op->AddSQL("insert into NoSuchTable (x) values (1)");
+  op->AddSQL("insert into TJSampleType (ID, SampleTypeName) values (2, 'b')");
+  try {
+    op->ExecSQLs(true);
+    FAIL() << "expected an error";
+  } catch (const EDBException& e) {
+    EXPECT_EQ(e.Message(), "ExecSQLs 失败");
+    EXPECT_NE(e.ExtraText.find("NoSuchTable"), std::string::npos);
+  }
+  EXPECT_EQ(db.QueryInt("select count(*) from TJSampleType"), 0);
+  EXPECT_FALSE(op->GetInTransaction());
+  EXPECT_EQ(MessageOf([&] { op->ExecSQLs(true); }), "SQL 语句空");
+}
+
+TEST_P(StatementTest, FailingBatchWithoutTransactionKeepsEarlierEntries) {
+  op->AddSQL("insert into TJSampleType (ID, SampleTypeName) values (1, 'a')");
+  op->AddSQL("insert into TJSampleType (ID, SampleTypeName) values (1, 'duplicate key')");
+  op->AddSQL("insert into TJSampleType (ID, SampleTypeName) values (3, 'c')");
+  EXPECT_THROW(op->ExecSQLs(false), EDBException);
+  EXPECT_EQ(db.QueryInt("select count(*) from TJSampleType"), 1);
+}
+
+TEST_P(StatementTest, BatchRefusesToNestTransactionsAndKeepsQueue) {
+  op->AddSQL("insert into TJSampleType (ID, SampleTypeName) values (1, 'a')");
+  op->BeginTrans();
+  EXPECT_EQ(MessageOf([&] { op->ExecSQLs(true); }), "事务尚未结束，不能开始新事务");
+  op->RollbackTrans();
+  EXPECT_TRUE(op->ExecSQLs(true));  // the entry was still queued
+  EXPECT_EQ(db.QueryInt("select count(*) from TJSampleType"), 1);
+}
+
+TEST_P(StatementTest, BlobParametersTakeTheirStreamsInOrder) {
+  db.Exec("create table Pictures (ID integer, Front blob, Back blob)");
+  std::string front("\x89PNG\0\x01\x02", 7);
+  std::string back("second\0stream", 13);
+  std::istringstream s1(front), s2(back), s3("ignored");
+  s1.seekg(3);  // copied from the beginning whatever the position
+  op->AddSQL("insert into Pictures (ID, Front, Back) values (1, :front, :back)");
+  op->AddParamStream(s1);
+  op->AddParamStream(s2);
+  op->AddParamStream(s3);  // beyond the parameters: ignored
+  op->AddSQL("update Pictures set ID = 2 where Back = :b and ':not_a_param' <> ''");
+  op->AddParamStream(s2);
+  EXPECT_TRUE(op->ExecSQLs(true));
+  EXPECT_EQ(db.QueryInt("select ID from Pictures"), 2);
+  EXPECT_EQ(db.QueryInt("select length(Front) from Pictures"), 7);
+  EXPECT_EQ(db.QueryText("select hex(Front) from Pictures"), "89504E47000102");
+  EXPECT_EQ(db.QueryText("select hex(Back) from Pictures"), "7365636F6E640073747265616D");
+}
+
+TEST_P(StatementTest, BlobParametersNeedEnoughStreams) {
+  db.Exec("create table Pictures (ID integer, Front blob)");
+  std::istringstream none("");
+  EXPECT_THROW(op->AddParamStream(none), EDBException);  // nothing queued yet
+  op->AddSQL("insert into Pictures (ID, Front) values (1, :front)");
+  try {
+    op->ExecSQLs(true);
+    FAIL() << "expected an error";
+  } catch (const EDBException& e) {
+    EXPECT_NE(e.ExtraText.find("parameter"), std::string::npos);
+  }
+  EXPECT_EQ(db.QueryInt("select count(*) from Pictures"), 0);
 }
