@@ -1,0 +1,254 @@
+#include <memory>
+
+#include "DomainTest.h"
+#include "Exceptions.h"
+#include "TCategory.h"
+#include "TCombItem.h"
+#include "TDBObjectList.h"
+#include "TItem.h"
+
+namespace {
+
+class TBaseItemTest : public DomainTest {
+ protected:
+  std::unique_ptr<TItem> NewItem(const std::string& name) {
+    auto item = std::make_unique<TItem>(pool_);
+    item->ItemName = name;
+    return item;
+  }
+  std::string ErrorOf(TBaseItem& item) {
+    try {
+      item.Save();
+    } catch (const ETJItemException& e) {
+      return e.Message();
+    }
+    return "saved";
+  }
+};
+
+TEST_F(TBaseItemTest, SaveInsertsEveryColumnThenUpdates) {
+  auto item = NewItem("血糖");
+  item->AbForPY = "XT";
+  item->ItemUnit = "mmol/L";
+  item->ResultType = 1;
+  item->LowerLimit = "3.9";
+  item->UpLimit = "6.1";
+  item->UnitPrice = 12.5;
+  item->IsInUse = true;
+  item->Sex = "不限";
+  item->SampleGroupID = 4;
+  item->ExcludeItems = "000009;";
+  EXPECT_EQ(item->Save(), 2);
+  EXPECT_EQ(item->ItemID, 1);
+  EXPECT_EQ(item->ItemCode, "000001");
+
+  auto reread = std::make_unique<TItem>(pool_);
+  reread->ItemID = 1;
+  ASSERT_EQ(reread->Find(), 0);
+  EXPECT_EQ(reread->ItemName, "血糖");
+  EXPECT_EQ(reread->Sex, "不限");
+  EXPECT_EQ(reread->ItemUnit, "mmol/L");
+  EXPECT_DOUBLE_EQ(reread->UnitPrice, 12.5);
+  EXPECT_TRUE(reread->IsInUse);
+  EXPECT_EQ(reread->SampleGroupID, 4);
+  EXPECT_EQ(reread->ExcludeItems, "000009;");
+
+  item->ItemUnit = "mg/dL";
+  EXPECT_EQ(item->Save(), 3);
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 1);
+  EXPECT_EQ(db_.QueryText("SELECT ItemUnit FROM TJItem"), "mg/dL");
+}
+
+TEST_F(TBaseItemTest, CodesFollowTheLargestExistingCode) {
+  AddItemRow(41, "000123", 0, "a");
+  auto item = NewItem("b");
+  item->Save();
+  EXPECT_EQ(item->ItemID, 42);
+  EXPECT_EQ(item->ItemCode, "000124");
+  db_.Exec("UPDATE TJItem SET ItemCode = '999999' WHERE ItemID = 41");
+  auto big = NewItem("c");
+  big->Save();
+  EXPECT_EQ(big->ItemCode, "1000000");
+}
+
+TEST_F(TBaseItemTest, ValidationChecksTheNameThenTheUpperThenTheLowerLimit) {
+  auto item = NewItem("");
+  EXPECT_EQ(ErrorOf(*item), "项目名称不能为空！");
+  item->ItemName = "血常规";
+  item->ResultType = 1;
+  EXPECT_EQ(ErrorOf(*item), "结果类型为[数值类型]，上限不能为空！");
+  item->UpLimit = " ";  // blanks are content
+  EXPECT_EQ(ErrorOf(*item), "结果类型为[数值类型]，下限不能为空！");
+  EXPECT_EQ(item->ItemID, 0);
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 0);
+  item->ResultType = 0;  // a text item needs no limits
+  item->UpLimit.clear();
+  EXPECT_EQ(ErrorOf(*item), "saved");
+}
+
+TEST_F(TBaseItemTest, AFailedInsertLeavesTheItemNew) {
+  RefuseOn("TJItem", "INSERT");
+  auto item = NewItem("身高体重");
+  EXPECT_THROW(item->Save(), std::exception);
+  EXPECT_EQ(item->ItemID, 0);
+  EXPECT_EQ(item->ItemCode, "");
+  AllowAgain("INSERT");
+  EXPECT_EQ(item->Save(), 2);
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 1);
+}
+
+TEST_F(TBaseItemTest, QuotedTextIsStoredReloadedAndFoundUnchanged) {
+  auto item = NewItem("O'Brien 血糖");
+  item->NaturalResult = "'normal'";
+  item->Save();
+  item->Remark = "not stored";
+  item->HintForUpper = "偏高↑";
+  item->Save();
+  EXPECT_EQ(db_.QueryText("SELECT ItemName FROM TJItem"), U8(u8"O'Brien 血糖"));
+
+  auto reader = NewItem("O'Brien 血糖");
+  EXPECT_TRUE(reader->NameExists("O'Brien 血糖"));
+  EXPECT_FALSE(reader->NameExists("x' OR '1'='1"));
+  ASSERT_EQ(reader->Find(), 0);
+  EXPECT_EQ(reader->NaturalResult, "'normal'");
+  EXPECT_EQ(reader->HintForUpper, "偏高↑");
+}
+
+TEST_F(TBaseItemTest, FindTakesTheCodeThenTheIdThenTheName) {
+  AddItemRow(1, "000001", 0, "one");
+  AddItemRow(2, "000002", 0, "two");
+  auto item = std::make_unique<TItem>(pool_);
+  item->ItemCode = "000002";
+  item->ItemID = 1;
+  item->ItemName = "one";
+  ASSERT_EQ(item->Find(), 0);
+  EXPECT_EQ(item->ItemName, "two");
+  item->ItemCode.clear();
+  item->ItemID = 1;
+  item->Find();
+  EXPECT_EQ(item->ItemName, "one");
+  item->ItemCode = "000404";
+  EXPECT_EQ(item->Find(), -1);
+  EXPECT_EQ(item->ItemName, "one");
+
+  auto empty = std::make_unique<TItem>(pool_);
+  try {
+    empty->Find();
+    FAIL();
+  } catch (const ETJItemException& e) {
+    EXPECT_EQ(e.Message(), "查询条件不正确");
+  }
+}
+
+TEST_F(TBaseItemTest, DisplayOrderAndLookupQueries) {
+  auto item = NewItem("x");
+  EXPECT_EQ(item->NextDispOrder(5), 0);
+  EXPECT_EQ(item->NextCheckSetDispOrder(), 0);
+  AddItemRow(1, "000001", 0, "a", "", 5, 7);
+  AddItemRow(2, "000002", 2, "set", "", 6, 3);
+  EXPECT_EQ(item->NextDispOrder(5), 8);
+  EXPECT_EQ(item->NextCheckSetDispOrder(), 4);
+
+  db_.Exec(U8(u8"INSERT INTO TJSampleType (SampleTypeID, SampleTypeName) VALUES (3, '血清')"));
+  item->SampleTypeID = 3;
+  EXPECT_EQ(item->GetSampleTypeName(), "血清");
+  item->SampleTypeID = 4;
+  EXPECT_EQ(item->GetSampleTypeName(), "");
+}
+
+TEST_F(TBaseItemTest, LoadListMakesPlainItemsUpToTheLimit) {
+  for (int id = 1; id <= 4; ++id) AddItemRow(id, "00000" + std::to_string(id), id % 2, "n");
+  auto query = std::make_unique<TCombItem>(pool_);
+  TDBObjectList list;
+  list.Add(new TItem(pool_));  // cleared first
+  query->LoadList("1=1", list, 2);
+  ASSERT_EQ(list.Count(), 2);
+  auto* first = list.ItemAs<TBaseItem>(0);
+  EXPECT_EQ(typeid(*first), typeid(TBaseItem));
+  EXPECT_EQ(first->ItemType, 0);  // ordered by kind, then name
+  query->LoadList("ItemType = 1", list, -1);
+  EXPECT_EQ(list.Count(), 2);
+}
+
+TEST_F(TBaseItemTest, DeleteIsRefusedWhileAComboUsesTheItem) {
+  AddItemRow(1, "000001", 0, "member");
+  AddItemRow(2, "000002", 1, "combo", "000001;");
+  TItemManager& catalogue = TItemManager::Instance();
+  TBaseItem* member = catalogue.FindItem("000001");
+  TBaseItem* combo = catalogue.FindItem("000002");
+  combo->LoadItems();
+  try {
+    member->Delete();
+    FAIL();
+  } catch (const ETJItemException& e) {
+    EXPECT_EQ(e.Message(), "引用项目不能被删除!");
+  }
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 2);
+
+  // Deleting the combination frees its members.
+  EXPECT_EQ(combo->Delete(), 0);
+  catalogue.RemoveItem(combo);
+  delete combo;
+  EXPECT_FALSE(member->IsReferenced());
+  member->Delete();
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 0);
+}
+
+TEST_F(TBaseItemTest, FillCategoryAddsTheCatalogueEntriesOfOneKind) {
+  AddItemRow(1, "000001", 0, "a", "", 3);
+  AddItemRow(2, "000002", 1, "b", "", 3);
+  AddItemRow(3, "000003", 0, "c", "", 4);
+  AddItemRow(4, "000004", 0, "d", "", 3);
+  TCategory category(pool_);
+  category.CateID = 3;
+  TItemManager::Instance().FillCategory(&category, 0);
+  ASSERT_EQ(category.Items().Count(), 2);
+  EXPECT_EQ(category.GetItem(0)->ItemCode, "000001");
+  EXPECT_EQ(category.GetItem(1)->ItemCode, "000004");
+  TItemManager::Instance().FillCategory(&category, 1);
+  ASSERT_EQ(category.Items().Count(), 1);
+  EXPECT_EQ(category.GetItem(0)->ItemCode, "000002");
+}
+
+TEST_F(TBaseItemTest, AssignCopiesTheColumnsAndSharesTheMembers) {
+  db_.Exec(U8(u8"INSERT INTO TJSampleType (SampleTypeID, SampleTypeName) VALUES (2, '全血')"));
+  AddItemRow(1, "000001", 0, "member");
+  AddItemRow(2, "000002", 1, "combo", "000001;");
+  AddItemRow(3, "000003", 2, "set", "000002;");
+  TItemManager& catalogue = TItemManager::Instance();
+  catalogue.LoadItems();
+  TBaseItem* combo = catalogue.FindItem("000002");
+  combo->SampleTypeID = 2;
+  combo->Remark = "r";
+
+  TCombItem copy(pool_);
+  copy.Assign(combo);  // the combo's member knows the combo: must not recurse
+  EXPECT_EQ(copy.ItemName, "combo");
+  EXPECT_EQ(copy.Remark, "r");
+  EXPECT_EQ(copy.SampleTypeName, "全血");
+  EXPECT_EQ(copy.GetItemsString(), "000001;");
+  ASSERT_EQ(copy.Items().Count(), 1);
+  EXPECT_EQ(copy.GetItem(0), catalogue.FindItem("000001"));
+  EXPECT_EQ(copy.UsedBy().Count(), 1);
+  EXPECT_FALSE(copy.ItemsLoaded());
+}
+
+TEST_F(TBaseItemTest, TheCatalogueIsReachedThroughInstanceOnly) {
+  try {
+    TItemManager direct;
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Access class TItemManager through Instance only");
+  }
+  try {
+    TItemManager::AccessInstance(5);
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Illegal request 5 in AccessInstance");
+  }
+  EXPECT_EQ(TItemManager::AccessInstance(0), nullptr);
+  TItemManager* made = &TItemManager::Instance();
+  EXPECT_EQ(TItemManager::AccessInstance(0), made);
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+#include <memory>
+
+#include "DomainTest.h"
+#include "Exceptions.h"
+#include "TCombItem.h"
+#include "TItem.h"
+
+namespace {
+
+class TItemCompositionTest : public DomainTest {
+ protected:
+  // Examination items 000001..000003, and whatever composites a test adds.
+  void SetUp() override {
+    DomainTest::SetUp();
+    AddItemRow(1, "000001", 0, "a");
+    AddItemRow(2, "000002", 0, "b");
+    AddItemRow(3, "000003", 0, "c");
+  }
+  TItemManager& Catalogue() { return TItemManager::Instance(); }
+  TBaseItem* Entry(const std::string& code) { return Catalogue().FindItem(code); }
+  std::unique_ptr<TCombItem> Composite(const std::string& members) {
+    auto combo = std::make_unique<TCombItem>(pool_);
+    combo->ItemType = 1;
+    combo->SetItemsString(members);
+    return combo;
+  }
+};
+
+TEST_F(TItemCompositionTest, MembersAreBuiltOnceInTextOrder) {
+  auto combo = Composite("000002;000001;");
+  combo->LoadItems();
+  ASSERT_EQ(combo->Items().Count(), 2);
+  EXPECT_EQ(combo->GetItem(0), Entry("000002"));
+  EXPECT_EQ(combo->GetItem(1), Entry("000001"));
+  EXPECT_TRUE(Entry("000001")->UsedBy().Contains(combo.get()));
+  EXPECT_TRUE(Entry("000002")->IsReferenced());
+  EXPECT_TRUE(combo->ItemsLoaded());
+
+  combo->SetItemsString("000003;");
+  combo->LoadItems();
+  EXPECT_EQ(combo->Items().Count(), 2);
+  EXPECT_EQ(combo->GetItemsString(), "000003;");
+}
+
+TEST_F(TItemCompositionTest, UnknownAndRepeatedCodesAreDropped) {
+  auto middle = Composite("000001;000099;000002;");
+  middle->LoadItems();
+  EXPECT_EQ(middle->Items().Count(), 2);
+  EXPECT_EQ(middle->GetItemsString(), "000001;000002;");
+
+  auto first = Composite("000099;000001;");
+  first->LoadItems();
+  EXPECT_EQ(first->GetItemsString(), "000001;");
+
+  auto twice = Composite("000001;000001;");
+  twice->LoadItems();
+  EXPECT_EQ(twice->Items().Count(), 1);
+  EXPECT_EQ(twice->GetItemsString(), "000001;");
+
+  auto unterminated = Composite("000002; 000003");  // last code without ";", blank in front
+  unterminated->LoadItems();
+  EXPECT_EQ(unterminated->GetItemsString(), "000002;000003;");
+
+  auto none = Composite("000099;;");
+  none->LoadItems();
+  EXPECT_TRUE(none->Items().IsEmpty());
+  EXPECT_EQ(none->GetItemsString(), "");
+}
+
+TEST_F(TItemCompositionTest, NestedCompositesAreBuiltFirstAndLinkedOneLevelUp) {
+  AddItemRow(10, "000010", 1, "combo", "000001;000002;");
+  AddItemRow(20, "000020", 2, "set", "000010;");
+  TBaseItem* set = Entry("000020");
+  TBaseItem* combo = Entry("000010");
+  set->LoadItems();
+  EXPECT_TRUE(combo->ItemsLoaded());
+  EXPECT_EQ(combo->Items().Count(), 2);
+  EXPECT_EQ(Entry("000001")->UsedBy().Count(), 1);
+  EXPECT_EQ(Entry("000001")->UsedBy()[0], combo);
+  EXPECT_EQ(combo->UsedBy()[0], set);
+}
+
+TEST_F(TItemCompositionTest, EditingTheMemberListKeepsTheTextInStep) {
+  auto combo = Composite("000001;");
+  combo->LoadItems();
+  combo->AddItem(Entry("000001"));
+  combo->RemoveItem(Entry("000003"));
+  combo->AddItem(nullptr);
+  EXPECT_EQ(combo->GetItemsString(), "000001;");
+  combo->AddItem(Entry("000003"));
+  EXPECT_EQ(combo->GetItemsString(), "000001;000003;");
+  combo->RemoveItem(Entry("000001"));
+  EXPECT_EQ(combo->GetItemsString(), "000003;");
+  combo->ClearItems();
+  EXPECT_TRUE(combo->Items().IsEmpty());
+  EXPECT_EQ(combo->GetItemsString(), "");
+  EXPECT_EQ(Entry("000003")->ItemName, "c");  // still in the catalogue
+  EXPECT_THROW(combo->GetItem(0), Exception);
+}
+
+TEST_F(TItemCompositionTest, FindItemIsExactWhileFindInCatalogueTrims) {
+  EXPECT_EQ(Catalogue().FindItem(" 000001"), nullptr);
+  auto combo = Composite(" 000001;000002;");
+  EXPECT_EQ(combo->FindInCatalogue(" 000001"), Entry("000001"));
+  EXPECT_EQ(combo->FindInCatalogue("000077"), nullptr);
+  combo->SetItemsString("1000077;000077;000002;");
+  combo->FindInCatalogue("000077");  // whole codes only: 1000077 stays
+  EXPECT_EQ(combo->GetItemsString(), "1000077;000002;");
+  combo->RemoveCode("000404");
+  EXPECT_EQ(combo->GetItemsString(), "1000077;000002;");
+  combo->RemoveCode("000002");
+  EXPECT_EQ(combo->GetItemsString(), "1000077;");
+}
+
+TEST_F(TItemCompositionTest, TheCatalogueIndexFollowsAddRemoveAndClear) {
+  for (int id = 100; id < 160; ++id) AddItemRow(id, "9" + std::to_string(id), 0, "bulk");
+  AddItemRow(200, "000002", 0, "duplicate code");  // later in catalogue order ('d' > 'b')
+  TItemManager& catalogue = Catalogue();
+  TBaseItem* first = catalogue.FindItem("000002");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->ItemName, "b");
+  EXPECT_EQ(catalogue.FindItem("9159")->ItemID, 159);
+
+  catalogue.RemoveItem(first);
+  EXPECT_EQ(catalogue.FindItem("000002")->ItemName, "duplicate code");
+  catalogue.AddItem(first);  // now last in catalogue order
+  EXPECT_EQ(catalogue.FindItem("000002")->ItemName, "duplicate code");
+
+  auto added = std::make_unique<TItem>(pool_);
+  added->ItemName = "new";
+  added->Save();
+  TItem* owned = added.release();
+  catalogue.AddItem(owned);
+  EXPECT_EQ(catalogue.FindItem(owned->ItemCode), owned);
+  auto combo = Composite(owned->ItemCode + ";");
+  combo->LoadItems();
+  EXPECT_EQ(combo->GetItem(0), owned);
+
+  std::vector<TBaseItem*> entries(catalogue.Items().begin(), catalogue.Items().end());
+  catalogue.ClearItems();
+  EXPECT_EQ(catalogue.FindItem("000001"), nullptr);
+  EXPECT_EQ(catalogue.GetItemsString(), "");
+  for (TBaseItem* entry : entries) catalogue.AddItem(entry);  // back, so teardown frees them
+  EXPECT_EQ(catalogue.FindItem("000001")->ItemID, 1);
+}
+
+TEST_F(TItemCompositionTest, TheCatalogueBuildsEveryCompositeAndCollectsEachSetOnce) {
+  AddItemRow(10, "000010", 1, "combo x", "000001;000002;");
+  AddItemRow(11, "000011", 1, "combo y", "000002;000003;");
+  AddItemRow(20, "000020", 2, "set p", "000010;000011;");
+  AddItemRow(21, "000021", 2, "set q", "000011;");
+  TItemManager& catalogue = Catalogue();
+  catalogue.LoadItems();
+  EXPECT_EQ(Entry("000002")->UsedBy().Count(), 2);
+  EXPECT_EQ(Entry("000011")->UsedBy().Count(), 2);
+
+  TBaseItemList sets;
+  catalogue.CollectItems(sets, 2);
+  ASSERT_EQ(sets.Count(), 2);
+  EXPECT_EQ(sets[0]->ItemCode, "000020");
+  TBaseItemList items;
+  Entry("000020")->CollectItems(items, 0);
+  ASSERT_EQ(items.Count(), 3);
+  EXPECT_EQ(items[2]->ItemCode, "000003");
+}
+
+TEST_F(TItemCompositionTest, CyclicMemberTextsEnd) {
+  AddItemRow(10, "000010", 1, "loop a", "000011;000001;");
+  AddItemRow(11, "000011", 1, "loop b", "000010;");
+  AddItemRow(12, "000012", 1, "self", "000012;000002;");
+  TItemManager& catalogue = Catalogue();
+  catalogue.LoadItems();
+  TBaseItem* a = Entry("000010");
+  EXPECT_EQ(a->GetItemsString(), "000011;000001;");
+  EXPECT_EQ(Entry("000011")->GetItemsString(), "000010;");
+  EXPECT_EQ(Entry("000012")->GetItemsString(), "000012;000002;");
+
+  TBaseItemList found;
+  a->CollectItems(found, 0);
+  ASSERT_EQ(found.Count(), 1);
+  EXPECT_EQ(found[0]->ItemCode, "000001");
+  TBaseItemList composites;
+  catalogue.CollectItems(composites, 1);
+  EXPECT_EQ(composites.Count(), 3);
+}
+
+TEST_F(TItemCompositionTest, AFailedBuildLeavesTheCompositeAsItWas) {
+  db_.Exec("DROP TABLE TJItem");  // the catalogue cannot be read
+  auto combo = Composite("000001;000002;");
+  EXPECT_THROW(combo->LoadItems(), std::exception);
+  EXPECT_FALSE(combo->ItemsLoaded());
+  EXPECT_EQ(combo->GetItemsString(), "000001;000002;");
+  EXPECT_EQ(TItemManager::AccessInstance(0), nullptr);
+}
+
+}  // namespace
