@@ -35,7 +35,10 @@ void TDBConfigFile::Load(TDBConnPool& pool, const pugi::xml_node* node) {
     Apply(pool, *node, !node->empty(), "The configuration element");
     return;
   }
-  const std::string path = Path();
+  LoadFile(pool, Path());
+}
+
+void TDBConfigFile::LoadFile(TDBConnPool& pool, const std::string& path) {
   const std::string shown = "Configuration file " + GbkText::FromUtf8(path);
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
@@ -78,7 +81,8 @@ int TDBConfigFile::ReadInteger(const pugi::xml_node& element, bool present, cons
     throw EDBException(where + ": attribute " + name + " of <DBConnectionPool> is missing");
   std::string value = attribute.value();
   std::string_view digits = value;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  if (digits.size() > 1 && digits[0] == '+' && digits[1] >= '0' && digits[1] <= '9')
+    digits.remove_prefix(1);
   int number = 0;
   auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
   if (digits.empty() || ec != std::errc() || ptr != digits.data() + digits.size())

@@ -19,6 +19,8 @@ class TDBConfigFile {
   /// missing; otherwise a message naming the file and the line (malformed
   /// XML) or the element or attribute at fault.
   static void Load(TDBConnPool& pool, const pugi::xml_node* node);
+  /// Loads from the file at `path` (the same rules and messages).
+  static void LoadFile(TDBConnPool& pool, const std::string& path);
   /// Where the file is looked for: cfg/cfg.config beside the library.
   static std::string Path();
 
