@@ -48,6 +48,8 @@ class InitDLLTest : public ::testing::Test {
   void SetUp() override { WindowRegistry::Startup(); }
   void TearDown() override {
     WindowRegistry::Shutdown();
+    // The shared context outlives the test's host: let go of it.
+    TSingleComm::Instance().SetWinMain(nullptr);
     TSingleComm::Instance().ForgetConnPool();
   }
   RecordingHost host;
@@ -82,7 +84,6 @@ TEST_F(InitDLLTest, HostAndPoolGoToTheSharedContext) {
   EXPECT_EQ(TSingleComm::Instance().GetConnPool(), pool);  // a null pool keeps the one held
   EXPECT_GE(host.RefCount, 2);  // held by the module and by the shared context
   WindowRegistry::InitDLL(nullptr, &host, nullptr);
-  TSingleComm::Instance().SetWinMain(nullptr);
   TSingleComm::Instance().ForgetConnPool();
   delete pool;
 }
@@ -94,7 +95,6 @@ TEST_F(InitDLLTest, UnknownNamesAreNotErrors) {
   EXPECT_EQ(WindowRegistry::GetMDIChildClass("  "), nullptr);
   EXPECT_TRUE(host.Events.empty());
   WindowRegistry::InitDLL(nullptr, &host, nullptr);
-  TSingleComm::Instance().SetWinMain(nullptr);
 }
 
 TEST(SharedContext, AccessInstanceRequests) {
