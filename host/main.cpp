@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
   args.setApplicationDescription(QStringLiteral("Reference host for the Tesmira library"));
   args.addHelpOption();
   args.addOptions({
-      {QStringLiteral("plugin"), QStringLiteral("Path of libtesmira.so."), QStringLiteral("path")},
+      {QStringLiteral("library"), QStringLiteral("Path of libtesmira.so."), QStringLiteral("path")},
       {QStringLiteral("user"), QStringLiteral("Logged-in user name."), QStringLiteral("name")},
       {QStringLiteral("rights"), QStringLiteral("Granted function codes."), QStringLiteral("codes")},
       {QStringLiteral("operator"), QStringLiteral("Operator name."), QStringLiteral("name")},
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<TPluginLibrary> plugin;
   try {
     plugin = std::make_unique<TPluginLibrary>(
-        args.isSet(QStringLiteral("plugin")) ? args.value(QStringLiteral("plugin")).toStdString()
+        args.isSet(QStringLiteral("library")) ? args.value(QStringLiteral("library")).toStdString()
                                              : DefaultPluginPath().toStdString());
   } catch (const std::exception& error) {
     std::cerr << error.what() << "\n";
