@@ -41,6 +41,15 @@ double ToFloat(const QString& text, const QString& fieldName) {
   return value;
 }
 
+bool IsFloat(const QString& text) {
+  try {
+    ToFloat(text, QString());
+    return true;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
 QString ShortestDecimal(double value) {
   char buffer[64];
   auto [stop, error] = std::to_chars(buffer, buffer + sizeof buffer, value);

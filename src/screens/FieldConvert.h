@@ -13,6 +13,9 @@ int ToInteger(const QString& text, const QString& fieldName);
 /// A finite decimal number ("12.5", "-3", "1e2"); blanks around it allowed.
 double ToFloat(const QString& text, const QString& fieldName);
 
+/// True when ToFloat would accept `text`.
+bool IsFloat(const QString& text);
+
 /// The shortest decimal text that reads back as `value` (12.5 -> "12.5",
 /// 0 -> "0").
 QString ShortestDecimal(double value);

@@ -48,13 +48,16 @@ void ConnectEnter(QWidget* field, std::function<void()> handler) {
     return true;
   };
   ConnectEvent(field, QEvent::KeyPress, onKey);
+  // The widgets that take the focus inside the field (the text part of an
+  // editable combo box, the buttons of a radio group); not its pop-ups.
   for (QWidget* inner : field->findChildren<QWidget*>())
-    ConnectEvent(inner, QEvent::KeyPress, onKey);
+    if (inner->window() == field->window()) ConnectEvent(inner, QEvent::KeyPress, onKey);
 }
 
 void EnterMovesToNextControl(QWidget* window) {
   for (QWidget* control : window->findChildren<QWidget*>()) {
     if (!(control->focusPolicy() & Qt::TabFocus) || TakesEnterItself(control)) continue;
+    if (control->window() != window->window()) continue;  // pop-ups keep their keys
     ConnectEvent(control, QEvent::KeyPress, [control](QEvent* event) {
       if (!IsEnter(event)) return false;
       FocusNextAfter(control);

@@ -1,0 +1,77 @@
+#include "TfamCateTree.h"
+
+#include <QMouseEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "HandlerConnect.h"
+#include "QtText.h"
+#include "TCategory.h"
+#include "TCategoryManager.h"
+#include "TImageList.h"
+#include "TreeNodeData.h"
+
+namespace {
+
+TCategory* CategoryOf(const QTreeWidgetItem* node) {
+  return dynamic_cast<TCategory*>(TreeNodeData::Object(node));
+}
+
+}  // namespace
+
+TfamCateTree::TfamCateTree(QWidget* parent)
+    : QFrame(parent), chkCateTree(new QTreeWidget(this)), imgTree(new TImageList(this)) {
+  setObjectName(QStringLiteral("famCateTree"));
+  chkCateTree->setObjectName(QStringLiteral("chkCateTree"));
+  imgTree->setObjectName(QStringLiteral("imgTree"));
+  imgTree->FillWithMaintenanceGlyphs(11);
+  chkCateTree->setHeaderHidden(true);
+  chkCateTree->setIndentation(19);
+  chkCateTree->setRootIsDecorated(false);
+  chkCateTree->setIconSize(QSize(16, 16));
+  chkCateTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(chkCateTree);
+  ConnectEvent(chkCateTree->viewport(), QEvent::MouseButtonPress, [this](QEvent* event) {
+    chkCateTreeMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
+    return false;
+  });
+}
+
+void TfamCateTree::BuildTree() {
+  chkCateTree->clear();
+  currentCategory_ = nullptr;  // it may name a node that is gone
+  TDBObjectList& categories = TCategoryManager::Instance().Categories();
+  for (int i = 0; i < categories.Count(); ++i) AppendCategoryNode(categories.ItemAs<TCategory>(i));
+}
+
+QTreeWidgetItem* TfamCateTree::AppendCategoryNode(TCategory* category) {
+  auto* node = new QTreeWidgetItem(chkCateTree, {QtText::ToQ(category->CateName)});
+  TreeNodeData::SetObject(node, category);
+  TreeNodeData::SetPictures(node, imageIndex_, selectedIndex_);
+  node->setIcon(0, imgTree->NodeIcon(imageIndex_, selectedIndex_));
+  return node;
+}
+
+void TfamCateTree::UpdateCategoryNode(TCategory* category) {
+  if (QTreeWidgetItem* node = TreeNodeData::FindByObject(chkCateTree, category))
+    node->setText(0, QtText::ToQ(category->CateName));
+  else
+    AppendCategoryNode(category);
+}
+
+void TfamCateTree::DeleteCategory(TCategory* category) {
+  QTreeWidgetItem* node = TreeNodeData::FindByObject(chkCateTree, category);
+  if (node) {
+    category->Delete();  // a refusal raises here, before anything on screen changes
+    delete node;
+    TCategoryManager::Instance().RemoveCategory(category);
+  }
+  currentCategory_ = nullptr;
+}
+
+void TfamCateTree::chkCateTreeMouseDown(const QPoint& position) {
+  if (chkCateTree->topLevelItemCount() == 0) return;
+  if (TCategory* category = CategoryOf(chkCateTree->itemAt(position))) currentCategory_ = category;
+}

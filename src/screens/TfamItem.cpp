@@ -1,0 +1,413 @@
+#include "TfamItem.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <vector>
+
+#include "FieldConvert.h"
+#include "FieldEvents.h"
+#include "HandlerConnect.h"
+#include "QtText.h"
+#include "TCategory.h"
+#include "TCommon.h"
+#include "TComplexValue.h"
+#include "TDBObjectList.h"
+#include "TItem.h"
+#include "TItemManager.h"
+#include "TPromptService.h"
+#include "TRadioGroup.h"
+#include "TSampleType.h"
+#include "TSfChargeItem.h"
+#include "TSingleComm.h"
+#include "WidgetLook.h"
+
+namespace {
+
+constexpr int kNumericResult = 1;  // position of "数值结果" in combResultType
+
+// Items taken out of the catalogue by a delete. Other windows' trees and
+// lists may still show them, so, like every catalogue object, they are never
+// freed; the list keeps them reachable.
+std::vector<TBaseItem*>& RetiredItems() {
+  static auto* retired = new std::vector<TBaseItem*>;
+  return *retired;
+}
+
+QString Trimmed(const QString& text) {
+  return text.trimmed();
+}
+
+// Chooses the entry whose text equals `text` exactly; none when no entry does.
+void ChooseEqualEntry(QComboBox* combo, const std::string& text) {
+  combo->setCurrentIndex(
+      combo->findText(QtText::ToQ(text), Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+// A list-only combo box showing no entry keeps the stored value: a value the
+// list does not offer is not lost by saving the item.
+void ReadChosenText(const QComboBox* combo, std::string& value) {
+  if (combo->currentIndex() >= 0) value = QtText::FromQ(combo->currentText());
+}
+
+}  // namespace
+
+TfamItem::TfamItem(QWidget* parent) : QFrame(parent) {
+  setObjectName(QStringLiteral("famItem"));
+  BuildFields();
+  LayOutFields();
+  ConnectHandlers();
+}
+
+TfamItem::~TfamItem() = default;
+
+void TfamItem::BuildFields() {
+  using WidgetLook::NamedCombo;
+  using WidgetLook::NamedEdit;
+  Cbbcate = NamedCombo(this, QStringLiteral("Cbbcate"), true);
+  edtItemCode = NamedEdit(this, QStringLiteral("edtItemCode"));
+  edtItemCode->setEnabled(false);
+  edtItemCode->setReadOnly(true);
+  edtItemName = NamedEdit(this, QStringLiteral("edtItemName"));
+  edtStandItemName = NamedEdit(this, QStringLiteral("edtStandItemName"));
+  edtSortID = NamedEdit(this, QStringLiteral("edtSortID"));
+  combSex = NamedCombo(this, QStringLiteral("combSex"), false,
+                       {QStringLiteral("男"), QStringLiteral("女"), QStringLiteral("不限")});
+  edtUnit = NamedEdit(this, QStringLiteral("edtUnit"));
+  edtPY = NamedEdit(this, QStringLiteral("edtPY"));
+  edtWB = NamedEdit(this, QStringLiteral("edtWB"));
+  edtCustom = NamedEdit(this, QStringLiteral("edtCustom"));
+  edtRightValue = NamedEdit(this, QStringLiteral("edtRightValue"));
+  combResultType = NamedCombo(this, QStringLiteral("combResultType"), false,
+                              {QStringLiteral("文字描述"), QStringLiteral("数值结果")});
+  edtUpperLimit = NamedEdit(this, QStringLiteral("edtUpperLimit"));
+  edtLowerLimit = NamedEdit(this, QStringLiteral("edtLowerLimit"));
+  combHightHint = NamedCombo(this, QStringLiteral("combHightHint"), false,
+                             {QStringLiteral("偏高"), QStringLiteral("↑"), QStringLiteral("偏高↑"),
+                              QStringLiteral("过快")});
+  combLowerHint = NamedCombo(this, QStringLiteral("combLowerHint"), false,
+                             {QStringLiteral("偏低"), QStringLiteral("↓"), QStringLiteral("偏低↓"),
+                              QStringLiteral("过缓")});
+  edtMaxValue = NamedEdit(this, QStringLiteral("edtMaxValue"));
+  edtMinValue = NamedEdit(this, QStringLiteral("edtMinValue"));
+  combSampleType = NamedCombo(this, QStringLiteral("combSampleType"), false);
+  edtPrice = NamedEdit(this, QStringLiteral("edtPrice"));
+  combChargeType = NamedCombo(this, QStringLiteral("combChargeType"), true);
+  edtValueFormat = NamedEdit(this, QStringLiteral("edtValueFormat"));
+  auto yesNo = [this](const QString& name) {
+    TRadioGroup* group = TRadioGroup::YesNo(this);
+    group->setObjectName(name);
+    group->SetYes(true);
+    return group;
+  };
+  radIsRePorted = yesNo(QStringLiteral("radIsRePorted"));
+  radIsHaveExamProcess = yesNo(QStringLiteral("radIsHaveExamProcess"));
+  radIsSecCheck = yesNo(QStringLiteral("radIsSecCheck"));
+  radIsInstrument = yesNo(QStringLiteral("radIsInstrument"));
+  radIsInUse = yesNo(QStringLiteral("radIsInUse"));
+  for (QWidget* field : std::initializer_list<QWidget*>{
+           Cbbcate, edtItemName, edtStandItemName, edtSortID, edtUnit, edtPY, edtWB, edtCustom,
+           edtRightValue, edtUpperLimit, edtLowerLimit, edtMaxValue, edtMinValue, edtPrice,
+           combChargeType, edtValueFormat})
+    WidgetLook::ChineseInput(field);
+  // Tab order 0 to 26.
+  WidgetLook::ChainTabOrder({edtItemCode,
+                             edtItemName,
+                             edtStandItemName,
+                             edtSortID,
+                             combSex,
+                             edtUnit,
+                             edtPY,
+                             edtWB,
+                             edtCustom,
+                             edtRightValue,
+                             combResultType,
+                             edtUpperLimit,
+                             edtLowerLimit,
+                             combHightHint,
+                             combLowerHint,
+                             edtMaxValue,
+                             edtMinValue,
+                             combSampleType,
+                             edtPrice,
+                             combChargeType,
+                             radIsSecCheck,
+                             radIsRePorted,
+                             radIsHaveExamProcess,
+                             radIsInUse,
+                             Cbbcate,
+                             radIsInstrument,
+                             edtValueFormat});
+}
+
+void TfamItem::LayOutFields() {
+  auto* grid = new QGridLayout(this);
+  auto place = [this, grid](int row, int column, const QString& caption, QWidget* field) {
+    auto* label = new QLabel(caption, this);
+    grid->addWidget(label, row, column * 2);
+    if (field) grid->addWidget(field, row, column * 2 + 1);
+    return label;
+  };
+  place(0, 0, QStringLiteral("体检类别："), Cbbcate);
+  place(1, 0, QStringLiteral("项目编号："), edtItemCode);
+  place(1, 1, QStringLiteral("项目名称："), edtItemName);
+  place(1, 2, QStringLiteral("标准名称："), edtStandItemName);
+  place(2, 0, QStringLiteral("显示顺序："), edtSortID);
+  place(2, 1, QStringLiteral("适用性别："), combSex);
+  place(2, 2, QStringLiteral("单位："), edtUnit);
+  place(3, 0, QStringLiteral("拼音编码："), edtPY);
+  place(3, 1, QStringLiteral("五笔编码："), edtWB);
+  place(3, 2, QStringLiteral("自定义编码："), edtCustom);
+  place(4, 0, QStringLiteral("正常结果："), edtRightValue);
+  place(4, 1, QStringLiteral("结果类型："), combResultType);
+  place(4, 2, QStringLiteral("参考上限："), edtUpperLimit);
+  place(5, 0, QStringLiteral("参考下限："), edtLowerLimit);
+  place(5, 1, QStringLiteral("偏高显示："), combHightHint);
+  place(5, 2, QStringLiteral("偏低显示："), combLowerHint);
+  place(6, 0, QStringLiteral("最大值："), edtMaxValue);
+  place(6, 1, QStringLiteral("最小值："), edtMinValue);
+  place(6, 2, QStringLiteral("采样类型："), combSampleType);
+  place(7, 0, QStringLiteral("单价："), edtPrice);
+  lblChargeType = place(7, 1, QStringLiteral("收费类型："), combChargeType);
+  lblChargeType->setObjectName(QStringLiteral("lblChargeType"));
+  lblChargeType->hide();
+  combChargeType->hide();
+  place(7, 2, QStringLiteral("结果值格式："), edtValueFormat);
+  place(8, 0, QStringLiteral("是否小节："), radIsRePorted);
+  place(8, 1, QStringLiteral("收费项目："), radIsHaveExamProcess)
+      ->setToolTip(QStringLiteral("收费项目不进行体检"));
+  place(8, 2, QStringLiteral("可复检："), radIsSecCheck);
+  place(9, 0, QStringLiteral("源于仪器："), radIsInstrument)
+      ->setToolTip(QStringLiteral("项目结果从仪器导入"));
+  place(9, 1, QString(), nullptr);
+  place(9, 2, QStringLiteral("启用："), radIsInUse);
+  for (int column : {1, 3, 5}) grid->setColumnStretch(column, 1);
+  grid->setRowStretch(10, 1);
+}
+
+void TfamItem::ConnectHandlers() {
+  ConnectExit(edtItemName, [this] { edtItemNameExit(); });
+  ConnectHandler(combResultType, &QComboBox::activated, this, [this] { combResultTypeChange(); });
+  ConnectExit(edtValueFormat, [this] { edtValueFormatExit(); });
+}
+
+void TfamItem::LoadLists() {
+  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
+  TDBObjectList chargeItems(true);
+  TSfChargeItem(pool).LoadList("1=1", chargeItems, -1);
+  for (int i = 0; i < chargeItems.Count(); ++i)
+    combChargeType->addItem(QtText::ToQ(chargeItems.ItemAs<TSfChargeItem>(i)->ItemName));
+  TDBObjectList categories(true);
+  TCategory(pool).LoadList("1=1", categories, -1);
+  for (int i = 0; i < categories.Count(); ++i)
+    Cbbcate->addItem(QtText::ToQ(categories.ItemAs<TCategory>(i)->CateName));
+  LoadSampleTypes();
+  categoryLookup_ = std::make_unique<TCategory>(pool);
+  combChargeType->setCurrentIndex(-1);
+  Cbbcate->setCurrentIndex(-1);
+}
+
+void TfamItem::LoadSampleTypes() {
+  combSampleType->clear();
+  sampleTypes_ = std::make_unique<TDBObjectList>(true);
+  TSampleType::Instance().LoadList("1=1", *sampleTypes_, -1);
+  for (int i = 0; i < sampleTypes_->Count(); ++i) {
+    auto* sampleType = sampleTypes_->ItemAs<TSampleType>(i);
+    combSampleType->addItem(QtText::ToQ(sampleType->SampleTypeName),
+                            QVariant::fromValue(reinterpret_cast<quintptr>(sampleType)));
+  }
+  combSampleType->setCurrentIndex(-1);
+}
+
+TItem* TfamItem::NewItem() {
+  madeItem_ = std::make_unique<TItem>(TSingleComm::Instance().GetConnPool());
+  return madeItem_.get();
+}
+
+void TfamItem::ShowItem(TBaseItem* item, const std::string& categoryName) {
+  if (!item) return;
+  // A new item the frame made stays alive exactly while it is edited.
+  if (madeItem_ && item == madeItem_.get())
+    shownNewItem_ = std::move(madeItem_);
+  else if (item != shownNewItem_.get())
+    shownNewItem_.reset();
+  item_ = item;
+  categoryName_ = categoryName;
+  DisplayItem();
+}
+
+void TfamItem::DisplayItem() {
+  DisplayTexts();
+  DisplayChoices();
+  SyncValueFormatField();
+  if (Trimmed(edtItemCode->text()).isEmpty()) ApplyNewItemDefaults();
+}
+
+void TfamItem::DisplayTexts() {
+  Cbbcate->setEditText(QtText::ToQ(item_->CateName));
+  edtItemCode->setText(QtText::ToQ(item_->ItemCode));
+  edtItemName->setText(QtText::ToQ(item_->ItemName));
+  edtSortID->setText(QString::number(item_->DispOrder));
+  edtUnit->setText(QtText::ToQ(item_->ItemUnit));
+  edtPY->setText(QtText::ToQ(item_->AbForPY));
+  edtWB->setText(QtText::ToQ(item_->AbForWB));
+  edtCustom->setText(QtText::ToQ(item_->AbCustom));
+  edtRightValue->setText(QtText::ToQ(item_->NaturalResult));
+  edtStandItemName->setText(QtText::ToQ(item_->StandItemName));
+  edtUpperLimit->setText(QtText::ToQ(item_->UpLimit));
+  edtLowerLimit->setText(QtText::ToQ(item_->LowerLimit));
+  edtMaxValue->setText(QtText::ToQ(item_->Max));
+  edtMinValue->setText(QtText::ToQ(item_->Min));
+  edtPrice->setText(FieldConvert::ShortestDecimal(item_->UnitPrice));
+  combChargeType->setEditText(QtText::ToQ(item_->ChargeType));
+  edtValueFormat->setText(QtText::ToQ(item_->ValueFormat));
+}
+
+void TfamItem::DisplayChoices() {
+  ChooseEqualEntry(combSex, item_->Sex);
+  ShowSampleType(item_->SampleTypeID);
+  ChooseEqualEntry(combHightHint, item_->HintForUpper);
+  ChooseEqualEntry(combLowerHint, item_->HintForLower);
+  const bool knownType = item_->ResultType >= 0 && item_->ResultType < combResultType->count();
+  combResultType->setCurrentIndex(knownType ? item_->ResultType : -1);
+  radIsSecCheck->SetYes(item_->IsSecCheck);
+  radIsRePorted->SetYes(item_->IsRePorted);
+  radIsInUse->SetYes(item_->IsInUse);
+  radIsHaveExamProcess->SetYes(!item_->IsHaveExamProcess);
+  radIsInstrument->SetYes(item_->IsInstrument);
+}
+
+void TfamItem::ShowSampleType(int sampleTypeID) {
+  int index = -1;
+  for (int i = 0; i < sampleTypes_->Count() && index < 0; ++i)
+    if (sampleTypes_->ItemAs<TSampleType>(i)->SampleTypeID == sampleTypeID) index = i;
+  combSampleType->setCurrentIndex(index);
+}
+
+void TfamItem::ApplyNewItemDefaults() {
+  Cbbcate->setEditText(QtText::ToQ(categoryName_));
+  const int cateID = categoryLookup_->GetCateIDByName(categoryName_);
+  edtSortID->setText(QString::number(item_->NextDispOrder(cateID)));
+  radIsSecCheck->SetYes(true);
+  radIsRePorted->SetYes(true);
+  radIsInUse->SetYes(true);
+  radIsHaveExamProcess->SetYes(false);
+  // A new item starts on the first sample type when none has its number.
+  if (combSampleType->currentIndex() < 0 && combSampleType->count() > 0)
+    combSampleType->setCurrentIndex(0);
+}
+
+void TfamItem::SyncValueFormatField() {
+  edtValueFormat->setEnabled(combResultType->currentIndex() == kNumericResult);
+}
+
+void TfamItem::ReadFields() {
+  // The two conversions come first: a refused number leaves Item unchanged.
+  const int dispOrder = FieldConvert::ToInteger(edtSortID->text(), QStringLiteral("显示顺序"));
+  const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
+  const std::string cateName = QtText::FromQ(Cbbcate->currentText());
+  const int cateID = categoryLookup_->GetCateIDByName(cateName);
+  item_->CateName = cateName;
+  item_->CateID = cateID;
+  item_->DispOrder = dispOrder;
+  item_->UnitPrice = price;
+  ReadTexts();
+  ReadChoices();
+}
+
+void TfamItem::ReadTexts() {
+  item_->ItemCode = QtText::FromQ(edtItemCode->text());
+  item_->ItemName = QtText::FromQ(edtItemName->text());
+  item_->StandItemName = QtText::FromQ(edtStandItemName->text());
+  item_->ItemUnit = QtText::FromQ(edtUnit->text());
+  item_->AbForPY = QtText::FromQ(edtPY->text());
+  item_->AbForWB = QtText::FromQ(edtWB->text());
+  item_->AbCustom = QtText::FromQ(edtCustom->text());
+  item_->NaturalResult = QtText::FromQ(edtRightValue->text());
+  item_->UpLimit = QtText::FromQ(edtUpperLimit->text());
+  item_->LowerLimit = QtText::FromQ(edtLowerLimit->text());
+  item_->Max = QtText::FromQ(edtMaxValue->text());
+  item_->Min = QtText::FromQ(edtMinValue->text());
+  item_->ChargeType = QtText::FromQ(combChargeType->currentText());
+  item_->ValueFormat = QtText::FromQ(Trimmed(edtValueFormat->text()));
+}
+
+void TfamItem::ReadChoices() {
+  ReadChosenText(combSex, item_->Sex);
+  ReadChosenText(combHightHint, item_->HintForUpper);
+  ReadChosenText(combLowerHint, item_->HintForLower);
+  if (combResultType->currentIndex() >= 0) item_->ResultType = combResultType->currentIndex();
+  // A stored item whose sample type is not in the list keeps its number.
+  if (combSampleType->currentIndex() >= 0 || item_->ItemID == 0)
+    item_->SampleTypeID = GetSampleTypeID();
+  item_->SampleTypeName = QtText::FromQ(combSampleType->currentText());
+  item_->IsSecCheck = radIsSecCheck->IsYes();
+  item_->IsRePorted = radIsRePorted->IsYes();
+  item_->IsInUse = radIsInUse->IsYes();
+  item_->IsHaveExamProcess = !radIsHaveExamProcess->IsYes();
+  item_->IsInstrument = radIsInstrument->IsYes();
+}
+
+int TfamItem::GetSampleTypeID() const {
+  const int index = combSampleType->currentIndex();
+  if (index < 0) return -1;
+  return reinterpret_cast<TSampleType*>(combSampleType->itemData(index).value<quintptr>())
+      ->SampleTypeID;
+}
+
+int TfamItem::SaveItem() {
+  // The item may be a catalogue entry that trees show: a refused save must
+  // not leave it holding values that were never stored.
+  const TItemFields before = *item_;
+  int result = 0;
+  try {
+    ReadFields();
+    result = item_->Save();
+  } catch (...) {
+    static_cast<TItemFields&>(*item_) = before;
+    throw;
+  }
+  if (result == 2) {
+    edtItemCode->setText(QtText::ToQ(item_->ItemCode));
+    TItemManager::Instance().AddItem(item_);
+    if (item_ == shownNewItem_.get()) shownNewItem_.release();  // the catalogue's now
+  }
+  return result;
+}
+
+int TfamItem::DeleteItem() {
+  if (item_->ItemID == 0) {
+    // Never stored: there is no row to delete and no catalogue entry.
+    ShowItem(NewItem(), categoryName_);
+    return -1;
+  }
+  if (!TPromptService::Confirm(this, QStringLiteral("确认"),
+                               QStringLiteral("您确定要删除该项目吗？")))
+    return -1;
+  item_->Delete();
+  TBaseItem* deleted = item_;
+  TItemManager& catalogue = TItemManager::Instance();
+  if (catalogue.Items().Contains(deleted)) {
+    catalogue.RemoveItem(deleted);  // hands the entry back to us
+    RetiredItems().emplace_back(deleted);
+  } else if (deleted == shownNewItem_.get()) {
+    RetiredItems().emplace_back(shownNewItem_.release());
+  }
+  ShowItem(NewItem(), categoryName_);
+  return 0;
+}
+
+void TfamItem::edtItemNameExit() {
+  edtStandItemName->setText(edtItemName->text());
+  edtPY->setText(QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtItemName->text()))));
+}
+
+void TfamItem::combResultTypeChange() {
+  SyncValueFormatField();
+}
+
+void TfamItem::edtValueFormatExit() {
+  TComplexValue parser;
+  parser.Parse(QtText::FromQ(edtValueFormat->text()));
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "TMDIChild.h"
+
+class QGroupBox;
+class QPushButton;
+class QSplitter;
+class TImageList;
+class TPermissionAction;
+class TfamCateTree;
+class TfamCategory;
+
+/// The category maintenance window ("类别维护"): the category tree on the
+/// left, the fields of one category and six buttons on the right. It works
+/// on the category cache (TCategoryManager), which outlives the window.
+class TfrmCategorie : public TMDIChild {
+  Q_OBJECT
+ public:
+  explicit TfrmCategorie(IWinMain* host);
+
+  /// Tree pictures, the tree from the cache, and a new empty category.
+  void FormShow(QObject* sender) override;
+
+  void btnADDClick();
+  void btnSaveClick();
+  void btnDeleteClick();
+  void btnCancelClick();
+  void btnExitClick();
+  /// Shows the category of the node pressed last, read again from the table.
+  void famCateTreechkCateTreeClick();
+  /// Leaving the remark field puts the focus on Save.
+  void famCategoryedtCateMemoExit();
+
+  QGroupBox* GroupBox1;
+  TfamCateTree* famCateTree;
+  QSplitter* Splitter1;
+  QWidget* Panel1;
+  QGroupBox* GroupBox2;
+  TfamCategory* famCategory;
+  QGroupBox* GroupBox3;
+  QPushButton* btnADD;
+  QPushButton* btnSave;
+  QPushButton* btnPrintForm;
+  QPushButton* btnDelete;
+  QPushButton* btnCancel;
+  QPushButton* btnExit;
+  TImageList* imgTree;
+  TPermissionAction* pmCategoryAdd;
+  TPermissionAction* pmCategoryDelete;
+  TPermissionAction* pmCategorySave;
+  TPermissionAction* pmCategoryCancel;
+  TPermissionAction* pmCategoryPrintForm;
+
+ private:
+  void BuildLayout();
+  QWidget* BuildButtons();
+  void BuildPermissionActions();
+  TPermissionAction* AddPermissionAction(const QString& name, const QString& caption,
+                                         const char* functionCode, int imageIndex);
+  void ConnectHandlers();
+};

@@ -1,0 +1,239 @@
+#include "TfrmItemEdit.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "FieldConvert.h"
+#include "FieldEvents.h"
+#include "HandlerConnect.h"
+#include "QtText.h"
+#include "TBaseItem.h"
+#include "TImageList.h"
+#include "TItem.h"
+#include "TPermissionAction.h"
+#include "TPromptService.h"
+#include "TfamCateToItemTree.h"
+#include "TfamItem.h"
+#include "TreeNodeData.h"
+#include "WidgetLook.h"
+
+TfrmItemEdit::TfrmItemEdit(IWinMain* host) : TMDIChild(host) {
+  setObjectName(QStringLiteral("frmItemEdit"));
+  setWindowTitle(QStringLiteral("项目维护"));
+  BuildLayout();
+  BuildPermissionActions();
+  ConnectHandlers();
+  if (QMdiSubWindow* sub = SubWindow())
+    sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                        Qt::WindowMinimizeButtonHint);
+}
+
+void TfrmItemEdit::BuildLayout() {
+  famCateToItemTree = new TfamCateToItemTree;
+  famCateToItemTree->setMinimumWidth(120);
+  Panel1 = new QWidget;
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  famItem = new TfamItem(Panel1);
+  auto* panelLayout = new QVBoxLayout(Panel1);
+  panelLayout->setContentsMargins(0, 0, 0, 0);
+  panelLayout->addWidget(famItem, 1);
+  panelLayout->addWidget(BuildButtons());
+
+  Splitter1 = new QSplitter(Qt::Horizontal, this);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  Splitter1->setHandleWidth(4);
+  Splitter1->setChildrenCollapsible(false);
+  Splitter1->addWidget(famCateToItemTree);
+  Splitter1->addWidget(Panel1);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setSizes({170, 586});
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(Splitter1);
+  resize(756, 430);
+}
+
+QWidget* TfrmItemEdit::BuildButtons() {
+  using WidgetLook::NamedButton;
+  GroupBox4 = new QGroupBox(Panel1);
+  GroupBox4->setObjectName(QStringLiteral("GroupBox4"));
+  GroupBox4->setFixedHeight(74);
+  btnAdd = NamedButton(GroupBox4, QStringLiteral("btnAdd"), QStringLiteral("增加&A"));
+  btnSave = NamedButton(GroupBox4, QStringLiteral("btnSave"), QStringLiteral("保存&S"));
+  RzButton3 = NamedButton(GroupBox4, QStringLiteral("RzButton3"), QStringLiteral("打印编码表&P"));
+  RzButton3->hide();
+  btnDelete = NamedButton(GroupBox4, QStringLiteral("btnDelete"), QStringLiteral("删除&D"));
+  btnCancel = NamedButton(GroupBox4, QStringLiteral("btnCancel"), QStringLiteral("取消&C"));
+  btnClose = NamedButton(GroupBox4, QStringLiteral("btnClose"), QStringLiteral("退出&E"));
+  auto* grid = new QGridLayout(GroupBox4);
+  grid->addWidget(btnAdd, 0, 0);
+  grid->addWidget(btnSave, 0, 1);
+  grid->addWidget(RzButton3, 0, 2);
+  grid->addWidget(btnDelete, 1, 0);
+  grid->addWidget(btnCancel, 1, 1);
+  grid->addWidget(btnClose, 1, 2);
+  return GroupBox4;
+}
+
+void TfrmItemEdit::BuildPermissionActions() {
+  pmItemAdd = AddPermissionAction(QStringLiteral("pmItemAdd"), QStringLiteral("增加(&A)"),
+                                  "TJXT202001", 11);
+  pmItemDelete = AddPermissionAction(QStringLiteral("pmItemDelete"), QStringLiteral("删除(&D)"),
+                                     "TJXT202002", 15);
+  pmItemSave = AddPermissionAction(QStringLiteral("pmItemSave"), QStringLiteral("保存(&S)"),
+                                   "TJXT202004", 14);
+  pmItemCancel = AddPermissionAction(QStringLiteral("pmItemCancel"), QStringLiteral("取消(&C)"),
+                                     "TJXT202005", 18);
+  pmItemPrintForm = AddPermissionAction(QStringLiteral("pmItemPrintForm"),
+                                        QStringLiteral("打印编码表(&P)"), "TJXT202006", 12);
+}
+
+TPermissionAction* TfrmItemEdit::AddPermissionAction(const QString& name, const QString& caption,
+                                                     const char* functionCode, int imageIndex) {
+  auto* action = new TPermissionAction(PermissionActions());
+  action->setObjectName(name);
+  action->setText(caption);
+  action->FunctionCode = functionCode;
+  action->Category = "项目";
+  action->ImageIndex = imageIndex;
+  action->setIcon(famCateToItemTree->imgTree->Icon(imageIndex));
+  return action;
+}
+
+void TfrmItemEdit::ConnectHandlers() {
+  ConnectHandler(btnAdd, &QPushButton::clicked, this, [this] { btnAddClick(); });
+  ConnectHandler(btnCancel, &QPushButton::clicked, this, [this] { btnAddClick(); });
+  ConnectHandler(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+  ConnectHandler(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
+  ConnectHandler(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+  ConnectEvent(famCateToItemTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
+               [this](QEvent* event) {
+                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                   famCateToItemTreechkCateTreeClick();
+                 return false;
+               });
+  ConnectExit(famItem->edtPrice, [this] { famItemedtPriceExit(); });
+  ConnectEnterOrder();
+}
+
+// Enter moves through the fields in the order a user fills them in, ending
+// on Save.
+void TfrmItemEdit::ConnectEnterOrder() {
+  TfamItem* f = famItem;
+  const std::vector<QWidget*> order = {f->Cbbcate,       f->edtItemName,    f->edtStandItemName,
+                                       f->edtSortID,     f->combSex,        f->edtUnit,
+                                       f->edtPY,         f->edtWB,          f->edtCustom,
+                                       f->edtRightValue, f->combResultType, f->edtUpperLimit,
+                                       f->edtLowerLimit, f->combHightHint,  f->combLowerHint,
+                                       f->edtMaxValue,   f->edtMinValue,    f->combSampleType,
+                                       f->edtPrice,      f->combChargeType, btnSave};
+  for (size_t i = 0; i + 1 < order.size(); ++i) {
+    // Hidden or disabled fields (the charge type) are passed over.
+    std::vector<QWidget*> after(order.begin() + static_cast<long>(i) + 1, order.end());
+    ConnectEnter(order[i], [after] {
+      for (QWidget* next : after)
+        if (next->isVisible() && next->isEnabled()) return next->setFocus(Qt::TabFocusReason);
+    });
+  }
+}
+
+void TfrmItemEdit::FormCreate(QObject* sender) {
+  TMDIChild::FormCreate(sender);
+  famItem->LoadLists();
+}
+
+void TfrmItemEdit::FormShow(QObject* sender) {
+  TMDIChild::FormShow(sender);
+  Frame()->resize(760, 462);
+  famCateToItemTree->ItemImageIndex = 2;
+  famCateToItemTree->ItemSelectedIndex = 3;
+  famCateToItemTree->BuildTree();
+  QTreeWidget* tree = famCateToItemTree->chkCateTree;
+  if (tree->topLevelItemCount() == 0) return;
+  tree->setCurrentItem(tree->topLevelItem(0));
+  btnAddClick();
+}
+
+QTreeWidgetItem* TfrmItemEdit::SelectedNode() const {
+  const QList<QTreeWidgetItem*> selected = famCateToItemTree->chkCateTree->selectedItems();
+  return selected.isEmpty() ? nullptr : selected.first();
+}
+
+std::string TfrmItemEdit::SelectedCategoryName() const {
+  QTreeWidgetItem* node = SelectedNode();
+  if (!node) return {};
+  if (TreeNodeData::Level(node) == 1) node = node->parent();
+  return QtText::FromQ(node->text(0));
+}
+
+void TfrmItemEdit::btnAddClick() {
+  famItem->ShowItem(famItem->NewItem(), SelectedCategoryName());
+  famItem->Cbbcate->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmItemEdit::btnSaveClick() {
+  const bool isNew = famItem->edtItemCode->text().trimmed().isEmpty();
+  if (isNew && famItem->Item()->NameExists(QtText::FromQ(famItem->edtItemName->text()))) {
+    TPromptService::Warning(this, QStringLiteral("提示"),
+                            QStringLiteral("系统中已存在该项目，不需要再次加入该项目！"));
+    return;
+  }
+  const int result = famItem->SaveItem();
+  if (result == 2)
+    famCateToItemTree->AddItemNode(famItem->Item());
+  else if (result == 3)
+    famCateToItemTree->RenameItemNode(famItem->Item());
+}
+
+void TfrmItemEdit::btnDeleteClick() {
+  TBaseItem* item = famItem->Item();
+  if (famItem->DeleteItem() == 0) RemoveNodeOf(item);
+  btnAddClick();
+}
+
+// The node of the deleted item itself; a category node or another item of
+// the same name is never touched.
+void TfrmItemEdit::RemoveNodeOf(TBaseItem* item) {
+  delete TreeNodeData::FindByObject(famCateToItemTree->chkCateTree, item);
+}
+
+void TfrmItemEdit::btnCloseClick() {
+  close();
+}
+
+void TfrmItemEdit::famCateToItemTreechkCateTreeClick() {
+  // Showing what the catalogue holds cannot fail in a way the user could
+  // act on; a failure leaves the editor as it was.
+  try {
+    QTreeWidgetItem* node = SelectedNode();
+    const bool itemNode = node && TreeNodeData::Level(node) == 1;
+    famItem->SetCategoryName(SelectedCategoryName());
+    if (!itemNode) return;
+    if (TBaseItem* item = famCateToItemTree->GetSelectedItem())
+      famItem->ShowItem(item, famItem->CategoryName());
+  } catch (...) {
+  }
+}
+
+void TfrmItemEdit::famItemedtPriceExit() {
+  // Only a move to another field of the item: leaving for a button or the
+  // tree (to save, discard or pick another item) is not held up here; Save
+  // refuses a bad price on its own.
+  QWidget* next = QApplication::focusWidget();
+  if (!next || !famItem->isAncestorOf(next)) return;
+  if (FieldConvert::IsFloat(famItem->edtPrice->text())) return;
+  famItem->edtPrice->setFocus(Qt::OtherFocusReason);
+  TPromptService::Error(this, QStringLiteral("错误"),
+                        QStringLiteral("对不起，您输入单价信息有误请修改后在进行后面的操作！"));
+}

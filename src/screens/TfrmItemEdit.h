@@ -1,0 +1,69 @@
+#pragma once
+
+#include <string>
+
+#include "TMDIChild.h"
+
+class QGroupBox;
+class QPushButton;
+class QSplitter;
+class QTreeWidgetItem;
+class TBaseItem;
+class TPermissionAction;
+class TfamCateToItemTree;
+class TfamItem;
+
+/// The item maintenance window ("项目维护"): the category-to-item tree on
+/// the left, the fields of one examination item and a row of buttons on the
+/// right. Save inserts or updates the item and keeps the item catalogue and
+/// the tree in step; Delete removes it.
+class TfrmItemEdit : public TMDIChild {
+  Q_OBJECT
+ public:
+  explicit TfrmItemEdit(IWinMain* host);
+
+  /// The frame's lookup lists (charge types, categories, sample types).
+  void FormCreate(QObject* sender) override;
+  /// The tree anew and, when there is a category, a new item in the first.
+  void FormShow(QObject* sender) override;
+
+  /// Add and Cancel: a new item in the category of the selected node.
+  void btnAddClick();
+  void btnSaveClick();
+  void btnDeleteClick();
+  void btnCloseClick();
+  /// Shows the clicked item as the catalogue holds it.
+  void famCateToItemTreechkCateTreeClick();
+  /// Leaving the price: a price that is no number is refused at once.
+  void famItemedtPriceExit();
+
+  TfamCateToItemTree* famCateToItemTree;
+  QSplitter* Splitter1;
+  QWidget* Panel1;
+  QGroupBox* GroupBox4;
+  TfamItem* famItem;
+  QPushButton* btnAdd;
+  QPushButton* btnSave;
+  QPushButton* RzButton3;
+  QPushButton* btnDelete;
+  QPushButton* btnCancel;
+  QPushButton* btnClose;
+  TPermissionAction* pmItemAdd;
+  TPermissionAction* pmItemDelete;
+  TPermissionAction* pmItemSave;
+  TPermissionAction* pmItemCancel;
+  TPermissionAction* pmItemPrintForm;
+
+ private:
+  void BuildLayout();
+  QWidget* BuildButtons();
+  void BuildPermissionActions();
+  TPermissionAction* AddPermissionAction(const QString& name, const QString& caption,
+                                         const char* functionCode, int imageIndex);
+  void ConnectHandlers();
+  void ConnectEnterOrder();
+  QTreeWidgetItem* SelectedNode() const;
+  /// The category of the selected node: its parent's text for an item node.
+  std::string SelectedCategoryName() const;
+  void RemoveNodeOf(TBaseItem* item);
+};

@@ -1,0 +1,54 @@
+#include "WidgetLook.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "QtText.h"
+
+namespace WidgetLook {
+
+QLineEdit* NamedEdit(QWidget* parent, const QString& name) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  return edit;
+}
+
+QComboBox* NamedCombo(QWidget* parent, const QString& name, bool editable,
+                      std::initializer_list<QString> entries) {
+  auto* combo = new QComboBox(parent);
+  combo->setObjectName(name);
+  combo->setEditable(editable);
+  if (editable) combo->setInsertPolicy(QComboBox::NoInsert);  // typed text is no new entry
+  for (const QString& entry : entries) combo->addItem(entry);
+  combo->setCurrentIndex(-1);
+  return combo;
+}
+
+QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+void Grey(QWidget* field) {
+  QPalette palette = field->palette();
+  palette.setColor(QPalette::Base, QColor(0xD4, 0xD0, 0xC8));
+  field->setPalette(palette);
+}
+
+void ChineseInput(QWidget* field) {
+  field->setAttribute(Qt::WA_InputMethodEnabled, true);
+  field->setProperty("ImeName", QtText::ToQ(ChineseImeName));
+}
+
+void ChainTabOrder(std::initializer_list<QWidget*> fields) {
+  QWidget* previous = nullptr;
+  for (QWidget* field : fields) {
+    if (previous) QWidget::setTabOrder(previous, field);
+    previous = field;
+  }
+}
+
+}  // namespace WidgetLook
