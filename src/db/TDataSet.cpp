@@ -58,9 +58,11 @@ void TDataSet::Impl::BeginResult(std::vector<std::string> columnNames) {
   active = true;
 }
 
+// Spare capacity is given back only when it is a large part of the buffer:
+// shrinking copies the whole result once more.
 void TDataSet::Impl::Finish() {
-  text.shrink_to_fit();
-  ends.shrink_to_fit();
+  if (text.capacity() > text.size() + text.size() / 4) text.shrink_to_fit();
+  if (ends.capacity() > ends.size() + ends.size() / 4) ends.shrink_to_fit();
   cursor = 0;
 }
 

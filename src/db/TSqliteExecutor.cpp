@@ -14,6 +14,17 @@ struct StmtCloser {
   void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 };
 using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtCloser>;
+
+class DbMutexHold {
+ public:
+  explicit DbMutexHold(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(mutex_); }
+  ~DbMutexHold() { sqlite3_mutex_leave(mutex_); }
+  DbMutexHold(const DbMutexHold&) = delete;
+  DbMutexHold& operator=(const DbMutexHold&) = delete;
+
+ private:
+  sqlite3_mutex* mutex_;  // null when SQLite runs without mutexes: both calls do nothing
+};
 }  // namespace
 
 void TSqliteExecutor::Fail(sqlite3* db) {
@@ -61,30 +72,23 @@ void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& 
     names.push_back(GbkText::FromUtf8(sqlite3_column_name(stmt, c)));
   out.BeginResult(std::move(names));
   int rc;
+  // Two calls per field, as a plain read takes: the text (null for a Null)
+  // and its length. Only text with non-ASCII bytes pays for a type check, so
+  // that a blob is kept as its bytes instead of being "converted".
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     for (int c = 0; c < columns; ++c) {
-      switch (sqlite3_column_type(stmt, c)) {
-        case SQLITE_NULL:
-          out.PushEnd(true);
-          break;
-        case SQLITE_FLOAT:
-          TCellText::AppendDouble(out.text, sqlite3_column_double(stmt, c));
-          out.PushEnd(false);
-          break;
-        case SQLITE_BLOB: {
-          const void* data = sqlite3_column_blob(stmt, c);
-          out.AddCell(std::string_view(static_cast<const char*>(data),
-                                       static_cast<size_t>(sqlite3_column_bytes(stmt, c))),
-                      false);
-          break;
-        }
-        default: {
-          const unsigned char* text = sqlite3_column_text(stmt, c);
-          size_t n = static_cast<size_t>(sqlite3_column_bytes(stmt, c));
-          TCellText::AppendUtf8AsGbk(out.text,
-                                     std::string_view(reinterpret_cast<const char*>(text), n));
-          out.PushEnd(false);
-        }
+      const unsigned char* text = sqlite3_column_text(stmt, c);
+      if (!text) {
+        out.PushEnd(true);
+        continue;
+      }
+      std::string_view value(reinterpret_cast<const char*>(text),
+                             static_cast<size_t>(sqlite3_column_bytes(stmt, c)));
+      if (!TCellText::IsAscii(value) && sqlite3_column_type(stmt, c) == SQLITE_BLOB)
+        out.AddCell(value, false);
+      else {
+        TCellText::AppendUtf8AsGbk(out.text, value);
+        out.PushEnd(false);
       }
     }
     out.EndRow();
