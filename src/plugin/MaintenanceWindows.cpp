@@ -1,5 +1,19 @@
+#include "TMDIChild.h"
+#include "TfrmCategorie.h"
+#include "TfrmItemEdit.h"
 #include "WindowRegistry.h"
 
-// The maintenance windows in their registration order. Each window joins
-// the list once it is built.
-void RegisterMaintenanceWindows(TRegisterClasses& registry) { (void)registry; }
+namespace {
+
+const TMDIChildClassInfo CategorieClass{"TfrmCategorie", &TMDIChild::Construct<TfrmCategorie>};
+const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
+
+}  // namespace
+
+// The maintenance windows in their registration order (check sets,
+// categories, combination items, items, sample groups). Each window joins
+// the list in its place once it is built.
+void RegisterMaintenanceWindows(TRegisterClasses& registry) {
+  RegisterMDIChildClass(registry, "", &CategorieClass);
+  RegisterMDIChildClass(registry, "", &ItemEditClass);
+}
