@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "TSqlParameters.h"
+#include "TSqliteDialect.h"
+
+using Parts = std::vector<std::string>;
+
+TEST(SqliteDialect, IdentityQueryAfterAnInsertRunsAsASecondStatement) {
+  EXPECT_EQ(TSqliteDialect::Adapt("Insert Into T (a)Values(1, 'x')SELECT @@IDENTITY AS IdentityID"),
+            (Parts{"Insert Into T (a)Values(1, 'x')",
+                   "SELECT NULLIF(last_insert_rowid(), 0) AS IdentityID"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("insert into T values (1); select @@identity"),
+            (Parts{"insert into T values (1)", "select NULLIF(last_insert_rowid(), 0)"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("SELECT @@IDENTITY AS IdentityID"),
+            (Parts{"SELECT NULLIF(last_insert_rowid(), 0) AS IdentityID"}));
+  // Inside a literal it is text, not a query.
+  EXPECT_EQ(TSqliteDialect::Adapt("insert into T values ('SELECT @@IDENTITY')"),
+            (Parts{"insert into T values ('SELECT @@IDENTITY')"}));
+}
+
+TEST(SqliteDialect, DeleteGetsItsFromAndTopBecomesLimit) {
+  EXPECT_EQ(TSqliteDialect::Adapt("Delete TJSampleGroup Where GroupID = 3"),
+            (Parts{"Delete FROM TJSampleGroup Where GroupID = 3"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("DELETE FROM TJItem WHERE ItemID = 4 "),
+            (Parts{"DELETE FROM TJItem WHERE ItemID = 4 "}));
+  EXPECT_EQ(TSqliteDialect::Adapt("Select Top 1 * from TJSampleGroup Where a = 'top 5'"),
+            (Parts{"Select * from TJSampleGroup Where a = 'top 5' LIMIT 1"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("select topic from T"), (Parts{"select topic from T"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("Deleted x"), (Parts{"Deleted x"}));
+}
+
+TEST(SqlParameters, NamedParametersBecomePositionalOutsideLiterals) {
+  int count = -1;
+  EXPECT_EQ(TSqlParameters::ToPositional(
+                "insert into P values (:a, :b_2, '10:30', \"x:y\", [c:d]) -- :e\n", count),
+            "insert into P values (?, ?, '10:30', \"x:y\", [c:d]) -- :e\n");
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(TSqlParameters::ToPositional("select 'it''s :not' , :yes, ::cast, :1", count),
+            "select 'it''s :not' , ?, ::cast, :1");
+  EXPECT_EQ(count, 1);
+  // UTF-8 text never hides a quote inside a character.
+}

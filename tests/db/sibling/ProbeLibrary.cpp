@@ -1,0 +1,49 @@
+// A shared object standing where the plug-in library stands: it carries the
+// database layer's path rules (its own module file name decides where
+// cfg/cfg.config and DB.so are looked for) and lets a test drive them.
+#include <cstring>
+#include <string>
+
+#include "Exceptions.h"
+#include "SiblingLibrary.h"
+#include "TDBConnPool.h"
+
+#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
+
+PROBE_EXPORT void ProbeBind() {
+  SiblingLibrary::Bind();
+}
+PROBE_EXPORT void ProbeUnbind() {
+  SiblingLibrary::Unbind();
+}
+PROBE_EXPORT void* ProbeHandle() {
+  return SiblingLibrary::Handle();
+}
+PROBE_EXPORT bool ProbeLoadedByUs() {
+  return SiblingLibrary::LoadedByUs();
+}
+PROBE_EXPORT void* ProbeCreateDBOperatorEntry() {
+  return reinterpret_cast<void*>(SiblingLibrary::CreateDBOperatorEntry());
+}
+PROBE_EXPORT const char* ProbeLibraryPath() {
+  return SiblingLibrary::LibraryPath().c_str();
+}
+
+/// Runs the pool's LoadConfig(none); fills `out` with "DBName|MaxDBPoolSize"
+/// or the error message. Returns whether it loaded.
+PROBE_EXPORT bool ProbeLoadConfig(char* out, size_t size) {
+  std::string text;
+  bool ok = true;
+  try {
+    TDBConnPool* pool = TDBConnPool::AccessInstance(1);
+    pool->LoadConfig(nullptr);
+    text = pool->GetDBName() + "|" + std::to_string(pool->GetMaxDBPoolSize());
+  } catch (const Exception& e) {
+    text = e.Message();
+    ok = false;
+  }
+  if (TDBConnPool* pool = TDBConnPool::AccessInstance(0)) pool->ReleaseInstance();
+  std::strncpy(out, text.c_str(), size - 1);
+  out[size - 1] = 0;
+  return ok;
+}
