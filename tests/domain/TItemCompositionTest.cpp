@@ -113,7 +113,7 @@ TEST_F(TItemCompositionTest, FindItemIsExactWhileFindInCatalogueTrims) {
 }
 
 TEST_F(TItemCompositionTest, TheCatalogueIndexFollowsAddRemoveAndClear) {
-  for (int id = 100; id < 160; ++id) AddItemRow(id, "9" + std::to_string(id), 0, "bulk");
+  for (int id = 100; id < 160; ++id) AddItemRow(id, std::to_string(9000 + id), 0, "bulk");
   AddItemRow(200, "000002", 0, "duplicate code");  // later in catalogue order ('d' > 'b')
   TItemManager& catalogue = Catalogue();
   TBaseItem* first = catalogue.FindItem("000002");
