@@ -122,3 +122,19 @@ TEST_F(SiblingLibraryTest, ConfigurationIsReadBesideTheLibraryNotTheCurrentDirec
   EXPECT_TRUE(load(text, sizeof text)) << text;
   EXPECT_EQ(std::string(text), " TJ|7");
 }
+
+TEST_F(SiblingLibraryTest, SharedContextMakesAndInitialisesThePoolOnFirstUse) {
+  LoadProbe();
+  auto shared = Get<int (*)(int, char*, size_t)>("ProbeSharedPool");
+  char text[512];
+  EXPECT_EQ(shared(1, text, sizeof text), -1);
+  EXPECT_EQ(std::string(text), "找不到配置文件 .\\cfg\\cfg.config");
+  // A relative Schema names a database file beside the library.
+  fs::copy_file(db.Path(), folder / "tesmira.db");
+  fs::create_directories(folder / "cfg");
+  std::ofstream(folder / "cfg" / "cfg.config")
+      << R"(<cfgxml><DBConnectionPool Provider="SQLite" Schema="tesmira.db" MinDBPoolSize="2" )"
+         R"(MaxDBPoolSize="3"/></cfgxml>)";
+  fs::current_path(other);
+  EXPECT_EQ(shared(3, text, sizeof text), 2) << text;  // initialised once
+}

@@ -7,6 +7,7 @@
 #include "Exceptions.h"
 #include "SiblingLibrary.h"
 #include "TDBConnPool.h"
+#include "TSingleComm.h"
 
 #define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -46,4 +47,24 @@ PROBE_EXPORT bool ProbeLoadConfig(char* out, size_t size) {
   std::strncpy(out, text.c_str(), size - 1);
   out[size - 1] = 0;
   return ok;
+}
+
+/// The shared context's pool, made and initialised from cfg/cfg.config on
+/// first use: returns its connection count after `calls` requests, or -1
+/// with the message in `out`. The pool is released afterwards.
+PROBE_EXPORT int ProbeSharedPool(int calls, char* out, size_t size) {
+  int count = -1;
+  out[0] = 0;
+  try {
+    TBaseDBConnPool* first = TSingleComm::Instance().GetConnPool();
+    for (int i = 1; i < calls; ++i)
+      if (TSingleComm::Instance().GetConnPool() != first) return -2;
+    count = first->GetConnectionCount();
+  } catch (const Exception& e) {
+    std::strncpy(out, e.Message().c_str(), size - 1);
+    out[size - 1] = 0;
+  }
+  TSingleComm::Instance().ForgetConnPool();
+  if (TDBConnPool* pool = TDBConnPool::AccessInstance(0)) pool->ReleaseInstance();
+  return count;
 }
