@@ -212,6 +212,7 @@ TEST_F(TCategoryTest, TheManagerIsReachedThroughInstanceOnly) {
     EXPECT_EQ(e.Message(), "Illegal request 3 in AccessInstance");
   }
 
+  manager.NewCategory();  // never saved: freed when the next one is asked for
   TCategory* pending = manager.NewCategory();
   EXPECT_EQ(manager.PendingCategory(), pending);
   pending->CateName = "new";
