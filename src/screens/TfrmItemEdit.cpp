@@ -183,6 +183,7 @@ void TfrmItemEdit::btnAddClick() {
 }
 
 void TfrmItemEdit::btnSaveClick() {
+  if (!famItem->Item()) return;  // opened without categories: nothing is edited yet
   const bool isNew = famItem->edtItemCode->text().trimmed().isEmpty();
   if (isNew && famItem->Item()->NameExists(QtText::FromQ(famItem->edtItemName->text()))) {
     TPromptService::Warning(this, QStringLiteral("提示"),
@@ -198,7 +199,7 @@ void TfrmItemEdit::btnSaveClick() {
 
 void TfrmItemEdit::btnDeleteClick() {
   TBaseItem* item = famItem->Item();
-  if (famItem->DeleteItem() == 0) RemoveNodeOf(item);
+  if (item && famItem->DeleteItem() == 0) RemoveNodeOf(item);
   btnAddClick();
 }
 

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,11 @@ class ScreenTest : public ::testing::Test {
  private:
   std::vector<QPointer<QWidget>> opened_;  // the windows' frames
 };
+
+/// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 /// UTF-8 bytes of a u8 literal as std::string.
 inline std::string Utf8(const char8_t* text) {
