@@ -128,23 +128,6 @@ TEST_F(TDBObjectTest, DeleteAndUpdateFieldsActOnTheRowsTheyName) {
   EXPECT_EQ(db_.QueryText("SELECT Name FROM TestRow WHERE RowID = 2"), "renamed");
 }
 
-TEST_F(TDBObjectTest, AssignCopiesTheMetadataAndTheLastError) {
-  TTestRow source(pool_);
-  source.SetWhere("RowID = 5");
-  source.SetOrderBy("Name");
-  source.SetTableName("Other");
-  source.SetFieldList("RowID");
-  source.SetLastErrorForTest("boom");
-  TTestRow copy(pool_);
-  copy.Assign(&source);
-  EXPECT_EQ(copy.GetWhere(), "RowID = 5");
-  EXPECT_EQ(copy.GetOrderBy(), "Name");
-  EXPECT_EQ(copy.GetTableName(), "Other");
-  EXPECT_EQ(copy.GetFieldList(), "RowID");
-  EXPECT_EQ(copy.GetLastError(), "boom");
-  EXPECT_EQ(copy.GetIdentitySQL(), "SELECT @@IDENTITY AS IdentityID");
-}
-
 TEST_F(TDBObjectTest, TheInterfaceForwardsToTheOverridesAndNeverFreesTheObject) {
   AddRows("(1, 'a', 'first')");
   TTestRow row(pool_);

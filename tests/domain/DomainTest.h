@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Exceptions.h"
 #include "TBaseDBConnPool.h"
 #include "TCategoryManager.h"
 #include "TCommon.h"
@@ -16,6 +17,18 @@
 /// sqlite3 (the library's own literals are GBK).
 inline std::string U8(const char8_t* text) {
   return reinterpret_cast<const char*>(text);
+}
+
+/// The message of the error of class E that `action` raises, "(no error)"
+/// when it raises none; an error of another class leaves the test.
+template <class E = Exception, class Action>
+std::string MessageOf(Action&& action) {
+  try {
+    action();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return "(no error)";
 }
 
 /// Forgets a singleton through its public API and frees it.

@@ -49,16 +49,7 @@ TEST_F(TCategoryTest, SaveInsertsWithDrawnKeysThenUpdates) {
 
 TEST_F(TCategoryTest, AFailedInsertLeavesTheCategoryNew) {
   auto unnamed = NewCategory("");
-  EXPECT_THROW(
-      {
-        try {
-          unnamed->Save();
-        } catch (const ETJItemException& e) {
-          EXPECT_EQ(e.Message(), "类别名称不能为空！");
-          throw;
-        }
-      },
-      ETJItemException);
+  EXPECT_EQ(MessageOf<ETJItemException>([&] { unnamed->Save(); }), "类别名称不能为空！");
   EXPECT_FALSE(unnamed->CateID.has_value());
   EXPECT_TRUE(unnamed->CateCode.empty());
 
@@ -77,12 +68,7 @@ TEST_F(TCategoryTest, UpdateChecksTheCodeBeforeTheName) {
   auto category = std::make_unique<TCategory>(pool_);
   category->CateID = 1;
   ASSERT_EQ(category->Find(), 0);
-  try {
-    category->Save();
-    FAIL();
-  } catch (const ETJItemException& e) {
-    EXPECT_EQ(e.Message(), "类别编号不能为空！");
-  }
+  EXPECT_EQ(MessageOf<ETJItemException>([&] { category->Save(); }), "类别编号不能为空！");
 }
 
 TEST_F(TCategoryTest, QuotedNamesAreStoredAndFoundAsTyped) {
@@ -129,12 +115,7 @@ TEST_F(TCategoryTest, FindTakesTheIdThenTheCodeThenTheName) {
   EXPECT_EQ(category->CateName, "beta");
 
   auto empty = std::make_unique<TCategory>(pool_);
-  try {
-    empty->Find();
-    FAIL();
-  } catch (const ETJItemException& e) {
-    EXPECT_EQ(e.Message(), "查询条件不正确");
-  }
+  EXPECT_EQ(MessageOf<ETJItemException>([&] { empty->Find(); }), "查询条件不正确");
 }
 
 TEST_F(TCategoryTest, ARefusedDeleteIsRolledBackAndNamed) {
@@ -143,12 +124,8 @@ TEST_F(TCategoryTest, ARefusedDeleteIsRolledBackAndNamed) {
   category->CateID = 1;
   category->Find();
   RefuseOn("TJCategories", "DELETE");
-  try {
-    category->Delete();
-    FAIL() << "the database refused the delete";
-  } catch (const ETJItemException& e) {
-    EXPECT_EQ(e.Message(), "类别[检查科]已被引用，不能删除！");
-  }
+  EXPECT_EQ(MessageOf<ETJItemException>([&] { category->Delete(); }),
+            "类别[检查科]已被引用，不能删除！");
   EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJCategories"), 1);
 
   // The transaction was rolled back: the next delete runs and commits.
@@ -183,34 +160,22 @@ TEST_F(TCategoryTest, ItemsAreListedOnceAndIndexedSafely) {
   EXPECT_EQ(category->Items().Count(), 2);
   EXPECT_EQ(category->GetItem(1), &second);
   for (int index : {-1, 2}) {
-    try {
-      category->GetItem(index);
-      FAIL() << index;
-    } catch (const ETJItemException& e) {
-      EXPECT_EQ(e.Message(), "取项目信息数组越界!");
-    }
+    EXPECT_EQ(MessageOf<ETJItemException>([&] { category->GetItem(index); }),
+              "取项目信息数组越界!");
   }
 }
 
 TEST_F(TCategoryTest, TheManagerIsReachedThroughInstanceOnly) {
   AddCategoryRow(1, "000001", "a");
   AddCategoryRow(2, "000002", "b");
-  try {
-    TCategoryManager direct;
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Access class TCategoryManager through Instance only");
-  }
+  EXPECT_EQ(MessageOf<Exception>([&] { TCategoryManager direct; }),
+            "Access class TCategoryManager through Instance only");
   EXPECT_EQ(TCategoryManager::AccessInstance(0), nullptr);
   TCategoryManager& manager = TCategoryManager::Instance();
   EXPECT_EQ(&TCategoryManager::Instance(), &manager);
   EXPECT_EQ(manager.Categories().Count(), 2);
-  try {
-    TCategoryManager::AccessInstance(3);
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Illegal request 3 in AccessInstance");
-  }
+  EXPECT_EQ(MessageOf<Exception>([&] { TCategoryManager::AccessInstance(3); }),
+            "Illegal request 3 in AccessInstance");
 
   manager.NewCategory();  // never saved: freed when the next one is asked for
   TCategory* pending = manager.NewCategory();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DomainTest.h"
 #include "Exceptions.h"
 #include "TCommon.h"
 
@@ -57,12 +58,8 @@ TEST(TCommonTest, TheInstanceIsForgottenWhenFreed) {
   EXPECT_EQ(TCommon::AccessInstance(2), nullptr);
   EXPECT_EQ(TCommon::AccessInstance(0), nullptr);
   delete second;
-  try {
-    TCommon::AccessInstance(7);
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Illegal request 7 in AccessInstance");
-  }
+  EXPECT_EQ(MessageOf<Exception>([&] { TCommon::AccessInstance(7); }),
+            "Illegal request 7 in AccessInstance");
 }
 
 }  // namespace

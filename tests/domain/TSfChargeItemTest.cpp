@@ -13,24 +13,7 @@ class TSfChargeItemTest : public DomainTest {
     db_.Exec("INSERT INTO sfChargeItem (ItemCode, ItemName) VALUES ('" + code + "', '" + utf8Name +
              "')");
   }
-  std::string PrefixOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const Exception& e) {
-      return e.Message();
-    }
-    return "no error";
-  }
 };
-
-TEST_F(TSfChargeItemTest, TheTwoConstructorsGiveDifferentDefaults) {
-  TSfChargeItem withoutPool;
-  EXPECT_EQ(withoutPool.DeptCode, "01");
-  EXPECT_EQ(withoutPool.ApplyEnvironment, 1);
-  TSfChargeItem withPool(pool_);
-  EXPECT_EQ(withPool.DeptCode, "");
-  EXPECT_EQ(withPool.ApplyEnvironment, 0);
-}
 
 TEST_F(TSfChargeItemTest, UpdatesAddressTheRowByItsLastSavedCode) {
   AddRow("A01", U8(u8"体检费"));
@@ -53,7 +36,7 @@ TEST_F(TSfChargeItemTest, UpdatesAddressTheRowByItsLastSavedCode) {
 
   AddRow("B01", "other");
   item->ItemCode = "B01";  // taken: the update fails and keeps addressing A02
-  EXPECT_EQ(PrefixOf([&] { item->Update(); }).rfind("更新收费项目信息出现错误!\r\n", 0), 0u);
+  EXPECT_EQ(MessageOf([&] { item->Update(); }).rfind("更新收费项目信息出现错误!\r\n", 0), 0u);
   EXPECT_EQ(item->OldItemCode, "A02");
   item->ItemCode = "A03";
   item->Update();
@@ -61,13 +44,17 @@ TEST_F(TSfChargeItemTest, UpdatesAddressTheRowByItsLastSavedCode) {
 }
 
 TEST_F(TSfChargeItemTest, InsertDeleteAndListOrder) {
+  TSfChargeItem withoutPool;
+  EXPECT_EQ(withoutPool.DeptCode, "01");
+  EXPECT_EQ(withoutPool.ApplyEnvironment, 1);
   TSfChargeItem item(pool_);
+  EXPECT_EQ(item.DeptCode, "");
   item.ItemCode = "C01";
   item.ItemName = "O'Hara 检查费";
   item.Insert();
   EXPECT_EQ(item.OldItemCode, "C01");
   EXPECT_EQ(db_.QueryText("SELECT ItemName FROM sfChargeItem"), U8(u8"O'Hara 检查费"));
-  EXPECT_EQ(PrefixOf([&] { item.Insert(); }).rfind("保存收费项目出现错误!\r\n", 0), 0u);
+  EXPECT_EQ(MessageOf([&] { item.Insert(); }).rfind("保存收费项目出现错误!\r\n", 0), 0u);
 
   AddRow("B01", "b");
   AddRow("D01", "d");
