@@ -108,6 +108,10 @@ void TCellText::AppendUtf8AsGbk(std::string& out, std::string_view utf8) {
     out.append(utf8.data(), utf8.size());
     return;
   }
+  AppendNonAsciiUtf8AsGbk(out, utf8);
+}
+
+void TCellText::AppendNonAsciiUtf8AsGbk(std::string& out, std::string_view utf8) {
   if (!Table().Append(out, utf8)) out += GbkText::FromUtf8(utf8);
 }
 

@@ -10,6 +10,8 @@ class TCellText {
   /// Appends `utf8` converted to GBK; ASCII text (the common case for codes,
   /// numbers and flags) is copied without calling the converter.
   static void AppendUtf8AsGbk(std::string& out, std::string_view utf8);
+  /// As AppendUtf8AsGbk, for text already known to hold non-ASCII bytes.
+  static void AppendNonAsciiUtf8AsGbk(std::string& out, std::string_view utf8);
   /// True when no byte is 0x80 or above (word-at-a-time test).
   static bool IsAscii(std::string_view text);
   /// Appends the shortest decimal text that reads back as `value` ("8",

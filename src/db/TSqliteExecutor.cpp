@@ -71,6 +71,9 @@ void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& 
   for (int c = 0; c < columns; ++c)
     names.push_back(GbkText::FromUtf8(sqlite3_column_name(stmt, c)));
   out.BeginResult(std::move(names));
+  // The connection belongs to this thread: holding its mutex over the whole
+  // read turns the lock every column call takes into a cheap re-entry.
+  DbMutexHold hold(db);
   int rc;
   // Two calls per field, as a plain read takes: the text (null for a Null)
   // and its length. Only text with non-ASCII bytes pays for a type check, so
@@ -84,12 +87,13 @@ void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& 
       }
       std::string_view value(reinterpret_cast<const char*>(text),
                              static_cast<size_t>(sqlite3_column_bytes(stmt, c)));
-      if (!TCellText::IsAscii(value) && sqlite3_column_type(stmt, c) == SQLITE_BLOB)
-        out.AddCell(value, false);
-      else {
-        TCellText::AppendUtf8AsGbk(out.text, value);
-        out.PushEnd(false);
-      }
+      if (TCellText::IsAscii(value))
+        out.text.append(value.data(), value.size());
+      else if (sqlite3_column_type(stmt, c) == SQLITE_BLOB)
+        out.text.append(value.data(), value.size());
+      else
+        TCellText::AppendNonAsciiUtf8AsGbk(out.text, value);
+      out.PushEnd(false);
     }
     out.EndRow();
   }
