@@ -11,6 +11,29 @@ namespace {
 constexpr size_t kIndexThreshold = 32;
 }  // namespace
 
+void TBaseItemList::CodeBucket::Append(TBaseItem* item) {
+  if (!first)
+    first = item;
+  else
+    more.push_back(item);
+}
+
+bool TBaseItemList::CodeBucket::Erase(TBaseItem* item) {
+  if (first == item) {
+    if (more.empty()) {
+      first = nullptr;
+    } else {
+      first = more.front();
+      more.erase(more.begin());
+    }
+    return true;
+  }
+  auto it = std::find(more.begin(), more.end(), item);
+  if (it == more.end()) return false;
+  more.erase(it);
+  return true;
+}
+
 TBaseItemList::TBaseItemList() = default;
 TBaseItemList::~TBaseItemList() = default;
 
@@ -30,7 +53,7 @@ void TBaseItemList::BuildMembers() const {
 void TBaseItemList::BuildCodes() const {
   codes_ = std::make_unique<CodeIndex>();
   codes_->reserve(items_.size());
-  for (TBaseItem* item : items_) (*codes_)[item->ItemCode].push_back(item);
+  for (TBaseItem* item : items_) (*codes_)[item->ItemCode].Append(item);
 }
 
 bool TBaseItemList::Contains(const TBaseItem* item) const {
@@ -49,7 +72,7 @@ bool TBaseItemList::Add(TBaseItem* item) {
   if (!item || Contains(item)) return false;
   items_.push_back(item);
   if (members_) members_->insert(item);
-  if (codes_) (*codes_)[item->ItemCode].push_back(item);
+  if (codes_) (*codes_)[item->ItemCode].Append(item);
   return true;
 }
 
@@ -68,14 +91,9 @@ bool TBaseItemList::Remove(TBaseItem* item) {
 
 void TBaseItemList::UnlinkCode(TBaseItem* item) {
   auto bucket = codes_->find(item->ItemCode);
-  if (bucket != codes_->end()) {
-    auto& entries = bucket->second;
-    auto it = std::find(entries.begin(), entries.end(), item);
-    if (it != entries.end()) {
-      entries.erase(it);
-      if (entries.empty()) codes_->erase(bucket);
-      return;
-    }
+  if (bucket != codes_->end() && bucket->second.Erase(item)) {
+    if (!bucket->second.first) codes_->erase(bucket);
+    return;
   }
   // The item's code changed after it was listed: the index is rebuilt on the
   // next lookup.
@@ -103,8 +121,8 @@ TBaseItem* TBaseItemList::FindByCode(const std::string& code) const {
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!codes_) BuildCodes();
     auto bucket = codes_->find(code);
-    if (bucket == codes_->end() || bucket->second.empty()) return nullptr;
-    TBaseItem* first = bucket->second.front();
+    if (bucket == codes_->end() || !bucket->second.first) return nullptr;
+    TBaseItem* first = bucket->second.first;
     if (first->ItemCode == code) return first;
     // A listed item's code was changed in place: re-read every code.
     codes_.reset();

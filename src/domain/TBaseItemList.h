@@ -47,7 +47,15 @@ class TBaseItemList {
   const_iterator end() const { return items_.end(); }
 
  private:
-  using CodeIndex = std::unordered_map<std::string, std::vector<TBaseItem*>>;
+  // The entries of one code in list order. Codes are nearly always unique, so
+  // the first entry is kept inline and only repeats take a vector.
+  struct CodeBucket {
+    TBaseItem* first = nullptr;
+    std::vector<TBaseItem*> more;
+    void Append(TBaseItem* item);
+    bool Erase(TBaseItem* item);
+  };
+  using CodeIndex = std::unordered_map<std::string, CodeBucket>;
 
   bool Indexed() const;
   void BuildMembers() const;
