@@ -138,7 +138,9 @@ int main(int argc, char** argv) {
     // The windows go before the library does.
     host.Area()->closeAllSubWindows();
     FlushDeletes();
-    plugin->InitDLL(nullptr, &host, nullptr);  // our application object leaves with us
+    // Our application object and host interface leave with us: hand the
+    // library its own application object back and let go of the host.
+    plugin->InitDLL(nullptr, nullptr, nullptr);
   }
   FlushDeletes();
   plugin.reset();

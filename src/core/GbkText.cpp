@@ -9,7 +9,9 @@
 namespace {
 
 // One converter per direction and thread: iconv descriptors keep state and
-// opening one costs far more than a conversion of a short field.
+// opening one costs far more than a conversion of a short field. They are
+// held through plain thread-local pointers: a thread-local object with a
+// destructor would keep the library from ever being unloaded.
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
@@ -63,14 +65,16 @@ bool IsAscii(std::string_view text) {
 
 std::string FromUtf8(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  thread_local Converter conv("GB18030", "UTF-8");
-  return conv.Run(utf8, "?");
+  thread_local Converter* conv = nullptr;
+  if (!conv) conv = new Converter("GB18030", "UTF-8");
+  return conv->Run(utf8, "?");
 }
 
 std::string ToUtf8(std::string_view gbk) {
   if (IsAscii(gbk)) return std::string(gbk);
-  thread_local Converter conv("UTF-8", "GB18030");
-  return conv.Run(gbk, "\xEF\xBF\xBD");
+  thread_local Converter* conv = nullptr;
+  if (!conv) conv = new Converter("UTF-8", "GB18030");
+  return conv->Run(gbk, "\xEF\xBF\xBD");
 }
 
 }  // namespace GbkText

@@ -15,9 +15,11 @@ struct Binding {
   void* createDBOperator = nullptr;
 };
 
+// Never destroyed: the unload sequence may run after the static destructors
+// of the library (at process exit), and must still find the binding.
 Binding& State() {
-  static Binding binding;
-  return binding;
+  static Binding* binding = new Binding();
+  return *binding;
 }
 
 }  // namespace

@@ -10,9 +10,19 @@
 
 namespace {
 
-std::unique_ptr<TRegisterClasses> g_registered;
-TApplication* g_savedApplication = nullptr;
-TComPtr<IWinMain> g_host;
+// The module state lives on the heap and is never destroyed by a static
+// destructor: when the process exits with the library still loaded, those
+// destructors run before the unload sequence, which must still find it.
+struct ModuleState {
+  std::unique_ptr<TRegisterClasses> Registered;
+  TApplication* SavedApplication = nullptr;
+  TComPtr<IWinMain> Host;
+};
+
+ModuleState& State() {
+  static ModuleState* state = new ModuleState();
+  return *state;
+}
 
 }  // namespace
 
@@ -20,37 +30,37 @@ namespace WindowRegistry {
 
 void Startup() {
   SiblingLibrary::Bind();
-  g_registered = std::make_unique<TRegisterClasses>();
-  g_savedApplication = nullptr;
-  RegisterMaintenanceWindows(*g_registered);
+  State().Registered = std::make_unique<TRegisterClasses>();
+  State().SavedApplication = nullptr;
+  RegisterMaintenanceWindows(*State().Registered);
 }
 
 void Shutdown() {
-  if (g_savedApplication) SetCurrentApplication(g_savedApplication);
-  g_registered.reset();
-  g_host.reset();
+  if (State().SavedApplication) SetCurrentApplication(State().SavedApplication);
+  State().Registered.reset();
+  State().Host.reset();
   SiblingLibrary::Unbind();
 }
 
 TRegisterClasses& RegisteredClasses() {
-  if (!g_registered) throw Exception("The window registry is not created");
-  return *g_registered;
+  if (!State().Registered) throw Exception("The window registry is not created");
+  return *State().Registered;
 }
 
-TApplication* SavedApplication() { return g_savedApplication; }
+TApplication* SavedApplication() { return State().SavedApplication; }
 
 void InitDLL(TApplication* application, IWinMain* host, TBaseDBConnPool* pool) {
-  g_host = host;
+  State().Host = host;
   TSingleComm& shared = TSingleComm::Instance();
   shared.SetWinMain(host);
   shared.SetConnPool(pool);  // null keeps the pool held, if any
-  if (!g_savedApplication) {
+  if (!State().SavedApplication) {
     // The first hand-over: the host's application object takes over; ours is
     // kept to be put back.
-    g_savedApplication = CurrentApplication();
+    State().SavedApplication = CurrentApplication();
     SetCurrentApplication(application);
   } else if (!application) {
-    SetCurrentApplication(g_savedApplication);
+    SetCurrentApplication(State().SavedApplication);
   }
 }
 
