@@ -144,6 +144,15 @@ void TMDIChild::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // A spontaneous show (the desktop restoring the window) is no new showing.
   if (event->spontaneous()) return;
+  // Maximising, minimising or restoring the sub-window hides and shows it
+  // again; that is no new showing either (it would rebuild the window).
+  if (subWindow_) {
+    const Qt::WindowStates state =
+        subWindow_->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized);
+    const bool resized = shown_ && state != shownState_;
+    shownState_ = state;
+    if (resized) return;
+  }
   RunHandler([this] { FormShow(this); });
   if (!shown_) {
     shown_ = true;

@@ -83,6 +83,7 @@ class TMDIChild : public QWidget {
   bool destroyBound_ = false;
   bool shown_ = false;
   bool activationPending_ = false;
+  Qt::WindowStates shownState_;  // maximised/minimised at the last showing
 };
 
 /// The window font: "宋体" at 12 pixels, falling back to an installed CJK font.

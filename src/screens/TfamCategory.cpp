@@ -1,6 +1,7 @@
 #include "TfamCategory.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <memory>
@@ -54,6 +55,8 @@ void TfamCategory::BuildFields() {
   WidgetLook::Grey(makModifyDate);
   makModifyDate->setEnabled(false);
   makModifyDate->setPlaceholderText(QStringLiteral("    -  -  "));
+  makModifyDate->setMinimumWidth(
+      makModifyDate->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 16);
   for (QLineEdit* edit : {medtSort, edtCateName, edtCateInfo, edtCateMemo, medtCateCode})
     WidgetLook::ChineseInput(edit);
   WidgetLook::ChainTabOrder({medtSort, edtCateName, radCateType, edtCateInfo, edtCateMemo,
@@ -77,8 +80,10 @@ void TfamCategory::LayOutFields() {
   grid->addWidget(edtCateInfo, 3, 1, 1, 3);
   grid->addWidget(label(QStringLiteral("备注：")), 4, 0);
   grid->addWidget(edtCateMemo, 4, 1, 1, 3);
-  grid->addWidget(label(QStringLiteral("体检报告中显示本类别的单位及参考范围")), 5, 0, 1, 2);
-  grid->addWidget(radIsShowLimit, 5, 2, 1, 2);
+  auto* question = new QHBoxLayout;
+  question->addWidget(label(QStringLiteral("体检报告中显示本类别的单位及参考范围")));
+  question->addWidget(radIsShowLimit, 1);
+  grid->addLayout(question, 5, 0, 1, 4);
   grid->addWidget(label(QStringLiteral("修改人：")), 6, 0);
   grid->addWidget(edtModifyOper, 6, 1);
   grid->addWidget(label(QStringLiteral("最后修改时间：")), 6, 2);

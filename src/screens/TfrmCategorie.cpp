@@ -39,7 +39,6 @@ TfrmCategorie::TfrmCategorie(IWinMain* host) : TMDIChild(host) {
 void TfrmCategorie::BuildLayout() {
   GroupBox1 = new QGroupBox(QStringLiteral("类别"));
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  GroupBox1->setFixedWidth(225);
   famCateTree = new TfamCateTree(GroupBox1);
   (new QVBoxLayout(GroupBox1))->addWidget(famCateTree);
 
@@ -60,7 +59,9 @@ void TfrmCategorie::BuildLayout() {
   Splitter1->setChildrenCollapsible(false);
   Splitter1->addWidget(GroupBox1);
   Splitter1->addWidget(Panel1);
+  Splitter1->setStretchFactor(0, 0);
   Splitter1->setStretchFactor(1, 1);
+  Splitter1->setSizes({225, 413});
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(Splitter1);
@@ -133,6 +134,8 @@ void TfrmCategorie::ConnectHandlers() {
 
 void TfrmCategorie::FormShow(QObject* sender) {
   TMDIChild::FormShow(sender);
+  // The frame keeps the dialog-like fixed size, maximised or not.
+  if (QMdiSubWindow* sub = SubWindow(); sub && !sub->isMaximized()) sub->setFixedSize(sub->size());
   famCateTree->SetImageIndex(2);
   famCateTree->SetSelectedIndex(3);
   famCateTree->BuildTree();

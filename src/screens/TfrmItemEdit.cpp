@@ -155,13 +155,14 @@ void TfrmItemEdit::FormCreate(QObject* sender) {
 
 void TfrmItemEdit::FormShow(QObject* sender) {
   TMDIChild::FormShow(sender);
-  Frame()->resize(760, 462);
+  if (!Frame()->isMaximized()) Frame()->resize(760, 462);
   famCateToItemTree->ItemImageIndex = 2;
   famCateToItemTree->ItemSelectedIndex = 3;
   famCateToItemTree->BuildTree();
   QTreeWidget* tree = famCateToItemTree->chkCateTree;
   if (tree->topLevelItemCount() == 0) return;
   tree->setCurrentItem(tree->topLevelItem(0));
+  tree->topLevelItem(0)->setExpanded(true);
   btnAddClick();
 }
 

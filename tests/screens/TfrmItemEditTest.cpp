@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -354,4 +355,14 @@ TEST_F(TfrmItemEditTest, NoCategoriesLeaveTheTreeEmptyAndTheEditorUnset) {
   EXPECT_TRUE(app.Shown.empty()) << LastShown();
   ASSERT_NE(f->Item(), nullptr);  // Delete ends, as always, with Add
   EXPECT_EQ(f->Cbbcate->currentText(), QString());
+}
+
+TEST_F(TfrmItemEditTest, MaximisingKeepsTheInput) {
+  OpenWindow();
+  f->edtItemName->setText(QStringLiteral("未保存"));
+  host.Clear();
+  w->SubWindow()->showMaximized();
+  Settle();
+  EXPECT_EQ(f->edtItemName->text(), QStringLiteral("未保存"));
+  EXPECT_EQ(host.Names(w), std::vector<std::string>{});
 }
