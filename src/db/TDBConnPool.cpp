@@ -1,6 +1,7 @@
 #include "TDBConnPool.h"
 
 #include "Exceptions.h"
+#include "SingletonAccess.h"
 #include "TDBConfigFile.h"
 #include "TDBConnection.h"
 #include "TDBOperator.h"
@@ -21,18 +22,7 @@ TDBConnPool::~TDBConnPool() {
 }
 
 TDBConnPool* TDBConnPool::AccessInstance(int request) {
-  switch (request) {
-    case 0:
-      return g_pool;
-    case 1:
-      if (!g_pool) g_pool = new TDBConnPool(PrivateTag{});
-      return g_pool;
-    case 2:
-      g_pool = nullptr;
-      return nullptr;
-    default:
-      throw Exception("Illegal request %d in AccessInstance", {request});
-  }
+  return AccessSingleton(g_pool, request, [] { return new TDBConnPool(PrivateTag{}); });
 }
 
 void TDBConnPool::ReleaseInstance() {

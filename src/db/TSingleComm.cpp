@@ -1,6 +1,6 @@
 #include "TSingleComm.h"
 
-#include "Exceptions.h"
+#include "SingletonAccess.h"
 #include "TDBConnPool.h"
 
 namespace {
@@ -8,18 +8,7 @@ TSingleComm* g_instance = nullptr;
 }
 
 TSingleComm* TSingleComm::AccessInstance(int request) {
-  switch (request) {
-    case 0:
-      return g_instance;
-    case 1:
-      if (!g_instance) g_instance = new TSingleComm();
-      return g_instance;
-    case 2:
-      g_instance = nullptr;
-      return nullptr;
-    default:
-      throw Exception("Illegal request %d in AccessInstance", {request});
-  }
+  return AccessSingleton(g_instance, request, [] { return new TSingleComm(); });
 }
 
 TSingleComm::~TSingleComm() {
