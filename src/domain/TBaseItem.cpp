@@ -1,5 +1,6 @@
 #include "TBaseItem.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -346,7 +347,10 @@ void TBaseItem::LoadItems() {
   // this object (directly or through its members) ends instead of recursing.
   itemsLoaded_ = true;
   items_.Clear();
+  const auto codes = static_cast<int>(std::count(text.begin(), text.end(), ';')) + 1;
+  items_.Reserve(codes);
   std::vector<TBaseItem*> linked;
+  linked.reserve(static_cast<size_t>(codes));
   try {
     ForEachCode(text, [&](std::string_view code) {
       TBaseItem* found = LookUpCode(catalogue, code);
@@ -443,6 +447,7 @@ void TBaseItem::FillCategory(TCategory* category, int32_t itemType) {
 
 void TBaseItem::BuildItemsString() {
   std::string text;
+  text.reserve(items_.Count() * 7);  // six-digit codes and their ";"
   for (TBaseItem* member : items_) {
     text += member->ItemCode;
     text += ';';

@@ -37,6 +37,8 @@ class TBaseItemList {
   bool Remove(TBaseItem* item);
   /// Takes every entry out (none is freed).
   void Clear();
+  /// Makes room for `count` entries (a hint; nothing else changes).
+  void Reserve(int count) { items_.reserve(static_cast<size_t>(count)); }
   /// Makes this list hold the entries of `other`, in its order.
   void CopyFrom(const TBaseItemList& other);
   /// The first entry, in list order, whose ItemCode equals `code` exactly, or
