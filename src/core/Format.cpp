@@ -1,17 +1,28 @@
 #include "Format.h"
 
 #include <charconv>
-#include <cstdio>
 #include <vector>
 
 #include "Exceptions.h"
 
+namespace {
+
+// Fixed-point text with a point as decimal separator whatever the process
+// locale: the text goes into SQL, and a host may run under a locale that
+// writes decimal commas.
+std::string FixedPoint(double value, int precision) {
+  char buf[400];
+  auto [end, error] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
+  if (error != std::errc()) throw Exception("Number too large to format");
+  return std::string(buf, end);
+}
+
+}  // namespace
+
 std::string TFormatArg::AsText() const {
   if (auto* s = std::get_if<std::string>(&value_)) return *s;
   if (auto* i = std::get_if<int64_t>(&value_)) return std::to_string(*i);
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", std::get<double>(value_));
-  return buf;
+  return FixedPoint(std::get<double>(value_), 2);
 }
 
 int64_t TFormatArg::AsInteger() const {
@@ -88,12 +99,8 @@ std::string Render(const Spec& spec, const TFormatArg& arg) {
     case 'D':
       return std::to_string(arg.AsInteger());
     case 'f':
-    case 'F': {
-      char buf[128];
-      std::snprintf(buf, sizeof buf, "%.*f", spec.precision < 0 ? 2 : spec.precision,
-                    arg.AsFloat());
-      return buf;
-    }
+    case 'F':
+      return FixedPoint(arg.AsFloat(), spec.precision < 0 ? 2 : spec.precision);
     default:
       throw Exception(std::string("Format type '") + spec.type + "' is not supported");
   }

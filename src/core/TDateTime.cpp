@@ -46,14 +46,15 @@ TDateTime TDateTime::Today() {
 }
 
 TDateTime TDateTime::Parse(const std::string& text) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
-  double s = 0;
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
   char sep = 0;
-  int n = std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%lf", &y, &mo, &d, &sep, &h, &mi, &s);
+  // Whole seconds are read; a fraction after them is ignored (%d and %c
+  // do not depend on the locale, unlike a floating-point conversion).
+  int n = std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d", &y, &mo, &d, &sep, &h, &mi, &sec);
   if (n < 3 || mo < 1 || mo > 12 || d < 1 || d > 31 || (n > 3 && sep != ' ' && sep != 'T'))
     throw Exception("'" + text + "' is not a valid date");
   double days = static_cast<double>(DaysFromCivil(y, mo, d) + kUnixEpochInDays);
-  if (n >= 6) days += (h * 3600.0 + mi * 60.0 + s) / 86400.0;
+  if (n >= 6) days += (h * 3600.0 + mi * 60.0 + sec) / 86400.0;
   return TDateTime(days);
 }
 

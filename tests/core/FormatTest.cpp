@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+
 #include "Exceptions.h"
 #include "Format.h"
 
@@ -33,4 +36,28 @@ TEST(FormatSql, QuotesDoubledInsideLiteralsOnly) {
 TEST(FormatSql, GbkTextWithQuoteSurvives) {
   const std::string name = "O'Brien 血糖";
   EXPECT_EQ(FormatSql("Name='%s'", {name}), "Name='O''Brien 血糖'");
+}
+
+namespace {
+
+// Builds a decimal-comma locale in a temporary folder; false when the
+// machine lacks the locale sources.
+bool UseDecimalCommaLocale(std::string& previous) {
+  char dir[] = "/tmp/tesmira-locale-XXXXXX";
+  if (!mkdtemp(dir)) return false;
+  std::string cmd = std::string("localedef -i de_DE -f UTF-8 ") + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) return false;
+  setenv("LOCPATH", dir, 1);
+  previous = std::setlocale(LC_NUMERIC, nullptr);
+  return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+}
+
+}  // namespace
+
+TEST(FormatSql, NumbersKeepTheirPointUnderADecimalCommaLocale) {
+  std::string previous;
+  if (!UseDecimalCommaLocale(previous)) GTEST_SKIP() << "no de_DE locale can be built here";
+  std::string sql = FormatSql("UnitPrice = %f, %s", {12.5, 8.0});
+  std::setlocale(LC_NUMERIC, previous.c_str());
+  EXPECT_EQ(sql, "UnitPrice = 12.50, 8.00");
 }
