@@ -87,3 +87,13 @@ CREATE TABLE IF NOT EXISTS sfChargeItem (
   InvoiceType        VARCHAR(50)  COLLATE NOCASE DEFAULT '',
   SortID             INTEGER DEFAULT 0
 );
+
+-- A category that catalogue entries still belong to cannot be deleted: its
+-- items would be left pointing at nothing. The category window reports the
+-- refusal as "referenced".
+CREATE TRIGGER IF NOT EXISTS TR_TJCategories_KeepReferenced
+BEFORE DELETE ON TJCategories
+WHEN EXISTS (SELECT 1 FROM TJItem WHERE CateId = OLD.CateID)
+BEGIN
+  SELECT RAISE(ABORT, 'The category is referenced by catalogue entries');
+END;

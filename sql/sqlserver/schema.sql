@@ -96,3 +96,18 @@ CREATE TABLE sfChargeItem (
   SortID             INT NULL DEFAULT (0)
 );
 GO
+
+-- A category that catalogue entries still belong to cannot be deleted: its
+-- items would be left pointing at nothing. The category window reports the
+-- refusal as "referenced".
+CREATE TRIGGER TR_TJCategories_KeepReferenced ON TJCategories INSTEAD OF DELETE AS
+BEGIN
+  SET NOCOUNT ON;
+  IF EXISTS (SELECT 1 FROM TJItem i JOIN deleted d ON i.CateId = d.CateID)
+  BEGIN
+    RAISERROR('The category is referenced by catalogue entries', 16, 1);
+    RETURN;
+  END;
+  DELETE c FROM TJCategories c JOIN deleted d ON c.CateID = d.CateID;
+END;
+GO

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Exceptions.h"
+#include "SingletonAccess.h"
 #include "TCategory.h"
 #include "TSingleComm.h"
 
@@ -23,19 +24,9 @@ TBaseDBConnPool* RefusedPool() {
 }  // namespace
 
 TCategoryManager* TCategoryManager::AccessInstance(int request) {
-  switch (request) {
-    case 0:
-      return g_instance;
-    case 1:
-      if (!g_instance)
-        g_instance = new TCategoryManager(SingletonTag{}, TSingleComm::Instance().GetConnPool());
-      return g_instance;
-    case 2:
-      g_instance = nullptr;
-      return nullptr;
-    default:
-      throw Exception("Illegal request %d in AccessInstance", {request});
-  }
+  return AccessSingleton(g_instance, request, [] {
+    return new TCategoryManager(SingletonTag{}, TSingleComm::Instance().GetConnPool());
+  });
 }
 
 TCategoryManager::TCategoryManager() : TDBObject(RefusedPool()) {}

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "Exceptions.h"
+#include "SingletonAccess.h"
 
 namespace {
 
@@ -42,18 +43,7 @@ constexpr size_t kMnemonicLength = 6;
 }  // namespace
 
 TCommon* TCommon::AccessInstance(int request) {
-  switch (request) {
-    case 0:
-      return g_instance;
-    case 1:
-      if (!g_instance) g_instance = new TCommon();
-      return g_instance;
-    case 2:
-      g_instance = nullptr;
-      return nullptr;
-    default:
-      throw Exception("Illegal request %d in AccessInstance", {request});
-  }
+  return AccessSingleton(g_instance, request, [] { return new TCommon(); });
 }
 
 TCommon::~TCommon() {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Exceptions.h"
+#include "SingletonAccess.h"
 #include "TDBObjectList.h"
 #include "TSingleComm.h"
 
@@ -24,18 +25,7 @@ TBaseDBConnPool* RefusedPool() {
 }  // namespace
 
 TItemManager* TItemManager::AccessInstance(int request) {
-  switch (request) {
-    case 0:
-      return g_instance;
-    case 1:
-      if (!g_instance) g_instance = CreateSingleton();
-      return g_instance;
-    case 2:
-      g_instance = nullptr;
-      return nullptr;
-    default:
-      throw Exception("Illegal request %d in AccessInstance", {request});
-  }
+  return AccessSingleton(g_instance, request, &CreateSingleton);
 }
 
 TItemManager* TItemManager::CreateSingleton() {

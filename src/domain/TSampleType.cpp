@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "Format.h"
 #include "MessagePrefix.h"
+#include "SingletonAccess.h"
 #include "TDataSet.h"
 #include "TSingleComm.h"
 
@@ -11,18 +12,7 @@ TSampleType* g_instance = nullptr;
 }  // namespace
 
 TSampleType* TSampleType::AccessInstance(int request) {
-  switch (request) {
-    case 0:
-      return g_instance;
-    case 1:
-      if (!g_instance) g_instance = CreateSingleton();
-      return g_instance;
-    case 2:
-      g_instance = nullptr;
-      return nullptr;
-    default:
-      throw Exception("Illegal request %d in AccessInstance", {request});
-  }
+  return AccessSingleton(g_instance, request, &CreateSingleton);
 }
 
 TSampleType* TSampleType::CreateSingleton() {

@@ -191,3 +191,19 @@ TEST_F(TCategoryTest, TheManagerIsReachedThroughInstanceOnly) {
 }
 
 }  // namespace
+
+TEST_F(TCategoryTest, ACategoryWithItemsIsNotDeleted) {
+  AddCategoryRow(1, "000001", U8(u8"检验科"));
+  db_.Exec(U8(
+      u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, CateId) VALUES (1, '000001', '血糖', 1)"));
+  auto category = std::make_unique<TCategory>(pool_);
+  category->CateID = 1;
+  category->Find();
+  EXPECT_EQ(MessageOf<ETJItemException>([&] { category->Delete(); }),
+            "类别[检验科]已被引用，不能删除！");
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJCategories"), 1);
+
+  db_.Exec("DELETE FROM TJItem");
+  EXPECT_EQ(category->Delete(), 0);
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJCategories"), 0);
+}
