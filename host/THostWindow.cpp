@@ -75,7 +75,9 @@ long THostWindow::QueryInterface(const TGUID&, void** object) {
   return E_NOINTERFACE_RESULT;
 }
 
-QWidget* THostWindow::GetFormOwner() { return area_; }
+QWidget* THostWindow::GetFormOwner() {
+  return area_;
+}
 
 void THostWindow::Log(const char* what, TMDIChild* window) const {
   if (Verbose) std::cerr << "host: " << what << " " << static_cast<const void*>(window) << "\n";
@@ -92,12 +94,18 @@ void THostWindow::MDIChildDestroy(TMDIChild* window) {
   windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
 }
 
-void THostWindow::MDIChildShow(TMDIChild* window) { Log("show", window); }
+void THostWindow::MDIChildShow(TMDIChild* window) {
+  Log("show", window);
+}
 
 void THostWindow::MDIChildClose(TMDIChild* window, TCloseAction& action) {
   Log("close", window);
   action = TCloseAction::caFree;
 }
 
-void THostWindow::MDIChildActivate(TMDIChild* window) { Log("activate", window); }
-void THostWindow::MDIChildDeactivate(TMDIChild* window) { Log("deactivate", window); }
+void THostWindow::MDIChildActivate(TMDIChild* window) {
+  Log("activate", window);
+}
+void THostWindow::MDIChildDeactivate(TMDIChild* window) {
+  Log("deactivate", window);
+}

@@ -80,8 +80,8 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool headless = qEnvironmentVariableIsEmpty("DISPLAY") &&
-                  qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  bool headless =
+      qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
   if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
@@ -93,7 +93,8 @@ int main(int argc, char** argv) {
   args.addOptions({
       {QStringLiteral("library"), QStringLiteral("Path of libtesmira.so."), QStringLiteral("path")},
       {QStringLiteral("user"), QStringLiteral("Logged-in user name."), QStringLiteral("name")},
-      {QStringLiteral("rights"), QStringLiteral("Granted function codes."), QStringLiteral("codes")},
+      {QStringLiteral("rights"), QStringLiteral("Granted function codes."),
+       QStringLiteral("codes")},
       {QStringLiteral("operator"), QStringLiteral("Operator name."), QStringLiteral("name")},
       {QStringLiteral("list-windows"), QStringLiteral("Print the registered window names.")},
       {QStringLiteral("open"), QStringLiteral("Open a window at start."), QStringLiteral("name")},
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
   try {
     plugin = std::make_unique<TPluginLibrary>(
         args.isSet(QStringLiteral("library")) ? args.value(QStringLiteral("library")).toStdString()
-                                             : DefaultPluginPath().toStdString());
+                                              : DefaultPluginPath().toStdString());
   } catch (const std::exception& error) {
     std::cerr << error.what() << "\n";
     return 2;

@@ -12,7 +12,8 @@ namespace {
 // writes decimal commas.
 std::string FixedPoint(double value, int precision) {
   char buf[400];
-  auto [end, error] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
+  auto [end, error] =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
   if (error != std::errc()) throw Exception("Number too large to format");
   return std::string(buf, end);
 }

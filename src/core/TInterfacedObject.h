@@ -32,10 +32,14 @@ class TInterfacedObject {
 /// Implements the three IInterface operations for a class that derives from
 /// TInterfacedObject and one interface. QueryInterface answers no identifier:
 /// the interfaces of this system are used through their static types.
-#define TESMIRA_IMPLEMENT_IINTERFACE                                    \
-  long QueryInterface(const TGUID&, void** object) override {          \
-    if (object) *object = nullptr;                                      \
-    return E_NOINTERFACE_RESULT;                                        \
-  }                                                                     \
-  long AddRef() override { return DoAddRef(); }                         \
-  long Release() override { return DoRelease(); }
+#define TESMIRA_IMPLEMENT_IINTERFACE                          \
+  long QueryInterface(const TGUID&, void** object) override { \
+    if (object) *object = nullptr;                            \
+    return E_NOINTERFACE_RESULT;                              \
+  }                                                           \
+  long AddRef() override {                                    \
+    return DoAddRef();                                        \
+  }                                                           \
+  long Release() override {                                   \
+    return DoRelease();                                       \
+  }

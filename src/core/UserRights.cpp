@@ -23,4 +23,6 @@ bool UserHasRight(const TCurrentUser* user, const std::string& code) {
   return false;
 }
 
-const TOperatorRecord& GetOperator(const TCurrentUser& user) { return user.Operator; }
+const TOperatorRecord& GetOperator(const TCurrentUser& user) {
+  return user.Operator;
+}

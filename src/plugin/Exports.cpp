@@ -17,14 +17,20 @@ TMDIChildClass GetMDIChildClass(const char* name) {
   return WindowRegistry::GetMDIChildClass(name ? name : "");
 }
 
-void GetClassNames(std::string& names) { WindowRegistry::GetClassNames(names); }
+void GetClassNames(std::string& names) {
+  WindowRegistry::GetClassNames(names);
+}
 }
 
 namespace {
 
 // Runs when the loader maps the library, before any export can be called,
 // and when it is unmapped.
-__attribute__((constructor)) void LibraryLoaded() { WindowRegistry::Startup(); }
-__attribute__((destructor)) void LibraryUnloaded() { WindowRegistry::Shutdown(); }
+__attribute__((constructor)) void LibraryLoaded() {
+  WindowRegistry::Startup();
+}
+__attribute__((destructor)) void LibraryUnloaded() {
+  WindowRegistry::Shutdown();
+}
 
 }  // namespace

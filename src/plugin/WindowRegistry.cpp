@@ -47,7 +47,9 @@ TRegisterClasses& RegisteredClasses() {
   return *State().Registered;
 }
 
-TApplication* SavedApplication() { return State().SavedApplication; }
+TApplication* SavedApplication() {
+  return State().SavedApplication;
+}
 
 void InitDLL(TApplication* application, IWinMain* host, TBaseDBConnPool* pool) {
   State().Host = host;
@@ -73,6 +75,8 @@ TMDIChildClass GetMDIChildClass(const std::string& name) {
   return RegisteredClasses().FindMDIChildClass(name);
 }
 
-void GetClassNames(std::string& names) { RegisteredClasses().GetClassNames(names); }
+void GetClassNames(std::string& names) {
+  RegisteredClasses().GetClassNames(names);
+}
 
 }  // namespace WindowRegistry

@@ -45,7 +45,8 @@ namespace {
 bool UseDecimalCommaLocale(std::string& previous) {
   char dir[] = "/tmp/tesmira-locale-XXXXXX";
   if (!mkdtemp(dir)) return false;
-  std::string cmd = std::string("localedef -i de_DE -f UTF-8 ") + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
+  std::string cmd =
+      std::string("localedef -i de_DE -f UTF-8 ") + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
   if (std::system(cmd.c_str()) != 0) return false;
   setenv("LOCPATH", dir, 1);
   previous = std::setlocale(LC_NUMERIC, nullptr);

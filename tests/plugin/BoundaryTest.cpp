@@ -57,9 +57,9 @@ std::set<std::string> DynamicSymbols(const char* file) {
 }  // namespace
 
 TEST(Boundary, LibraryExportsExactlyTheFourEntryPoints) {
-  EXPECT_EQ(DynamicSymbols(TESMIRA_PLUGIN_FILE),
-            (std::set<std::string>{"CreateMDIChild", "GetClassNames", "GetMDIChildClass",
-                                   "InitDLL"}));
+  EXPECT_EQ(
+      DynamicSymbols(TESMIRA_PLUGIN_FILE),
+      (std::set<std::string>{"CreateMDIChild", "GetClassNames", "GetMDIChildClass", "InitDLL"}));
 }
 
 TEST(Boundary, HostLoadsResolvesAndUnloads) {

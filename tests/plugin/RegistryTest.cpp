@@ -4,7 +4,9 @@
 
 namespace {
 
-TMDIChild* NoWindow(IWinMain*) { return nullptr; }
+TMDIChild* NoWindow(IWinMain*) {
+  return nullptr;
+}
 const TMDIChildClassInfo kCategories{"TfrmCategorie", &NoWindow};
 const TMDIChildClassInfo kItems{"TfrmItemEdit", &NoWindow};
 const TMDIChildClassInfo kOther{"TfrmOther", &NoWindow};
