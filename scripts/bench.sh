@@ -5,6 +5,7 @@
 # The ratio compares the system against a baseline measured in the same run.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+"$here/scripts/install-deps.sh"
 build="${TESMIRA_BENCH_DIR:-$here/build-bench}"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESMIRA_BUILD_BENCH=ON \
   -DTESMIRA_BUILD_TESTS=ON > "$build.configure.log"
