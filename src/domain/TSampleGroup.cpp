@@ -5,6 +5,7 @@
 #include "Exceptions.h"
 #include "Format.h"
 #include "MessagePrefix.h"
+#include "SampleRows.h"
 #include "TDBObjectList.h"
 #include "TDataSet.h"
 #include "TSingleComm.h"
@@ -66,19 +67,7 @@ int32_t TSampleGroup::LoadFromDataSet(TDataSet* set) {
 
 int32_t TSampleGroup::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
   try {
-    TDataSet* rows = Operator()->OpenQuery(FormatSql(
-        "Select %s from %s Where %s Order By %s",
-        {GetFieldList(), GetTableName(), where.empty() ? GetWhere() : where, GetOrderBy()}));
-    list.Clear();
-    TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
-    int32_t appended = 0;
-    for (rows->First(); !rows->Eof(); rows->Next()) {
-      if (maxCount != -1 && appended >= maxCount) break;
-      auto group = std::make_unique<TSampleGroup>(pool);
-      group->LoadFromDataSet(Operator()->GetDataSet());
-      list.Add(group.release());
-      ++appended;
-    }
+    LoadSampleRows(*Operator(), *this, where, list, maxCount);
   } catch (const std::exception&) {
     throw Exception("加载数据错误");
   }

@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "Format.h"
 #include "MessagePrefix.h"
+#include "SampleRows.h"
 #include "SingletonAccess.h"
 #include "TDataSet.h"
 #include "TSingleComm.h"
@@ -78,18 +79,6 @@ int32_t TSampleType::LoadFromDataSet(TDataSet* set) {
 }
 
 int32_t TSampleType::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
-  TDataSet* rows = Operator()->OpenQuery(FormatSql(
-      "Select %s from %s Where %s Order By %s",
-      {GetFieldList(), GetTableName(), where.empty() ? GetWhere() : where, GetOrderBy()}));
-  list.Clear();
-  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
-  int32_t appended = 0;
-  for (rows->First(); !rows->Eof(); rows->Next()) {
-    if (maxCount != -1 && appended >= maxCount) break;
-    auto sampleType = std::make_unique<TSampleType>(pool);
-    sampleType->LoadFromDataSet(Operator()->GetDataSet());
-    list.Add(sampleType.release());
-    ++appended;
-  }
+  LoadSampleRows(*Operator(), *this, where, list, maxCount);
   return 0;
 }
