@@ -91,28 +91,20 @@ QWidget* TfrmCategorie::BuildButtons() {
 }
 
 void TfrmCategorie::BuildPermissionActions() {
-  pmCategoryAdd = AddPermissionAction(QStringLiteral("pmCategoryAdd"), QStringLiteral("增加(&A)"),
-                                      "TJXT201001", 11);
-  pmCategoryDelete = AddPermissionAction(QStringLiteral("pmCategoryDelete"),
-                                         QStringLiteral("删除(&D)"), "TJXT201002", 15);
-  pmCategorySave = AddPermissionAction(QStringLiteral("pmCategorySave"), QStringLiteral("保存(&S)"),
-                                       "TJXT201004", 14);
-  pmCategoryCancel = AddPermissionAction(QStringLiteral("pmCategoryCancel"),
-                                         QStringLiteral("取消(&C)"), "TJXT201005", 18);
-  pmCategoryPrintForm = AddPermissionAction(QStringLiteral("pmCategoryPrintForm"),
-                                            QStringLiteral("打印编码表(&P)"), "TJXT201006", 12);
-}
-
-TPermissionAction* TfrmCategorie::AddPermissionAction(const QString& name, const QString& caption,
-                                                      const char* functionCode, int imageIndex) {
-  auto* action = new TPermissionAction(PermissionActions());
-  action->setObjectName(name);
-  action->setText(caption);
-  action->FunctionCode = functionCode;
-  action->Category = "类别";
-  action->ImageIndex = imageIndex;
-  action->setIcon(imgTree->Icon(imageIndex));
-  return action;
+  auto PermissionAction = [this](const QString& name, const QString& caption, const char* code,
+                                 int imageIndex) {
+    return AddPermissionAction(name, caption, "类别", code, imageIndex, imgTree->Icon(imageIndex));
+  };
+  pmCategoryAdd = PermissionAction(QStringLiteral("pmCategoryAdd"), QStringLiteral("增加(&A)"),
+                                   "TJXT201001", 11);
+  pmCategoryDelete = PermissionAction(QStringLiteral("pmCategoryDelete"),
+                                      QStringLiteral("删除(&D)"), "TJXT201002", 15);
+  pmCategorySave = PermissionAction(QStringLiteral("pmCategorySave"), QStringLiteral("保存(&S)"),
+                                    "TJXT201004", 14);
+  pmCategoryCancel = PermissionAction(QStringLiteral("pmCategoryCancel"),
+                                      QStringLiteral("取消(&C)"), "TJXT201005", 18);
+  pmCategoryPrintForm = PermissionAction(QStringLiteral("pmCategoryPrintForm"),
+                                         QStringLiteral("打印编码表(&P)"), "TJXT201006", 12);
 }
 
 void TfrmCategorie::ConnectHandlers() {

@@ -55,7 +55,5 @@ class TfrmCategorie : public TMDIChild {
   void BuildLayout();
   QWidget* BuildButtons();
   void BuildPermissionActions();
-  TPermissionAction* AddPermissionAction(const QString& name, const QString& caption,
-                                         const char* functionCode, int imageIndex);
   void ConnectHandlers();
 };

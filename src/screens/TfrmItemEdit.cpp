@@ -87,28 +87,21 @@ QWidget* TfrmItemEdit::BuildButtons() {
 }
 
 void TfrmItemEdit::BuildPermissionActions() {
-  pmItemAdd = AddPermissionAction(QStringLiteral("pmItemAdd"), QStringLiteral("增加(&A)"),
-                                  "TJXT202001", 11);
-  pmItemDelete = AddPermissionAction(QStringLiteral("pmItemDelete"), QStringLiteral("删除(&D)"),
-                                     "TJXT202002", 15);
-  pmItemSave = AddPermissionAction(QStringLiteral("pmItemSave"), QStringLiteral("保存(&S)"),
-                                   "TJXT202004", 14);
-  pmItemCancel = AddPermissionAction(QStringLiteral("pmItemCancel"), QStringLiteral("取消(&C)"),
-                                     "TJXT202005", 18);
-  pmItemPrintForm = AddPermissionAction(QStringLiteral("pmItemPrintForm"),
-                                        QStringLiteral("打印编码表(&P)"), "TJXT202006", 12);
-}
-
-TPermissionAction* TfrmItemEdit::AddPermissionAction(const QString& name, const QString& caption,
-                                                     const char* functionCode, int imageIndex) {
-  auto* action = new TPermissionAction(PermissionActions());
-  action->setObjectName(name);
-  action->setText(caption);
-  action->FunctionCode = functionCode;
-  action->Category = "项目";
-  action->ImageIndex = imageIndex;
-  action->setIcon(famCateToItemTree->imgTree->Icon(imageIndex));
-  return action;
+  auto PermissionAction = [this](const QString& name, const QString& caption, const char* code,
+                                 int imageIndex) {
+    return AddPermissionAction(name, caption, "项目", code, imageIndex,
+                               famCateToItemTree->imgTree->Icon(imageIndex));
+  };
+  pmItemAdd =
+      PermissionAction(QStringLiteral("pmItemAdd"), QStringLiteral("增加(&A)"), "TJXT202001", 11);
+  pmItemDelete = PermissionAction(QStringLiteral("pmItemDelete"), QStringLiteral("删除(&D)"),
+                                  "TJXT202002", 15);
+  pmItemSave =
+      PermissionAction(QStringLiteral("pmItemSave"), QStringLiteral("保存(&S)"), "TJXT202004", 14);
+  pmItemCancel = PermissionAction(QStringLiteral("pmItemCancel"), QStringLiteral("取消(&C)"),
+                                  "TJXT202005", 18);
+  pmItemPrintForm = PermissionAction(QStringLiteral("pmItemPrintForm"),
+                                     QStringLiteral("打印编码表(&P)"), "TJXT202006", 12);
 }
 
 void TfrmItemEdit::ConnectHandlers() {

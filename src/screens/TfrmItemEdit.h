@@ -58,8 +58,6 @@ class TfrmItemEdit : public TMDIChild {
   void BuildLayout();
   QWidget* BuildButtons();
   void BuildPermissionActions();
-  TPermissionAction* AddPermissionAction(const QString& name, const QString& caption,
-                                         const char* functionCode, int imageIndex);
   void ConnectHandlers();
   void ConnectEnterOrder();
   QTreeWidgetItem* SelectedNode() const;

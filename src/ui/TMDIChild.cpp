@@ -1,13 +1,17 @@
 #include "TMDIChild.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
-#include <algorithm>
+#include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRegularExpression>
 #include <QShowEvent>
+#include <algorithm>
 
 #include "Exceptions.h"
 #include "HandlerConnect.h"
+#include "QtText.h"
 #include "TPermissionAction.h"
 #include "UserRights.h"
 
@@ -20,6 +24,36 @@ QFont MaintenanceWindowFont() {
 }
 
 namespace {
+
+// Marks a button hidden by its action's guard (not by the window's own design).
+const char* const kHiddenByGuard = "tesmiraHiddenByGuard";
+
+// The caption without its accelerator: "保存(&S)" reads "保存".
+std::string PlainCaption(const QAction* action) {
+  QString caption = action->text();
+  static const QRegularExpression accelerator(QStringLiteral("\\(&.\\)|&"));
+  caption.remove(accelerator);
+  return QtText::FromQ(caption);
+}
+
+// A button the window itself hid (explicitly, not by this guard).
+bool HiddenByDesign(const QAbstractButton* button) {
+  return button->testAttribute(Qt::WA_WState_ExplicitShowHide) && button->isHidden() &&
+         !button->property(kHiddenByGuard).toBool();
+}
+
+void FollowAction(QAbstractButton* button, const TPermissionAction* action) {
+  button->setEnabled(action->isEnabled());
+  if (!action->isVisible()) {
+    if (!HiddenByDesign(button) && !button->property(kHiddenByGuard).toBool()) {
+      button->setProperty(kHiddenByGuard, true);
+      button->hide();
+    }
+  } else if (button->property(kHiddenByGuard).toBool()) {
+    button->setProperty(kHiddenByGuard, false);
+    button->show();
+  }
+}
 
 QWidget* OwnerOf(IWinMain* host) {
   if (!host) throw Exception("A maintenance window needs the host interface");
@@ -76,6 +110,32 @@ void TMDIChild::CompleteCreationOrDiscard() {
   }
 }
 
+TPermissionAction* TMDIChild::AddPermissionAction(const QString& name, const QString& caption,
+                                                  const std::string& category,
+                                                  const std::string& functionCode, int imageIndex,
+                                                  const QIcon& icon) {
+  auto* action = new TPermissionAction(permissionActions_);
+  action->setObjectName(name);
+  action->setText(caption);
+  action->Category = category;
+  action->FunctionCode = functionCode;
+  action->ImageIndex = imageIndex;
+  action->setIcon(icon);
+  return action;
+}
+
+void TMDIChild::GuardButton(QAbstractButton* button, TPermissionAction* action) {
+  FollowAction(button, action);
+  QObject::connect(action, &QAction::changed, button,
+                   [button, action] { FollowAction(button, action); });
+}
+
+void TMDIChild::RequireRight(const TPermissionAction* action) const {
+  if (HasRight(action->FunctionCode)) return;
+  throw ETJItemException("您没有“%s”的权限（功能号 %s），请与管理员联系！",
+                         {PlainCaption(action), action->FunctionCode});
+}
+
 QWidget* TMDIChild::Frame() const {
   return subWindow_ ? static_cast<QWidget*>(subWindow_) : const_cast<TMDIChild*>(this);
 }
@@ -124,13 +184,17 @@ void TMDIChild::FormDestroy(QObject*) {
   if (host_) host_->MDIChildDestroy(this);
 }
 
-TCurrentUser* TMDIChild::CurrentUser() const { return host_ ? host_->GetCurrentUser() : nullptr; }
+TCurrentUser* TMDIChild::CurrentUser() const {
+  return host_ ? host_->GetCurrentUser() : nullptr;
+}
 
 bool TMDIChild::HasRight(const std::string& functionCode) const {
   return UserHasRight(CurrentUser(), functionCode);
 }
 
-void TMDIChild::ApplyPermissions() { ApplyPermissionsBelow(this); }
+void TMDIChild::ApplyPermissions() {
+  ApplyPermissionsBelow(this);
+}
 
 void TMDIChild::ApplyPermissionsBelow(QObject* owner) {
   for (QObject* component : owner->children()) {

@@ -6,7 +6,10 @@
 #include "IWinMain.h"
 #include "TComPtr.h"
 
+class QAbstractButton;
+class QIcon;
 class QMdiSubWindow;
+class TPermissionAction;
 
 /// Base class of every maintenance window. It reports each step of its life
 /// to the host (create, show, activate, deactivate, close, destroy) and sets
@@ -54,6 +57,22 @@ class TMDIChild : public QWidget {
   /// Sets every permission action owned (directly or through frames) by the
   /// window, depth first in ownership order.
   void ApplyPermissions();
+
+  /// Creates one of the window's permission actions (object name, caption,
+  /// category and function code in GBK where text, picture index and icon).
+  TPermissionAction* AddPermissionAction(const QString& name, const QString& caption,
+                                         const std::string& category,
+                                         const std::string& functionCode, int imageIndex,
+                                         const QIcon& icon);
+  /// Pairs a button with its permission action: from now on the button is
+  /// enabled exactly while the action is, and hidden while the action is
+  /// hidden (a button the window hides itself stays hidden). Buttons without
+  /// an action are left alone.
+  static void GuardButton(QAbstractButton* button, TPermissionAction* action);
+  /// The handler side of the guard: raises an error naming the command and
+  /// its function code when the current user lacks the action's right, so a
+  /// key or an Enter chain cannot go around a disabled button.
+  void RequireRight(const TPermissionAction* action) const;
 
   /// The holder of the window's TPermissionAction objects.
   QObject* PermissionActions() const { return permissionActions_; }

@@ -5,8 +5,8 @@
 
 /// An action guarded by a function code. When the window is shown it is
 /// enabled, or disabled (and hidden when InvisibleIfNoRight), by the current
-/// user's rights. No button is bound to it: it describes the window's
-/// guarded commands for the host.
+/// user's rights. The window pairs each guarded button with its action
+/// (TMDIChild::GuardButton), so the button follows the action's state.
 class TPermissionAction : public QAction {
   Q_OBJECT
  public:

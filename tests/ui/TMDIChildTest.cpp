@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTest>
 
 #include "Exceptions.h"
@@ -47,7 +48,7 @@ TEST_F(TMDIChildTest, CreateReachesHostBeforeOwnWorkAndShowBeforeActions) {
   };
   TestWindow* w = Open();
   EXPECT_EQ(host.Names(w), (Names{"create", "own-create", "show", "activate"}));
-  EXPECT_TRUE(enabledAtShow);           // not yet set when the host heard of the show
+  EXPECT_TRUE(enabledAtShow);               // not yet set when the host heard of the show
   EXPECT_FALSE(w->OwnAction->isEnabled());  // then set: the user holds no right
   EXPECT_EQ(host.RefCount, 1);              // the window holds the host
   ASSERT_NE(w->SubWindow(), nullptr);
@@ -102,7 +103,8 @@ TEST_F(TMDIChildTest, PermissionsFollowTheRightsEachTimeTheWindowIsShown) {
   EXPECT_FALSE(w->OwnAction->isEnabled());
   EXPECT_TRUE(w->OwnAction->isVisible());  // disabled but visible
   EXPECT_FALSE(w->FrameAction->isEnabled());
-  EXPECT_FALSE(w->FrameAction->isVisible());  // the action inside the frame is reached too
+  EXPECT_FALSE(w->FrameAction->isVisible());    // the action inside the frame is reached too
+  EXPECT_FALSE(w->GuardedButton->isVisible());  // paired before the first show, hidden at it
 
   host.User.Rights = {{"tjxt201004"}};
   w->SubWindow()->hide();
@@ -110,10 +112,55 @@ TEST_F(TMDIChildTest, PermissionsFollowTheRightsEachTimeTheWindowIsShown) {
   EXPECT_FALSE(w->OwnAction->isEnabled());
   EXPECT_TRUE(w->FrameAction->isEnabled());
   EXPECT_TRUE(w->FrameAction->isVisible());  // with the right, hidden becomes visible
+  EXPECT_TRUE(w->GuardedButton->isVisible());
+  EXPECT_TRUE(w->GuardedButton->isEnabled());
 
   host.User.UserName = "chief";
   w->ApplyPermissions();
   EXPECT_TRUE(w->OwnAction->isEnabled());
+}
+
+TEST_F(TMDIChildTest, GuardedButtonsFollowTheirActionsAndHandlersCheckTheRightAgain) {
+  TestWindow* w = Open();
+  auto* add = new QPushButton(w->Frame);
+  auto* save = new QPushButton(w->Frame);
+  auto* designHidden = new QPushButton(w->Frame);                // a button the window never shows
+  auto* exit = new QPushButton(w->Frame);                        // no action: never touched
+  for (QPushButton* button : {add, save, exit}) button->show();  // as a layout shows them
+  designHidden->hide();
+  w->OwnAction->setText(QStringLiteral("增加(&A)"));
+  TMDIChild::GuardButton(add, w->OwnAction);
+  TMDIChild::GuardButton(save, w->FrameAction);
+  TMDIChild::GuardButton(designHidden, w->FrameAction);
+
+  // No rights: both disabled; the hide-without-right action hides its buttons.
+  EXPECT_FALSE(add->isEnabled());
+  EXPECT_FALSE(add->isHidden());
+  EXPECT_FALSE(save->isEnabled());
+  EXPECT_TRUE(save->isHidden());
+  EXPECT_TRUE(exit->isEnabled());
+  EXPECT_THROW(w->RequireRight(w->FrameAction), ETJItemException);
+  try {
+    w->RequireRight(w->OwnAction);
+    ADD_FAILURE() << "a missing right must be refused";
+  } catch (const ETJItemException& e) {
+    EXPECT_EQ(e.Message(), "您没有“增加”的权限（功能号 TJXT201001），请与管理员联系！");
+  }
+
+  // The right arrives: the guarded button comes back, the design-hidden one does not.
+  host.User.Rights = {{"TJXT201004"}};
+  w->ApplyPermissions();
+  EXPECT_TRUE(save->isEnabled());
+  EXPECT_FALSE(save->isHidden());
+  EXPECT_TRUE(designHidden->isHidden());
+  EXPECT_FALSE(add->isEnabled());
+  EXPECT_NO_THROW(w->RequireRight(w->FrameAction));
+
+  // The super user holds everything.
+  host.User.UserName = "CHIEF";
+  w->ApplyPermissions();
+  EXPECT_TRUE(add->isEnabled());
+  EXPECT_NO_THROW(w->RequireRight(w->OwnAction));
 }
 
 TEST_F(TMDIChildTest, ErrorInHandlerReachesApplicationAndWindowStaysOpen) {

@@ -13,6 +13,11 @@ TestWindow::TestWindow(IWinMain* host, RecordingHost* recorder, bool bindDestroy
   FrameAction->FunctionCode = "TJXT201004";
   FrameAction->InvisibleIfNoRight = true;
   Button = new QPushButton(QStringLiteral("试"), Frame);
+  GuardedButton = new QPushButton(QStringLiteral("存"), Frame);
+  GuardButton(GuardedButton, FrameAction);
+  auto* frameLayout = new QVBoxLayout(Frame);
+  frameLayout->addWidget(Button);
+  frameLayout->addWidget(GuardedButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Frame);
   ConnectHandler(Button, &QPushButton::clicked, this, [this] {

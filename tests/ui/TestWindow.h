@@ -20,6 +20,7 @@ class TestWindow : public TMDIChild {
   TPermissionAction* FrameAction;
   QFrame* Frame;
   QPushButton* Button;
+  QPushButton* GuardedButton;  // paired with FrameAction before the first show
   std::function<void()> OnButton;
   std::function<void()> OwnCreationWork;
 
