@@ -1,0 +1,40 @@
+#pragma once
+
+/// Widths of the catalogue's text columns in GBK bytes, as both schemas
+/// declare them. The windows limit their fields to these and the saves
+/// refuse longer text, so no server truncates or refuses a row.
+namespace ColumnWidths {
+
+// TJCategories
+inline constexpr int CateCode = 20;
+inline constexpr int CateName = 100;
+inline constexpr int CateInfo = 255;
+inline constexpr int CateRemark = 500;
+inline constexpr int ModifiedBy = 50;
+
+// TJItem (items, combination items and check sets)
+inline constexpr int ItemCode = 20;
+inline constexpr int ItemName = 100;
+inline constexpr int AbCustom = 50;
+inline constexpr int AbForPY = 50;
+inline constexpr int AbForWB = 50;
+inline constexpr int AliasID = 50;
+inline constexpr int HintForLower = 50;
+inline constexpr int HintForUpper = 50;
+inline constexpr int ItemUnit = 50;
+inline constexpr int LowerLimit = 50;
+inline constexpr int UpLimit = 50;
+inline constexpr int Max = 50;
+inline constexpr int Min = 50;
+inline constexpr int NaturalResult = 500;
+inline constexpr int Sex = 10;
+inline constexpr int StandItemName = 100;
+inline constexpr int ItemCateName = 100;
+inline constexpr int ChargeType = 100;
+inline constexpr int ValueFormat = 100;
+
+// TJSampleType, TJSampleGroup
+inline constexpr int SampleTypeName = 100;
+inline constexpr int GroupName = 100;
+
+}  // namespace ColumnWidths
