@@ -4,14 +4,14 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
+#include <type_traits>
 
 namespace {
 
-// One converter per direction and thread: iconv descriptors keep state and
-// opening one costs far more than a conversion of a short field. They are
-// held through plain thread-local pointers: a thread-local object with a
-// destructor would keep the library from ever being unloaded.
+// An iconv descriptor: opening one costs far more than converting a short
+// field, so it is kept and reused.
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
@@ -53,6 +53,34 @@ class Converter {
   iconv_t cd_;
 };
 
+// One converter per direction for the process, made on first use and used
+// under its lock (a descriptor keeps state between calls). The library
+// converts on the host's user-interface thread, so the lock is practically
+// never contended. Not per thread: a converter of every thread that ends
+// would be lost, and thread-local storage of a library makes unloading it
+// fragile. The lock needs no destructor, so it still works when the unload
+// runs after the static destructors (at process exit).
+struct Direction {
+  std::mutex lock;
+  Converter* converter = nullptr;
+};
+static_assert(std::is_trivially_destructible_v<std::mutex>);
+constinit Direction g_fromUtf8;
+constinit Direction g_toUtf8;
+
+std::string Convert(Direction& direction, const char* to, const char* from, std::string_view in,
+                    std::string_view replacement) {
+  std::lock_guard<std::mutex> guard(direction.lock);
+  if (!direction.converter) direction.converter = new Converter(to, from);
+  return direction.converter->Run(in, replacement);
+}
+
+void Release(Direction& direction) {
+  std::lock_guard<std::mutex> guard(direction.lock);
+  delete direction.converter;
+  direction.converter = nullptr;
+}
+
 }  // namespace
 
 namespace GbkText {
@@ -65,16 +93,17 @@ bool IsAscii(std::string_view text) {
 
 std::string FromUtf8(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  thread_local Converter* conv = nullptr;
-  if (!conv) conv = new Converter("GB18030", "UTF-8");
-  return conv->Run(utf8, "?");
+  return Convert(g_fromUtf8, "GB18030", "UTF-8", utf8, "?");
 }
 
 std::string ToUtf8(std::string_view gbk) {
   if (IsAscii(gbk)) return std::string(gbk);
-  thread_local Converter* conv = nullptr;
-  if (!conv) conv = new Converter("UTF-8", "GB18030");
-  return conv->Run(gbk, "\xEF\xBF\xBD");
+  return Convert(g_toUtf8, "UTF-8", "GB18030", gbk, "\xEF\xBF\xBD");
+}
+
+void ReleaseConverters() {
+  Release(g_fromUtf8);
+  Release(g_toUtf8);
 }
 
 }  // namespace GbkText

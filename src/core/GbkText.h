@@ -19,4 +19,8 @@ std::string ToUtf8(std::string_view gbk);
 /// True when every byte is below 0x80 (the text reads the same in both).
 bool IsAscii(std::string_view text);
 
+/// Frees the converters (the next conversion makes new ones). Part of
+/// unloading the library.
+void ReleaseConverters();
+
 }  // namespace GbkText

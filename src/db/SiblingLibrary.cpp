@@ -15,11 +15,21 @@ struct Binding {
   void* createDBOperator = nullptr;
 };
 
-// Never destroyed: the unload sequence may run after the static destructors
-// of the library (at process exit), and must still find the binding.
+// Never destroyed by a static destructor: the unload sequence may run after
+// them (at process exit), and must still find the binding. Unbind frees it,
+// so nothing of it outlives the unloaded library.
+Binding* g_binding = nullptr;
+
 Binding& State() {
-  static Binding* binding = new Binding();
-  return *binding;
+  if (!g_binding) g_binding = new Binding();
+  return *g_binding;
+}
+
+// What the lookups read: the binding, or an empty one while unbound (a
+// lookup does not make a binding that nothing would free).
+const Binding& Current() {
+  static const Binding unbound;
+  return g_binding ? *g_binding : unbound;
 }
 
 }  // namespace
@@ -49,28 +59,30 @@ void Bind() {
 }
 
 void Unbind() {
-  Binding& b = State();
+  if (!g_binding) return;
+  const Binding& b = *g_binding;
   if (b.loadedByUs && b.handle) dlclose(b.handle);  // errors at unload are ignored
-  b = Binding();
+  delete g_binding;
+  g_binding = nullptr;
 }
 
 TCreateDBOperatorFunc CreateDBOperatorEntry() {
-  return reinterpret_cast<TCreateDBOperatorFunc>(State().createDBOperator);
+  return reinterpret_cast<TCreateDBOperatorFunc>(Current().createDBOperator);
 }
 void* InitDLLEntry() {
-  return State().initDll;
+  return Current().initDll;
 }
 void* DBConnectionPoolEntry() {
-  return State().dbConnectionPool;
+  return Current().dbConnectionPool;
 }
 bool LoadedByUs() {
-  return State().loadedByUs;
+  return Current().loadedByUs;
 }
 void* Handle() {
-  return State().handle;
+  return Current().handle;
 }
 const std::string& LibraryPath() {
-  return State().path;
+  return Current().path;
 }
 
 }  // namespace SiblingLibrary

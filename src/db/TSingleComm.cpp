@@ -11,6 +11,11 @@ TSingleComm* TSingleComm::AccessInstance(int request) {
   return AccessSingleton(g_instance, request, [] { return new TSingleComm(); });
 }
 
+void TSingleComm::ReleaseProcessObjects() {
+  delete AccessInstance(0);  // a lent pool is the host's: only forgotten
+  if (TDBConnPool* pool = TDBConnPool::AccessInstance(0)) pool->ReleaseInstance();
+}
+
 TSingleComm::~TSingleComm() {
   if (g_instance == this) AccessInstance(2);
 }

@@ -15,6 +15,11 @@ class TSingleComm {
   /// "Illegal request %d in AccessInstance".
   static TSingleComm* AccessInstance(int request);
   static TSingleComm& Instance() { return *AccessInstance(1); }
+  /// Frees the shared context and the library's own pool with its
+  /// connections. The last step of unloading the library: after it no code
+  /// of the library runs, so what "lives for the process" ends here instead
+  /// of being lost with the unloaded module.
+  static void ReleaseProcessObjects();
 
   TSingleComm() = default;
   ~TSingleComm();

@@ -31,6 +31,7 @@ __attribute__((constructor)) void LibraryLoaded() {
 }
 __attribute__((destructor)) void LibraryUnloaded() {
   WindowRegistry::Shutdown();
+  WindowRegistry::ReleaseProcessObjects();
 }
 
 }  // namespace

@@ -2,26 +2,32 @@
 
 #include <memory>
 
+#include "DomainObjects.h"
 #include "Exceptions.h"
+#include "GbkText.h"
 #include "SiblingLibrary.h"
 #include "TApplication.h"
 #include "TComPtr.h"
 #include "TSingleComm.h"
+#include "TfamItem.h"
 
 namespace {
 
 // The module state lives on the heap and is never destroyed by a static
 // destructor: when the process exits with the library still loaded, those
 // destructors run before the unload sequence, which must still find it.
+// ReleaseProcessObjects frees it as the very last step.
 struct ModuleState {
   std::unique_ptr<TRegisterClasses> Registered;
   TApplication* SavedApplication = nullptr;
   TComPtr<IWinMain> Host;
 };
 
+ModuleState* g_state = nullptr;
+
 ModuleState& State() {
-  static ModuleState* state = new ModuleState();
-  return *state;
+  if (!g_state) g_state = new ModuleState();
+  return *g_state;
 }
 
 }  // namespace
@@ -40,6 +46,15 @@ void Shutdown() {
   State().Registered.reset();
   State().Host.reset();
   SiblingLibrary::Unbind();
+}
+
+void ReleaseProcessObjects() {
+  TfamItem::ReleaseRetiredItems();
+  DomainObjects::ReleaseProcessObjects();
+  TSingleComm::ReleaseProcessObjects();
+  GbkText::ReleaseConverters();
+  delete g_state;
+  g_state = nullptr;
 }
 
 TRegisterClasses& RegisteredClasses() {

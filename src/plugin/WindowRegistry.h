@@ -17,6 +17,12 @@ void Startup();
 /// Unload sequence: the library's own application object back in force, the
 /// registry freed, the host reference released, the sibling library unbound.
 void Shutdown();
+/// Last step of unloading, after Shutdown: frees what lives for the process
+/// (retired items, the catalogue and caches, the shared context, the pool
+/// with its connections, this thread's text converters, the module state),
+/// since the unloaded library's memory could never be reached again. No
+/// object of the library may be used afterwards.
+void ReleaseProcessObjects();
 
 /// The registry (created by Startup). Raises when the library is not started.
 TRegisterClasses& RegisteredClasses();

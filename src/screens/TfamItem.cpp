@@ -28,11 +28,13 @@ namespace {
 constexpr int kNumericResult = 1;  // position of "数值结果" in combResultType
 
 // Items taken out of the catalogue by a delete. Other windows' trees and
-// lists may still show them, so, like every catalogue object, they are never
-// freed; the list keeps them reachable.
+// lists may still show them, so, like every catalogue object, they live as
+// long as the library (freed at unload); the list keeps them reachable.
+std::vector<TBaseItem*>* g_retired = nullptr;
+
 std::vector<TBaseItem*>& RetiredItems() {
-  static auto* retired = new std::vector<TBaseItem*>;
-  return *retired;
+  if (!g_retired) g_retired = new std::vector<TBaseItem*>;
+  return *g_retired;
 }
 
 QString Trimmed(const QString& text) {
@@ -61,6 +63,13 @@ TfamItem::TfamItem(QWidget* parent) : QFrame(parent) {
 }
 
 TfamItem::~TfamItem() = default;
+
+void TfamItem::ReleaseRetiredItems() {
+  if (!g_retired) return;
+  for (TBaseItem* item : *g_retired) delete item;
+  delete g_retired;
+  g_retired = nullptr;
+}
 
 void TfamItem::BuildFields() {
   using WidgetLook::NamedCombo;

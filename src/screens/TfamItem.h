@@ -58,6 +58,11 @@ class TfamItem : public QFrame {
   /// stored.
   void edtValueFormatExit();
 
+  /// Frees the items that deletes took out of the catalogue. Part of
+  /// unloading the library, before the catalogue goes (a freed item lets go
+  /// of its members).
+  static void ReleaseRetiredItems();
+
   TBaseItem* Item() const { return item_; }
   const std::string& CategoryName() const { return categoryName_; }
   void SetCategoryName(const std::string& name) { categoryName_ = name; }

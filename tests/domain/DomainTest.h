@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "DomainObjects.h"
 #include "Exceptions.h"
 #include "TBaseDBConnPool.h"
 #include "TCategoryManager.h"
@@ -31,14 +32,6 @@ std::string MessageOf(Action&& action) {
   return "(no error)";
 }
 
-/// Forgets a singleton through its public API and frees it.
-template <class T>
-void DropSingleton() {
-  T* instance = T::AccessInstance(0);
-  T::AccessInstance(2);
-  delete instance;
-}
-
 /// Every domain test: a fresh SQLite file as the library's pool, and no
 /// singleton left over from an earlier test.
 class DomainTest : public ::testing::Test {
@@ -47,12 +40,7 @@ class DomainTest : public ::testing::Test {
     db_.UseAsLibraryPool();
     pool_ = TSingleComm::Instance().GetConnPool();
   }
-  void TearDown() override {
-    DropSingleton<TItemManager>();
-    DropSingleton<TCategoryManager>();
-    DropSingleton<TSampleType>();
-    DropSingleton<TCommon>();
-  }
+  void TearDown() override { DomainObjects::ReleaseProcessObjects(); }
 
   /// One TJItem row arranged through raw SQL (UTF-8 name).
   void AddItemRow(int id, const std::string& code, int type, const std::string& utf8Name,

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "Exceptions.h"
 #include "RecordingHost.h"
 #include "TApplication.h"
 #include "TBaseDBConnPool.h"
+#include "TCategoryManager.h"
+#include "TCommon.h"
+#include "TDBConnPool.h"
+#include "TItemManager.h"
 #include "TSingleComm.h"
+#include "TestDatabase.h"
 #include "WindowRegistry.h"
 
 namespace {
@@ -98,7 +105,8 @@ TEST_F(InitDLLTest, UnknownNamesAreNotErrors) {
 }
 
 TEST(SharedContext, AccessInstanceRequests) {
-  TSingleComm::AccessInstance(2);
+  std::unique_ptr<TSingleComm> earlier(TSingleComm::AccessInstance(0));
+  TSingleComm::AccessInstance(2);  // forgotten, not freed: freed by `earlier`
   EXPECT_EQ(TSingleComm::AccessInstance(0), nullptr);
   TSingleComm* made = TSingleComm::AccessInstance(1);
   EXPECT_NE(made, nullptr);
@@ -112,4 +120,33 @@ TEST(SharedContext, AccessInstanceRequests) {
   }
   delete made;  // destroying the registered instance forgets it
   EXPECT_EQ(TSingleComm::AccessInstance(0), nullptr);
+}
+
+// The unload's last step frees every process-wide object, in an order that
+// lets each one go while what it points at still exists (the sanitized build
+// checks that), and lets go of the host.
+TEST_F(InitDLLTest, ReleaseAtUnloadFreesWhatLivesForTheProcess) {
+  TestDatabase db;
+  db.UseAsLibraryPool();
+  db.Exec("INSERT INTO TJCategories (CateID, CateName) VALUES (1, 'c')");
+  db.Exec(
+      "INSERT INTO TJItem (ItemID, ItemCode, ItemType, ItemName, ItemsString) VALUES "
+      "(1, '000001', 0, 'a', ''), (2, '000002', 1, 'b', '000001;')");
+  NamedApplication app;
+  WindowRegistry::InitDLL(&app, &host, nullptr);
+  TItemManager::Instance().LoadItems();
+  TCategoryManager::Instance();
+  TCommon::Instance();
+  ASSERT_EQ(TItemManager::Instance().FindItem("000001")->UsedBy().Count(), 1);
+
+  WindowRegistry::Shutdown();
+  WindowRegistry::ReleaseProcessObjects();
+  EXPECT_EQ(TItemManager::AccessInstance(0), nullptr);
+  EXPECT_EQ(TCategoryManager::AccessInstance(0), nullptr);
+  EXPECT_EQ(TCommon::AccessInstance(0), nullptr);
+  EXPECT_EQ(TSingleComm::AccessInstance(0), nullptr);
+  EXPECT_EQ(TDBConnPool::AccessInstance(0), nullptr);
+  EXPECT_EQ(host.RefCount, 0);
+  EXPECT_EQ(WindowRegistry::SavedApplication(), nullptr);
+  WindowRegistry::Startup();
 }

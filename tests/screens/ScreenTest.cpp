@@ -7,25 +7,12 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "DomainObjects.h"
 #include "GbkText.h"
-#include "TCategoryManager.h"
-#include "TCommon.h"
-#include "TItemManager.h"
 #include "TMDIChild.h"
 #include "TPromptService.h"
-#include "TSampleType.h"
 #include "TSingleComm.h"
-
-namespace {
-
-template <class T>
-void DropSingleton() {
-  T* instance = T::AccessInstance(0);
-  T::AccessInstance(2);
-  delete instance;
-}
-
-}  // namespace
+#include "TfamItem.h"
 
 void RecordingApplication::ShowException(const std::exception& error) {
   Shown.push_back(GbkText::ToUtf8(error.what()));
@@ -44,10 +31,8 @@ void ScreenTest::TearDown() {
   for (const QPointer<QWidget>& frame : opened_) delete frame.data();
   opened_.clear();
   Settle();
-  DropSingleton<TItemManager>();
-  DropSingleton<TCategoryManager>();
-  DropSingleton<TSampleType>();
-  DropSingleton<TCommon>();
+  TfamItem::ReleaseRetiredItems();
+  DomainObjects::ReleaseProcessObjects();
   TSingleComm::Instance().SetWinMain(nullptr);
   SetCurrentApplication(LibraryApplication());
   TPromptService::Reset();

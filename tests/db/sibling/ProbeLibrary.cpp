@@ -5,11 +5,20 @@
 #include <string>
 
 #include "Exceptions.h"
+#include "GbkText.h"
 #include "SiblingLibrary.h"
 #include "TDBConnPool.h"
 #include "TSingleComm.h"
 
 #define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
+
+// Unloading does what the plug-in's unload does for the database layer, so
+// nothing the probe made outlives it.
+__attribute__((destructor)) static void ProbeUnloaded() {
+  SiblingLibrary::Unbind();
+  TSingleComm::ReleaseProcessObjects();
+  GbkText::ReleaseConverters();
+}
 
 PROBE_EXPORT void ProbeBind() {
   SiblingLibrary::Bind();
