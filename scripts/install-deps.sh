@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tesmira builds, tests and runs with, when any is
 # missing. Needs root (apt-get); does nothing when everything is there.
+# Further package names given as arguments are installed the same way (the
+# fuzz script adds clang and libFuzzer).
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,7 @@ packages=(
   libpugixml-dev
   libgtest-dev libbenchmark-dev
   fonts-wqy-zenhei
+  "$@"
 )
 
 missing=()

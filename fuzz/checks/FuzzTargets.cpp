@@ -1,0 +1,22 @@
+#include "FuzzTargets.h"
+
+#include "ConfigFileCheck.h"
+#include "ConnectionStringCheck.h"
+#include "FieldNumbersCheck.h"
+#include "MemberTextCheck.h"
+#include "MnemonicCheck.h"
+#include "SqlRewriteCheck.h"
+#include "StoredValueCheck.h"
+#include "TextConversionCheck.h"
+#include "ValueFormatCheck.h"
+
+const std::vector<FuzzTarget>& FuzzTargets() {
+  static const std::vector<FuzzTarget> targets{
+      {"config_file", CheckConfigFile},     {"connection_string", CheckConnectionString},
+      {"field_numbers", CheckFieldNumbers}, {"member_text", CheckMemberText},
+      {"mnemonic", CheckMnemonic},          {"sql_rewrite", CheckSqlRewrite},
+      {"stored_value", CheckStoredValue},   {"text_conversion", CheckTextConversion},
+      {"value_format", CheckValueFormat},
+  };
+  return targets;
+}

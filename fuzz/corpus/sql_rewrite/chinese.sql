@@ -1,0 +1,1 @@
+UPDATE TJItem SET ItemName = '血常规' WHERE ItemCode = '000001'

@@ -1,0 +1,1 @@
+Delete TJSampleGroup Where GroupID = 3

@@ -1,0 +1,1 @@
+insert into T values (1); select @@identity

@@ -1,0 +1,1 @@
+Insert Into T (a)Values(1, 'x')SELECT @@IDENTITY AS IdentityID

@@ -1,0 +1,1 @@
+insert into P values (:a, :b_2, '10:30', "x:y", [c:d]) -- :e

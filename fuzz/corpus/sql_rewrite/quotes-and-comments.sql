@@ -1,0 +1,1 @@
+select 'it''s :not' , :yes, ::cast, :1 /* @@IDENTITY */

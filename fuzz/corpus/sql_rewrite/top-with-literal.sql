@@ -1,0 +1,1 @@
+Select Top 1 * from TJSampleGroup Where a = 'top 5'
