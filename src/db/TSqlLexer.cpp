@@ -6,8 +6,9 @@ size_t TSqlLexer::SkipQuoted(std::string_view sql, size_t pos) {
   auto closeAt = [&](char close) {
     for (size_t i = pos + 1; i < sql.size(); ++i) {
       if (sql[i] != close) continue;
-      // A doubled quote inside a literal is a quote character, not the end.
-      if (close == '\'' && i + 1 < sql.size() && sql[i + 1] == '\'') {
+      // A doubled closing character is the character itself, not the end
+      // ('it''s', "a""b", [a]]b] in T-SQL).
+      if (i + 1 < sql.size() && sql[i + 1] == close) {
         ++i;
         continue;
       }
@@ -17,15 +18,18 @@ size_t TSqlLexer::SkipQuoted(std::string_view sql, size_t pos) {
   };
   if (c == '\'' || c == '"') return closeAt(c);
   if (c == '[') return closeAt(']');
-  if (c == '-' && pos + 1 < sql.size() && sql[pos + 1] == '-') {
+  if (!IsComment(sql, pos)) return pos;
+  if (c == '-') {
     size_t end = sql.find('\n', pos);
     return end == std::string_view::npos ? sql.size() : end + 1;
   }
-  if (c == '/' && pos + 1 < sql.size() && sql[pos + 1] == '*') {
-    size_t end = sql.find("*/", pos + 2);
-    return end == std::string_view::npos ? sql.size() : end + 2;
-  }
-  return pos;
+  size_t end = sql.find("*/", pos + 2);
+  return end == std::string_view::npos ? sql.size() : end + 2;
+}
+
+bool TSqlLexer::IsComment(std::string_view sql, size_t pos) {
+  return pos + 1 < sql.size() &&
+         ((sql[pos] == '-' && sql[pos + 1] == '-') || (sql[pos] == '/' && sql[pos + 1] == '*'));
 }
 
 bool TSqlLexer::IsWordChar(char c) {

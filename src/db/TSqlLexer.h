@@ -10,10 +10,12 @@
 class TSqlLexer {
  public:
   /// When `pos` starts a literal ('...' with '' inside), a quoted name
-  /// ("..." or [...]) or a comment (-- to the line end, /* ... */), the
-  /// position just after it; otherwise `pos` itself. An unterminated one
-  /// runs to the end of the text.
+  /// ("..." with "" inside, or [...] with ]] inside) or a comment (-- to the
+  /// line end, /* ... */), the position just after it; otherwise `pos`
+  /// itself. An unterminated one runs to the end of the text.
   static size_t SkipQuoted(std::string_view sql, size_t pos);
+  /// True when the piece SkipQuoted skips at `pos` is a comment.
+  static bool IsComment(std::string_view sql, size_t pos);
   static bool IsWordChar(char c);
   /// True when `sql` holds `word` at `pos` (ASCII case ignored) as a whole
   /// word.

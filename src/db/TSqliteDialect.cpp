@@ -2,6 +2,50 @@
 
 #include "TSqlLexer.h"
 
+namespace {
+
+// The end of the code of the statement that starts at `from`: just after
+// its last character that is neither blank nor inside a comment, before the
+// ";" that ends it (or the end of the text).
+size_t StatementCodeEnd(const std::string& sql, size_t from) {
+  size_t codeEnd = from;
+  for (size_t pos = from; pos < sql.size() && sql[pos] != ';';) {
+    const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
+    if (skipped != pos) {
+      if (!TSqlLexer::IsComment(sql, pos)) codeEnd = skipped;
+      pos = skipped;
+      continue;
+    }
+    if (static_cast<unsigned char>(sql[pos]) > ' ') codeEnd = pos + 1;
+    ++pos;
+  }
+  return codeEnd;
+}
+
+// True when the last literal, quoted name or comment of `sql` runs to its
+// end (a line comment without its line break, or an unterminated one).
+bool EndsInsideQuotes(const std::string& sql) {
+  for (size_t pos = 0; pos < sql.size();) {
+    const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
+    if (skipped == sql.size() && skipped != pos) return true;
+    pos = skipped != pos ? skipped : pos + 1;
+  }
+  return false;
+}
+
+// The statements before an identity query, without the blanks around them
+// and the statement ends (";") at their end; what a trailing comment holds
+// stays as written.
+std::string WithoutTrailingSemicolons(const std::string& sql) {
+  std::string text = sql.substr(TSqlLexer::SkipBlanks(sql, 0));
+  while (!text.empty() && (text.back() == ';' || static_cast<unsigned char>(text.back()) <= ' ') &&
+         !EndsInsideQuotes(text))
+    text.pop_back();
+  return text;
+}
+
+}  // namespace
+
 std::vector<std::string> TSqliteDialect::Adapt(const std::string& utf8Sql) {
   std::vector<std::string> out;
   for (const std::string& part : SplitAtIdentityQuery(utf8Sql)) out.push_back(AdaptStatement(part));
@@ -17,9 +61,7 @@ std::vector<std::string> TSqliteDialect::SplitAtIdentityQuery(const std::string&
     }
     if (TSqlLexer::WordAt(sql, pos, "SELECT") &&
         TSqlLexer::WordAt(sql, TSqlLexer::SkipBlanks(sql, pos + 6), "@@IDENTITY")) {
-      std::string head = TSqlLexer::Trim(sql.substr(0, pos));
-      while (!head.empty() && head.back() == ';')
-        head = TSqlLexer::Trim(head.substr(0, head.size() - 1));
+      const std::string head = WithoutTrailingSemicolons(sql.substr(0, pos));
       if (head.empty()) return {sql};
       return {head, sql.substr(pos)};
     }
@@ -68,9 +110,11 @@ std::string TSqliteDialect::TopToLimit(const std::string& sql) {
   size_t end = number;
   while (end < sql.size() && sql[end] >= '0' && sql[end] <= '9') ++end;
   if (end == number || (end < sql.size() && TSqlLexer::IsWordChar(sql[end]))) return sql;
-  std::string body = TSqlLexer::Trim(sql.substr(end));
-  bool semicolon = !body.empty() && body.back() == ';';
-  if (semicolon) body.pop_back();
-  return sql.substr(0, top) + body + " LIMIT " + sql.substr(number, end - number) +
-         (semicolon ? ";" : "");
+  // LIMIT goes right after the statement's last code: before a trailing
+  // comment (which would swallow it) and before the ";" that ends the
+  // statement (a later statement must not get it).
+  const size_t body = TSqlLexer::SkipBlanks(sql, end);
+  const size_t codeEnd = StatementCodeEnd(sql, body);
+  return sql.substr(0, top) + sql.substr(body, codeEnd - body) + " LIMIT " +
+         sql.substr(number, end - number) + sql.substr(codeEnd);
 }

@@ -13,9 +13,14 @@ TEST(SqliteDialect, IdentityQueryAfterAnInsertRunsAsASecondStatement) {
             (Parts{"insert into T values (1)", "select NULLIF(last_insert_rowid(), 0)"}));
   EXPECT_EQ(TSqliteDialect::Adapt("SELECT @@IDENTITY AS IdentityID"),
             (Parts{"SELECT NULLIF(last_insert_rowid(), 0) AS IdentityID"}));
-  // Inside a literal it is text, not a query.
+  // Inside a literal or a quoted name (]] is a bracket there) it is text,
+  // and so is a ";" in a comment before the identity query.
   EXPECT_EQ(TSqliteDialect::Adapt("insert into T values ('SELECT @@IDENTITY')"),
             (Parts{"insert into T values ('SELECT @@IDENTITY')"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("select [a]]@@IDENTITY] from T"),
+            (Parts{"select [a]]@@IDENTITY] from T"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("insert into T values (1) -- one;\nselect @@IDENTITY"),
+            (Parts{"insert into T values (1) -- one;\n", "select NULLIF(last_insert_rowid(), 0)"}));
 }
 
 TEST(SqliteDialect, DeleteGetsItsFromAndTopBecomesLimit) {
@@ -26,6 +31,12 @@ TEST(SqliteDialect, DeleteGetsItsFromAndTopBecomesLimit) {
   EXPECT_EQ(TSqliteDialect::Adapt("Select Top 1 * from TJSampleGroup Where a = 'top 5'"),
             (Parts{"Select * from TJSampleGroup Where a = 'top 5' LIMIT 1"}));
   EXPECT_EQ(TSqliteDialect::Adapt("select topic from T"), (Parts{"select topic from T"}));
+  // LIMIT ends the statement's code: a trailing comment would swallow it,
+  // and a later statement must not get it.
+  EXPECT_EQ(TSqliteDialect::Adapt("Select Top 1 a from T -- newest\n"),
+            (Parts{"Select a from T LIMIT 1 -- newest\n"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("select top 2 a from T; select b from U"),
+            (Parts{"select a from T LIMIT 2; select b from U"}));
   EXPECT_EQ(TSqliteDialect::Adapt("Deleted x"), (Parts{"Deleted x"}));
 }
 
