@@ -10,6 +10,11 @@
 
 namespace {
 
+// The bytes written for a character the converter refuses at the start of
+// `in` (empty: none, write the replacement for one byte); `consumed`
+// receives the bytes of `in` they stand for.
+using Substitute = std::string_view (*)(std::string_view in, size_t& consumed);
+
 // An iconv descriptor: opening one costs far more than converting a short
 // field, so it is kept and reused.
 class Converter {
@@ -22,7 +27,7 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  std::string Run(std::string_view in, std::string_view replacement) {
+  std::string Run(std::string_view in, std::string_view replacement, Substitute substitute) {
     std::string out;
     out.resize(in.size() * 2 + 8);
     char* src = const_cast<char*>(in.data());
@@ -37,12 +42,18 @@ class Converter {
       if (rc != static_cast<size_t>(-1)) break;
       if (errno == E2BIG) {
         out.resize(out.size() * 2);
-      } else {  // EILSEQ or EINVAL: replace one byte and go on
-        if (out.size() - used < replacement.size() + 1) out.resize(out.size() * 2 + 8);
-        std::memcpy(out.data() + used, replacement.data(), replacement.size());
-        used += replacement.size();
-        ++src;
-        --srcLeft;
+      } else {  // EILSEQ or EINVAL: substitute or replace one byte, and go on
+        size_t consumed = 0;
+        std::string_view written = substitute ? substitute({src, srcLeft}, consumed) : "";
+        if (written.empty()) {
+          written = replacement;
+          consumed = 1;
+        }
+        if (out.size() - used < written.size() + 1) out.resize(out.size() * 2 + 8);
+        std::memcpy(out.data() + used, written.data(), written.size());
+        used += written.size();
+        src += consumed;
+        srcLeft -= consumed;
       }
     }
     out.resize(used);
@@ -52,6 +63,36 @@ class Converter {
  private:
   iconv_t cd_;
 };
+
+// Private-use characters that GBK (and GB18030-2005) encode but glibc's
+// GB18030 refuses, since its GB18030 gives their codes to the characters
+// Unicode encoded later (vertical forms, a few ideographs). They are written
+// as their GBK codes instead of being lost as "?"; read back, the codes give
+// those standard characters.
+struct PrivateUseCode {
+  char32_t CodePoint;
+  char Gbk[3];
+};
+constexpr PrivateUseCode kPrivateUse[] = {
+    {0xE78D, "\xA6\xD9"}, {0xE78E, "\xA6\xDA"}, {0xE78F, "\xA6\xDB"}, {0xE790, "\xA6\xDC"},
+    {0xE791, "\xA6\xDD"}, {0xE792, "\xA6\xDE"}, {0xE793, "\xA6\xDF"}, {0xE794, "\xA6\xEC"},
+    {0xE795, "\xA6\xED"}, {0xE796, "\xA6\xF3"}, {0xE816, "\xFE\x51"}, {0xE817, "\xFE\x52"},
+    {0xE818, "\xFE\x53"}, {0xE81E, "\xFE\x59"}, {0xE826, "\xFE\x61"}, {0xE82B, "\xFE\x66"},
+    {0xE82C, "\xFE\x67"}, {0xE831, "\xFE\x6C"}, {0xE832, "\xFE\x6D"}, {0xE83B, "\xFE\x76"},
+    {0xE843, "\xFE\x7E"}, {0xE854, "\xFE\x90"}, {0xE855, "\xFE\x91"}, {0xE864, "\xFE\xA0"},
+};
+
+std::string_view PrivateUseGbk(std::string_view utf8, size_t& consumed) {
+  if (utf8.size() < 3 || static_cast<unsigned char>(utf8[0]) != 0xEE) return {};
+  if ((utf8[1] & 0xC0) != 0x80 || (utf8[2] & 0xC0) != 0x80) return {};
+  const char32_t codePoint = 0xE000 | ((utf8[1] & 0x3F) << 6) | (utf8[2] & 0x3F);
+  for (const PrivateUseCode& code : kPrivateUse) {
+    if (code.CodePoint != codePoint) continue;
+    consumed = 3;
+    return {code.Gbk, 2};
+  }
+  return {};
+}
 
 // One converter per direction for the process, made on first use and used
 // under its lock (a descriptor keeps state between calls). The library
@@ -69,10 +110,10 @@ constinit Direction g_fromUtf8;
 constinit Direction g_toUtf8;
 
 std::string Convert(Direction& direction, const char* to, const char* from, std::string_view in,
-                    std::string_view replacement) {
+                    std::string_view replacement, Substitute substitute) {
   std::lock_guard<std::mutex> guard(direction.lock);
   if (!direction.converter) direction.converter = new Converter(to, from);
-  return direction.converter->Run(in, replacement);
+  return direction.converter->Run(in, replacement, substitute);
 }
 
 void Release(Direction& direction) {
@@ -93,12 +134,12 @@ bool IsAscii(std::string_view text) {
 
 std::string FromUtf8(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  return Convert(g_fromUtf8, "GB18030", "UTF-8", utf8, "?");
+  return Convert(g_fromUtf8, "GB18030", "UTF-8", utf8, "?", PrivateUseGbk);
 }
 
 std::string ToUtf8(std::string_view gbk) {
   if (IsAscii(gbk)) return std::string(gbk);
-  return Convert(g_toUtf8, "UTF-8", "GB18030", gbk, "\xEF\xBF\xBD");
+  return Convert(g_toUtf8, "UTF-8", "GB18030", gbk, "\xEF\xBF\xBD", nullptr);
 }
 
 void ReleaseConverters() {

@@ -10,7 +10,9 @@
 /// in a window is never lost on its way to the database and back.
 namespace GbkText {
 
-/// UTF-8 -> GBK. Invalid UTF-8 sequences become '?'.
+/// UTF-8 -> GBK. Invalid UTF-8 sequences become '?'. The private-use
+/// characters GBK gives codes to (U+E78D..E796 and some of U+E816..E864),
+/// which the GB18030 converter refuses, are written as those GBK codes.
 std::string FromUtf8(std::string_view utf8);
 
 /// GBK -> UTF-8. Invalid GBK sequences become U+FFFD.

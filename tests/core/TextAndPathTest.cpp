@@ -15,6 +15,13 @@ TEST(GbkText, RoundTripsChineseAndAscii) {
 TEST(GbkText, CharacterOutsideGbkIsNotLost) {
   const std::string utf8 = reinterpret_cast<const char*>(u8"𠀀x");  // CJK extension B
   EXPECT_EQ(GbkText::ToUtf8(GbkText::FromUtf8(utf8)), utf8);
+  // Private-use characters that GBK encodes but the converter refuses keep
+  // their GBK code (read back as the vertical form and the ideograph that
+  // GB18030 now gives that code).
+  const std::string privateUse = reinterpret_cast<const char*>(u8"\uE78D\uE816");
+  EXPECT_EQ(GbkText::FromUtf8(privateUse), "\xA6\xD9\xFE\x51");
+  EXPECT_EQ(GbkText::ToUtf8(GbkText::FromUtf8(privateUse)),
+            reinterpret_cast<const char*>(u8"\uFE10\U00020087"));
 }
 
 TEST(GbkText, BrokenInputIsReplacedNotDropped) {
