@@ -29,6 +29,16 @@ bool HoldsChar(std::string_view text, char c) {
   return false;
 }
 
+// True when the text holds a variable: a "{" character before the first "}"
+// character after it.
+bool HoldsVariable(std::string_view text) {
+  for (size_t i = 0; i < text.size(); i += FuzzCheck::CharLength(text, i)) {
+    if (text[i] == '}') return false;
+    if (text[i] == '{') return HoldsChar(text.substr(i + 1), '}');
+  }
+  return false;
+}
+
 // True when a "}" character is directly followed by a "{" character.
 bool HoldsTouchingBraces(std::string_view text) {
   for (size_t i = 0; i < text.size(); i += FuzzCheck::CharLength(text, i))
@@ -37,6 +47,7 @@ bool HoldsTouchingBraces(std::string_view text) {
 }
 
 void CheckAccepted(const std::string& text, const std::vector<TComplexValue::TParam>& params) {
+  Require(text.empty() || HoldsVariable(text), "an accepted format holds a variable", text);
   Require(text.empty() == params.empty(), "a non-empty format reads at least one variable", text);
   if (params.empty()) return;
   std::string spelled = params.front().Prefix;
@@ -74,6 +85,8 @@ void CheckValueFormat(std::string_view input) {
   } catch (const EInvalidFormatError& e) {
     const bool known = e.Message() == noVariable || e.Message() == noSeparator;
     Require(known, "a refusal carries one of the two messages", text);
+    Require((e.Message() == noVariable) == !HoldsVariable(text),
+            "\"no variable\" exactly when the text holds none", text);
     Require(e.Message() != noSeparator || HoldsTouchingBraces(text),
             "\"no separator\" only where two variables touch", text);
     Require(parser.Params().size() == earlier.size() &&
