@@ -17,8 +17,20 @@ TRadioGroup::TRadioGroup(const QStringList& items, int columns, QWidget* parent)
     layout->addWidget(button, i / perRow, i % perRow);
   }
   connect(buttons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    FollowChosenButton();
     if (checked) emit ItemIndexChanged(id);
   });
+  FollowChosenButton();
+}
+
+// The group is one stop of the Tab chain, on the chosen button (the first
+// while none is chosen): the other buttons take the focus by mouse only, and
+// the arrow keys still move between them.
+void TRadioGroup::FollowChosenButton() {
+  QAbstractButton* stop = buttons_->checkedButton();
+  if (!stop && !buttons_->buttons().isEmpty()) stop = buttons_->buttons().first();
+  for (QAbstractButton* button : buttons_->buttons())
+    button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 int TRadioGroup::ItemIndex() const {

@@ -8,7 +8,8 @@ class QRadioButton;
 
 /// A radio group: a box of exclusive choices laid out in columns. The item
 /// index is the position of the chosen entry (-1 when none is chosen); the
-/// buttons' ids in the button group are their positions.
+/// buttons' ids in the button group are their positions. Tab stops on the
+/// chosen button only, so the group is one stop in the window's Tab order.
 class TRadioGroup : public QGroupBox {
   Q_OBJECT
  public:
@@ -32,5 +33,7 @@ class TRadioGroup : public QGroupBox {
   void ItemIndexChanged(int index);
 
  private:
+  void FollowChosenButton();
+
   QButtonGroup* buttons_;
 };

@@ -38,16 +38,26 @@ void Grey(QWidget* field) {
   field->setPalette(palette);
 }
 
-void ChineseInput(QWidget* field) {
+void ChineseInput(QWidget* field, const char* imeName) {
   field->setAttribute(Qt::WA_InputMethodEnabled, true);
-  field->setProperty("ImeName", QtText::ToQ(ChineseImeName));
+  field->setProperty("ImeName", QtText::ToQ(imeName));
 }
 
 void ChainTabOrder(std::initializer_list<QWidget*> fields) {
   QWidget* previous = nullptr;
+  auto chain = [&previous](QWidget* stop) {
+    if (previous) QWidget::setTabOrder(previous, stop);
+    previous = stop;
+  };
   for (QWidget* field : fields) {
-    if (previous) QWidget::setTabOrder(previous, field);
-    previous = field;
+    // A box that takes no focus itself (a radio group) joins the order
+    // through the controls inside it: Qt ignores it in setTabOrder.
+    if (field->focusPolicy() != Qt::NoFocus) {
+      chain(field);
+      continue;
+    }
+    for (QWidget* inner : field->findChildren<QWidget*>())
+      if (inner->focusPolicy() != Qt::NoFocus) chain(inner);
   }
 }
 
