@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QTreeWidget>
 #include <iostream>
 #include <memory>
 
@@ -49,6 +51,20 @@ QMdiSubWindow* SubWindowOf(QMdiArea* area, TMDIChild* window) {
   return nullptr;
 }
 
+// Picks the first entry of the window's tree as a user would (press and
+// release on it), so the picture shows what a window does with an entry.
+void ClickFirstTreeEntry(QWidget* window) {
+  auto* tree = window->findChild<QTreeWidget*>();
+  if (!tree || tree->topLevelItemCount() == 0) return;
+  const QPointF at = tree->visualItemRect(tree->topLevelItem(0)).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &click);
+  }
+}
+
 // Opens every registered window in turn and saves DIR/<name>.png of the main
 // window showing it. Returns the number of windows that failed to open.
 int TakeScreenshots(THostWindow& host, const QString& dir) {
@@ -62,6 +78,8 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
     }
     QMdiSubWindow* sub = SubWindowOf(host.Area(), window);
     if (sub) sub->showMaximized();
+    FlushDeletes();
+    ClickFirstTreeEntry(window);
     FlushDeletes();
     const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
                                             QStringLiteral(".png"));

@@ -1,10 +1,12 @@
 #include "TMDIChild.h"
 #include "TfrmCategorie.h"
+#include "TfrmCheckSet.h"
 #include "TfrmItemEdit.h"
 #include "WindowRegistry.h"
 
 namespace {
 
+const TMDIChildClassInfo CheckSetClass{"TfrmCheckSet", &TMDIChild::Construct<TfrmCheckSet>};
 const TMDIChildClassInfo CategorieClass{"TfrmCategorie", &TMDIChild::Construct<TfrmCategorie>};
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
 
@@ -14,6 +16,7 @@ const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<Tfr
 // categories, combination items, items, sample groups). Each window joins
 // the list in its place once it is built.
 void RegisterMaintenanceWindows(TRegisterClasses& registry) {
+  RegisterMDIChildClass(registry, "", &CheckSetClass);
   RegisterMDIChildClass(registry, "", &CategorieClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
 }
