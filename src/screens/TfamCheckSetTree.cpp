@@ -93,6 +93,8 @@ void TfamCheckSetTree::DeleteCheckSet(TBaseItem* checkSet) {
   checkSet->Delete();  // a refusal raises here, before anything on screen changes
   if (currentCheckSet_ == checkSet) currentCheckSet_ = nullptr;
   for (QTreeWidgetItem* node : nodes) delete node;
+  // The tree would otherwise highlight a neighbour the editor does not show.
+  CheckSetTree->clearSelection();
   checkSets_.Remove(checkSet);
   CatalogueEntries::Retire(checkSet);
 }

@@ -252,8 +252,10 @@ void TfrmCheckSet::famCheckSetItembtnDeleteClick() {
   if (!checkSet) return;  // nothing added or pressed yet
   // The set the editor shows; one never saved has no row to delete.
   if (!famCheckSetItem->IsNewCheckSet()) {
-    const QString caption = QStringLiteral("删除套餐“%1”").arg(QtText::ToQ(checkSet->ItemName));
-    if (!TPromptService::Confirm(this, caption, QStringLiteral("您确定要删除该套餐吗？"))) return;
+    // The question names the set, so nobody deletes one they did not mean.
+    const QString question = QStringLiteral("您确定要删除该套餐吗？\n\n套餐名称：%1")
+                                 .arg(QtText::ToQ(checkSet->ItemName));
+    if (!TPromptService::Confirm(this, QStringLiteral("确认"), question)) return;
     famCheckSetTree->DeleteCheckSet(checkSet);
   }
   StartNewCheckSet();

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "CatalogueEntries.h"
 #include "GbkText.h"
 #include "HandlerConnect.h"
 #include "QtText.h"
@@ -259,8 +260,7 @@ TEST_F(TfrmCheckSetTest, DeleteAsksNamingTheShownSetAndNeverDeletesAnother) {
   TPromptService::SetNextAnswer(TPromptAnswer::No);
   Click(f->btnDelete);
   EXPECT_EQ(LastPrompt().Kind, TPromptKind::Confirmation);
-  EXPECT_EQ(LastPrompt().Text, QStringLiteral("您确定要删除该套餐吗？"));
-  EXPECT_TRUE(LastPrompt().Caption.contains(QStringLiteral("入职套餐")));
+  EXPECT_EQ(LastPrompt().Text, QStringLiteral("您确定要删除该套餐吗？\n\n套餐名称：入职套餐"));
   EXPECT_EQ(Rows(), 5);
   EXPECT_EQ(tree->topLevelItemCount(), 1);
   EXPECT_EQ(f->edtCheckSetName->text(), QStringLiteral("入职套餐"));  // No keeps everything
@@ -296,6 +296,17 @@ TEST_F(TfrmCheckSetTest, AReferencedSetIsRefusedAndKeepsItsNode) {
   EXPECT_EQ(Rows(), 6);
   EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("入职套餐"), QStringLiteral("团体套餐")}));
   EXPECT_EQ(f->edtCheckSetName->text(), QStringLiteral("入职套餐"));
+
+  // Deleted by another window: gone from the tree when it is built again,
+  // and the pressed set is forgotten with the old nodes.
+  TBaseItem* group = TItemManager::Instance().FindItem("000006");
+  group->Delete();
+  CatalogueEntries::Retire(group);
+  w->Frame()->hide();
+  w->Frame()->show();
+  Settle();
+  EXPECT_EQ(TopTexts(tree), QStringList{QStringLiteral("入职套餐")});
+  EXPECT_EQ(w->famCheckSetTree->CurrentCheckSet(), nullptr);
 }
 
 TEST_F(TfrmCheckSetTest, TheSearchNarrowsTheNotChosenCandidatesByCodeNameAndMnemonic) {
