@@ -1,12 +1,15 @@
 #include "TMDIChild.h"
 #include "TfrmCategorie.h"
 #include "TfrmItemEdit.h"
+#include "TfrmSampleGroup.h"
 #include "WindowRegistry.h"
 
 namespace {
 
 const TMDIChildClassInfo CategorieClass{"TfrmCategorie", &TMDIChild::Construct<TfrmCategorie>};
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
+const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
+                                          &TMDIChild::Construct<TfrmSampleGroup>};
 
 }  // namespace
 
@@ -16,4 +19,5 @@ const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<Tfr
 void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CategorieClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
+  RegisterMDIChildClass(registry, "", &SampleGroupClass);
 }
