@@ -85,7 +85,10 @@ TfrmSampleGroup::TfrmSampleGroup(IWinMain* host) : TMDIChild(host) {
   layout->addWidget(dxBarManager1);
   layout->addWidget(pnl2, 1);
   ConnectHandlers();
-  resize(481, 356);
+}
+
+QSize TfrmSampleGroup::sizeHint() const {
+  return {481, 356};
 }
 
 // Owned members go before the base tells the host of the destruction.

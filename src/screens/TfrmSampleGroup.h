@@ -27,6 +27,8 @@ class TfrmSampleGroup : public TMDIChild {
 
   /// Reads the sample types, then the groups into the grid.
   void FormCreate(QObject* sender) override;
+  /// The window's designed size (481 x 356), which it opens with.
+  QSize sizeHint() const override;
 
   void flatAddClick();
   void flatEditClick();

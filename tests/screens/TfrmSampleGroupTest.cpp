@@ -79,6 +79,7 @@ class TfrmSampleGroupTest : public ScreenTest {
 TEST_F(TfrmSampleGroupTest, ListsEveryGroupWithItsSampleTypeNameUnderTheToolbar) {
   OpenWindow();
   EXPECT_EQ(w->windowTitle(), QStringLiteral("试管类型"));
+  EXPECT_EQ(w->size(), QSize(481, 356));
   ASSERT_EQ(grid->rowCount(), 3);
   EXPECT_EQ(RowTexts(0),
             (QStringList{QStringLiteral("血清"), QStringLiteral("红头管"), QStringLiteral("2")}));
