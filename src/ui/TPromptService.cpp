@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <utility>
 #include <vector>
 
@@ -44,18 +45,6 @@ void Record(TPromptKind kind, const QString& caption, const QString& text, TProm
   TheState().History.push_back({kind, caption, text, answer, scripted});
 }
 
-void ShowBox(QMessageBox::Icon icon, TPromptKind kind, QWidget* parent, const QString& caption,
-             const QString& text) {
-  ScriptedAnswer scripted;
-  if (TakeScripted(TPromptAnswer::Ok, scripted)) {
-    Record(kind, caption, text, scripted.Answer, true);
-    return;
-  }
-  QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
-  box.exec();
-  Record(kind, caption, text, TPromptAnswer::Ok, false);
-}
-
 TPromptAnswer SafeAnswer(TPromptButtons buttons) {
   return buttons == TPromptButtons::YesNo ? TPromptAnswer::No : TPromptAnswer::Cancel;
 }
@@ -71,6 +60,38 @@ QMessageBox::Icon BoxIcon(TPromptKind kind) {
     default:
       return QMessageBox::Question;
   }
+}
+
+// A button captioned as the system's own message boxes read in Chinese.
+QPushButton* AddButton(QMessageBox& box, QMessageBox::StandardButton button) {
+  QPushButton* added = box.addButton(button);
+  switch (button) {
+    case QMessageBox::Yes:
+      added->setText(QStringLiteral("是(&Y)"));
+      break;
+    case QMessageBox::No:
+      added->setText(QStringLiteral("否(&N)"));
+      break;
+    case QMessageBox::Cancel:
+      added->setText(QStringLiteral("取消"));
+      break;
+    default:
+      added->setText(QStringLiteral("确定"));
+      break;
+  }
+  return added;
+}
+
+void ShowBox(TPromptKind kind, QWidget* parent, const QString& caption, const QString& text) {
+  ScriptedAnswer scripted;
+  if (TakeScripted(TPromptAnswer::Ok, scripted)) {
+    Record(kind, caption, text, scripted.Answer, true);
+    return;
+  }
+  QMessageBox box(BoxIcon(kind), caption, text, QMessageBox::NoButton, parent);
+  AddButton(box, QMessageBox::Ok);
+  box.exec();
+  Record(kind, caption, text, TPromptAnswer::Ok, false);
 }
 
 // The message box buttons and the answer each one gives.
@@ -98,8 +119,8 @@ TPromptAnswer AskPerson(QWidget* parent, TPromptKind icon, const QString& captio
                         const QString& text, TPromptButtons buttons, TPromptAnswer safe) {
   QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::NoButton, parent);
   for (const auto& [button, answer] : ButtonsOf(buttons)) {
-    box.addButton(button);
-    if (answer == safe) box.setDefaultButton(button);
+    QPushButton* added = AddButton(box, button);
+    if (answer == safe) box.setDefaultButton(added);
   }
   const int pressed = box.exec();
   for (const auto& [button, answer] : ButtonsOf(buttons))
@@ -110,15 +131,15 @@ TPromptAnswer AskPerson(QWidget* parent, TPromptKind icon, const QString& captio
 }  // namespace
 
 void TPromptService::Information(QWidget* parent, const QString& caption, const QString& text) {
-  ShowBox(QMessageBox::Information, TPromptKind::Information, parent, caption, text);
+  ShowBox(TPromptKind::Information, parent, caption, text);
 }
 
 void TPromptService::Warning(QWidget* parent, const QString& caption, const QString& text) {
-  ShowBox(QMessageBox::Warning, TPromptKind::Warning, parent, caption, text);
+  ShowBox(TPromptKind::Warning, parent, caption, text);
 }
 
 void TPromptService::Error(QWidget* parent, const QString& caption, const QString& text) {
-  ShowBox(QMessageBox::Critical, TPromptKind::Error, parent, caption, text);
+  ShowBox(TPromptKind::Error, parent, caption, text);
 }
 
 bool TPromptService::Confirm(QWidget* parent, const QString& caption, const QString& text) {

@@ -72,6 +72,8 @@ TEST(PromptService, QuestionsOfferTheirButtonsAndDefaultToTheSafeAnswer) {
     EXPECT_EQ(box->icon(), QMessageBox::Information);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Cancel));
+    EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
+    EXPECT_EQ(box->button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
     box->button(QMessageBox::No)->click();
   });
   EXPECT_EQ(ask(TPromptButtons::YesNoCancel), TPromptAnswer::No);
