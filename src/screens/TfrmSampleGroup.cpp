@@ -12,6 +12,7 @@
 
 #include "Exceptions.h"
 #include "HandlerConnect.h"
+#include "MessagePrefix.h"
 #include "QtText.h"
 #include "TDBObjectList.h"
 #include "TImageList.h"
@@ -220,7 +221,8 @@ void TfrmSampleGroup::flatAddClick() {
   auto group = std::make_unique<TSampleGroup>(TSingleComm::Instance().GetConnPool());
   group->SampleTypeID = dialog.GetSampleTypeID();
   group->GroupName = dialog.GetGroupName();
-  group->Insert();  // a failure leaves Groups and the grid as they were
+  // A failure leaves Groups and the grid as they were.
+  WithMessagePrefix("增加试管失败！\r\n", [&] { group->Insert(); });
   const int row = groups_->Add(group.release());
   tsgrdData->insertRow(row);
   ShowGroupInRow(row, *groups_->ItemAs<TSampleGroup>(row));
@@ -240,7 +242,7 @@ void TfrmSampleGroup::flatEditClick() {
   group->SampleTypeID = dialog.GetSampleTypeID();
   group->GroupName = dialog.GetGroupName();
   try {
-    group->Update();
+    WithMessagePrefix("修改试管失败！\r\n", [&] { group->Update(); });
   } catch (...) {
     // The row was not written: the group keeps what the grid shows.
     group->SampleTypeID = oldSampleTypeID;
@@ -258,7 +260,8 @@ void TfrmSampleGroup::flatDeleteClick() {
                           TPromptButtons::YesNoCancel) != TPromptAnswer::Yes)
     return;
   const int row = tsgrdData->currentRow();
-  group->Delete();  // a failure leaves Groups and the grid as they were
+  // A failure leaves Groups and the grid as they were.
+  WithMessagePrefix("删除试管失败！\r\n", [&] { group->Delete(); });
   groups_->Delete(row);
   tsgrdData->removeRow(row);
 }

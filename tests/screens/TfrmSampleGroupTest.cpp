@@ -246,14 +246,14 @@ TEST_F(TfrmSampleGroupTest, RefusedWritesShowTheMessageAndLeaveGridAndListAsThey
   OpenWindow();
   AnswerDialog(TPromptAnswer::Accepted, Choose(QStringLiteral("尿液"), QStringLiteral("新管")));
   Click(w->flatAdd);
-  EXPECT_NE(LastShown().find("locked for insert"), std::string::npos) << LastShown();
+  EXPECT_EQ(LastShown().rfind(Utf8(u8"增加试管失败！\r\nlocked for insert"), 0), 0u) << LastShown();
   EXPECT_EQ(grid->rowCount(), 3);
   EXPECT_EQ(w->Groups().Count(), 3);
 
   grid->setCurrentCell(0, 0);
   AnswerDialog(TPromptAnswer::Accepted, Choose(QStringLiteral("尿液"), QStringLiteral("改名")));
   Click(w->flatEdit);
-  EXPECT_NE(LastShown().find("locked for update"), std::string::npos) << LastShown();
+  EXPECT_EQ(LastShown().rfind(Utf8(u8"修改试管失败！\r\nlocked for update"), 0), 0u) << LastShown();
   EXPECT_EQ(RowTexts(0)[1], QStringLiteral("红头管"));
   const TSampleGroup* first = w->Groups().ItemAs<TSampleGroup>(0);
   EXPECT_EQ(first->GroupName, "红头管");
@@ -261,7 +261,7 @@ TEST_F(TfrmSampleGroupTest, RefusedWritesShowTheMessageAndLeaveGridAndListAsThey
 
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->flatDelete);
-  EXPECT_NE(LastShown().find("locked for delete"), std::string::npos) << LastShown();
+  EXPECT_EQ(LastShown().rfind(Utf8(u8"删除试管失败！\r\nlocked for delete"), 0), 0u) << LastShown();
   EXPECT_EQ(grid->rowCount(), 3);
   EXPECT_EQ(w->Groups().Count(), 3);
   EXPECT_EQ(Groups(), 3);
