@@ -87,6 +87,7 @@ TEST_F(TfrmSampleGroupTest, ListsEveryGroupWithItsSampleTypeNameUnderTheToolbar)
   EXPECT_EQ(RowTexts(1), (QStringList{QString(), QStringLiteral("无主管"), QStringLiteral("9")}));
   EXPECT_EQ(RowTexts(2),
             (QStringList{QStringLiteral("全血"), QStringLiteral("紫头管"), QStringLiteral("0")}));
+  EXPECT_EQ(grid->currentRow(), 0);           // Edit works without a click
   EXPECT_EQ(w->SampleTypeNameOf(2), "血清");  // the first of the two with 2
   EXPECT_EQ(w->SampleTypeList().Count(), 4);
   EXPECT_EQ(w->Groups().Count(), 3);
