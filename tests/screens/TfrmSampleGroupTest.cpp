@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -94,6 +96,10 @@ TEST_F(TfrmSampleGroupTest, ListsEveryGroupWithItsSampleTypeNameUnderTheToolbar)
   EXPECT_TRUE(grid->isColumnHidden(2));
   EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("样品类别"));
   EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("试管名"));
+  // The grid's context menu copies the selected row's visible cells.
+  grid->selectRow(2);
+  grid->findChild<QAction*>(QStringLiteral("actGridCopy"))->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("全血\t紫头管"));
 
   // Add, Edit, Delete, Exit with separators between, captions, hints and glyphs.
   QStringList bar;
