@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QTreeWidget>
@@ -64,6 +65,30 @@ void ClickFirstTreeEntry(QWidget* window) {
     QApplication::sendEvent(tree->viewport(), &click);
   }
 }
+
+// In a screenshot run nobody is there to answer: a modal window that comes
+// up (a question, a message, a dialog of a window) is reported as an error
+// and dismissed, so the run never waits for a person.
+class TModalDismisser : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal())
+      QTimer::singleShot(0, widget, [widget] { Dismiss(widget); });
+    return false;
+  }
+
+ private:
+  static void Dismiss(QWidget* modal) {
+    std::string what = modal->windowTitle().toStdString();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) what += ": " + box->text().toStdString();
+    std::cerr << "error: modal window dismissed: " << what << std::endl;
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->reject();
+    else
+      modal->close();
+  }
+};
 
 // Opens every registered window in turn and saves DIR/<name>.png of the main
 // window showing it. Returns the number of windows that failed to open.
@@ -141,6 +166,8 @@ int main(int argc, char** argv) {
 
   const bool unattended = args.isSet(QStringLiteral("screenshot"));
   THostApplication hostApplication(unattended);
+  TModalDismisser dismisser;
+  if (unattended) app.installEventFilter(&dismisser);
   int status = 0;
   {
     THostWindow host(*plugin, UserFrom(args), unattended);

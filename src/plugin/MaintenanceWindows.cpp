@@ -2,6 +2,7 @@
 #include "TfrmCategorie.h"
 #include "TfrmCheckSet.h"
 #include "TfrmItemEdit.h"
+#include "TfrmSampleGroup.h"
 #include "WindowRegistry.h"
 
 namespace {
@@ -9,6 +10,8 @@ namespace {
 const TMDIChildClassInfo CheckSetClass{"TfrmCheckSet", &TMDIChild::Construct<TfrmCheckSet>};
 const TMDIChildClassInfo CategorieClass{"TfrmCategorie", &TMDIChild::Construct<TfrmCategorie>};
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
+const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
+                                          &TMDIChild::Construct<TfrmSampleGroup>};
 
 }  // namespace
 
@@ -19,4 +22,5 @@ void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CheckSetClass);
   RegisterMDIChildClass(registry, "", &CategorieClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
+  RegisterMDIChildClass(registry, "", &SampleGroupClass);
 }
