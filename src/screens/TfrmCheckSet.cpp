@@ -33,8 +33,10 @@
 
 namespace {
 
-// In front of the database's own text when the window cannot read its data.
-constexpr const char* kReadFailed = "读取套餐数据失败，窗口将关闭。\r\n原因：";
+// In front of the database's own text when the window cannot read its data:
+// its lists when it is made, its check sets when it is shown.
+constexpr const char* kOpenFailed = "读取套餐数据失败，窗口不能打开。\r\n";
+constexpr const char* kShowFailed = "读取套餐数据失败，窗口将关闭。\r\n";
 
 }  // namespace
 
@@ -177,7 +179,7 @@ void TfrmCheckSet::FormCreate(QObject* sender) {
   QMetaObject::invokeMethod(
       this, [this] { Frame()->showMaximized(); }, Qt::QueuedConnection);
   // A window that cannot read its lists does not open: the host shows why.
-  WithMessagePrefix(kReadFailed, [this] {
+  WithMessagePrefix(kOpenFailed, [this] {
     famCheckSetItem->LoadLists();
     famSelCombItem->LoadCandidates();
   });
@@ -198,7 +200,7 @@ bool TfrmCheckSet::ReadOrClose(const std::function<void()>& read) {
     return true;
   } catch (const std::exception& error) {
     TPromptService::Error(this, QStringLiteral("错误"),
-                          QtText::ToQ(kReadFailed) + QtText::ToQ(error.what()));
+                          QtText::ToQ(kShowFailed) + QtText::ToQ(error.what()));
     // Closed once the show is over: a window is not taken down inside it.
     QMetaObject::invokeMethod(
         this, [this] { close(); }, Qt::QueuedConnection);

@@ -467,7 +467,7 @@ TEST_F(TfrmCheckSetTest, AWindowThatCannotReadItsDataSaysWhyAndCloses) {
     ADD_FAILURE() << "the window opened";
   } catch (const std::exception& error) {
     const std::string message = GbkText::ToUtf8(error.what());
-    EXPECT_EQ(message.rfind(Utf8(u8"读取套餐数据失败，窗口将关闭。\r\n原因："), 0), 0u) << message;
+    EXPECT_EQ(message.rfind(Utf8(u8"读取套餐数据失败，窗口不能打开。\r\n"), 0), 0u) << message;
     EXPECT_NE(message.find("sfChargeItem"), std::string::npos) << message;
   }
   EXPECT_EQ(host.Area()->subWindowList().size(), 0);
@@ -485,7 +485,7 @@ TEST_F(TfrmCheckSetTest, AWindowThatCannotReadItsDataSaysWhyAndCloses) {
   Settle();
   ASSERT_FALSE(TPromptService::History().empty());
   EXPECT_EQ(LastPrompt().Kind, TPromptKind::Error);
-  EXPECT_TRUE(LastPrompt().Text.startsWith(QStringLiteral("读取套餐数据失败，窗口将关闭。")));
+  EXPECT_TRUE(LastPrompt().Text.startsWith(QStringLiteral("读取套餐数据失败，窗口将关闭。\r\n")));
   EXPECT_TRUE(LastPrompt().Text.contains(QStringLiteral("TJItem")));
   EXPECT_TRUE(frame.isNull());
 }
