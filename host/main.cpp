@@ -43,12 +43,6 @@ void FlushDeletes() {
   QCoreApplication::processEvents();
 }
 
-QMdiSubWindow* SubWindowOf(QMdiArea* area, TMDIChild* window) {
-  for (QMdiSubWindow* sub : area->subWindowList())
-    if (sub->widget() == static_cast<QWidget*>(window)) return sub;
-  return nullptr;
-}
-
 // Opens every registered window in turn and saves DIR/<name>.png of the main
 // window showing it. Returns the number of windows that failed to open.
 int TakeScreenshots(THostWindow& host, const QString& dir) {
@@ -60,7 +54,7 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
       ++failures;
       continue;
     }
-    QMdiSubWindow* sub = SubWindowOf(host.Area(), window);
+    QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
     FlushDeletes();
     const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
