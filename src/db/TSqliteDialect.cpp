@@ -95,12 +95,18 @@ std::string TSqliteDialect::CollateTerm(const std::string& term) {
   for (std::string_view word : {"ASC", "DESC"}) {
     const size_t at = head.size() - word.size();
     if (head.size() > word.size() && TSqlLexer::WordAt(head, at, word)) {
-      direction = " " + head.substr(at);
+      direction = head.substr(at);
       head.resize(head.find_last_not_of(kBlanks, at - 1) + 1);
       break;
     }
   }
-  return head + " COLLATE " + GbkCollation + direction + trailing;
+  std::string out = head;
+  out += " COLLATE ";
+  out += GbkCollation;
+  if (!direction.empty()) out += ' ';
+  out += direction;
+  out += trailing;
+  return out;
 }
 
 std::vector<std::string> TSqliteDialect::SplitAtIdentityQuery(const std::string& sql) {
