@@ -405,13 +405,12 @@ TEST_F(TfrmItemEditTest, EnterFollowsTheFillingOrderAndABadPriceIsCaughtOnLeavin
   EXPECT_EQ(TPromptService::History().size(), prompts);
 }
 
-// Tab follows the described order: after the price the radio groups, each
+// Tab follows the field order 0 to 26: after the price the radio groups, each
 // on its chosen button, then the category and the rest.
-TEST_F(TfrmItemEditTest, TabFollowsTheDescribedOrderThroughTheRadioGroups) {
+TEST_F(TfrmItemEditTest, TabFollowsTheFieldOrderThroughTheRadioGroups) {
   OpenWindow();
-  ClickNode(tree, Category(1)->child(0));  // 身高: charge only ("是"), not in use
-  db.Exec(u8"UPDATE TJItem SET IsInUse = 0 WHERE ItemID = 3");
-  f->radIsInUse->SetYes(false);
+  ClickNode(tree, Category(1)->child(0));  // 身高: charge only ("是")
+  f->radIsInUse->SetYes(false);            // chosen by the user: "否"
   f->edtPrice->setFocus(Qt::TabFocusReason);
   const std::vector<QWidget*> expected = {f->radIsSecCheck->Button(1),
                                           f->radIsRePorted->Button(1),
