@@ -44,12 +44,6 @@ void FlushDeletes() {
   QCoreApplication::processEvents();
 }
 
-QMdiSubWindow* SubWindowOf(QMdiArea* area, TMDIChild* window) {
-  for (QMdiSubWindow* sub : area->subWindowList())
-    if (sub->widget() == static_cast<QWidget*>(window)) return sub;
-  return nullptr;
-}
-
 // In a screenshot run nobody is there to answer: a modal window that comes
 // up (a question, a message, a dialog of a window) is reported as an error
 // and dismissed, so the run never waits for a person.
@@ -85,7 +79,7 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
       ++failures;
       continue;
     }
-    QMdiSubWindow* sub = SubWindowOf(host.Area(), window);
+    QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
     FlushDeletes();
     const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
