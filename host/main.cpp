@@ -46,12 +46,6 @@ void FlushDeletes() {
   QCoreApplication::processEvents();
 }
 
-QMdiSubWindow* SubWindowOf(QMdiArea* area, TMDIChild* window) {
-  for (QMdiSubWindow* sub : area->subWindowList())
-    if (sub->widget() == static_cast<QWidget*>(window)) return sub;
-  return nullptr;
-}
-
 // Picks the first entry of the window's tree as a user would (press and
 // release on it), so the picture shows what a window does with an entry.
 void ClickFirstTreeEntry(QWidget* window) {
@@ -101,7 +95,7 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
       ++failures;
       continue;
     }
-    QMdiSubWindow* sub = SubWindowOf(host.Area(), window);
+    QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
     FlushDeletes();
     ClickFirstTreeEntry(window);

@@ -13,7 +13,6 @@
 
 #include "CatalogueEntries.h"
 #include "ColumnWidths.h"
-#include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "FieldLimits.h"
@@ -239,9 +238,9 @@ void TfamCheckSetItem::DisplayCheckSet() {
 
 void TfamCheckSetItem::ReadFields() {
   // The conversions come first: a refused number leaves CheckSet unchanged.
+  // (A negative price is refused by the set's own check on saving.)
   const int dispOrder = FieldConvert::ToInteger(edtSort->text(), QStringLiteral("显示顺序"));
   const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
-  if (price < 0) throw Exception(std::string("单价不能为负数！"));
   checkSet_->DispOrder = dispOrder;
   checkSet_->UnitPrice = price;
   ReadTexts();

@@ -39,7 +39,7 @@ class TfamCheckSetItem : public QFrame {
   /// Copies CheckSet into the fields.
   void DisplayCheckSet();
   /// Copies the fields into CheckSet. A display order or price that is no
-  /// number, and a negative price, raise before CheckSet is changed.
+  /// number raises before CheckSet is changed.
   void ReadFields();
   /// Reads the fields and saves CheckSet: 2 inserted (the code field shows
   /// the new code, the catalogue takes the set), 3 updated. When the save

@@ -6,8 +6,11 @@
 #include <QLineEdit>
 
 #include "CatalogueEntries.h"
+#include "ColumnWidths.h"
+#include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
+#include "FieldLimits.h"
 #include "HandlerConnect.h"
 #include "QtText.h"
 #include "TCategory.h"
@@ -102,7 +105,8 @@ void TfamItem::BuildFields() {
            edtRightValue, edtUpperLimit, edtLowerLimit, edtMaxValue, edtMinValue, edtPrice,
            combChargeType, edtValueFormat})
     WidgetLook::ChineseInput(field);
-  // Tab order 0 to 26.
+  LimitWidths();
+  // Tab order 0 to 26 (a radio group's stop is its chosen button).
   WidgetLook::ChainTabOrder({edtItemCode,
                              edtItemName,
                              edtStandItemName,
@@ -130,6 +134,25 @@ void TfamItem::BuildFields() {
                              Cbbcate,
                              radIsInstrument,
                              edtValueFormat});
+}
+
+void TfamItem::LimitWidths() {
+  using FieldLimits::LimitGbkBytes;
+  LimitGbkBytes(Cbbcate, ColumnWidths::ItemCateName);
+  LimitGbkBytes(edtItemCode, ColumnWidths::ItemCode);
+  LimitGbkBytes(edtItemName, ColumnWidths::ItemName);
+  LimitGbkBytes(edtStandItemName, ColumnWidths::StandItemName);
+  LimitGbkBytes(edtUnit, ColumnWidths::ItemUnit);
+  LimitGbkBytes(edtPY, ColumnWidths::AbForPY);
+  LimitGbkBytes(edtWB, ColumnWidths::AbForWB);
+  LimitGbkBytes(edtCustom, ColumnWidths::AbCustom);
+  LimitGbkBytes(edtRightValue, ColumnWidths::NaturalResult);
+  LimitGbkBytes(edtUpperLimit, ColumnWidths::UpLimit);
+  LimitGbkBytes(edtLowerLimit, ColumnWidths::LowerLimit);
+  LimitGbkBytes(edtMaxValue, ColumnWidths::Max);
+  LimitGbkBytes(edtMinValue, ColumnWidths::Min);
+  LimitGbkBytes(combChargeType, ColumnWidths::ChargeType);
+  LimitGbkBytes(edtValueFormat, ColumnWidths::ValueFormat);
 }
 
 void TfamItem::LayOutFields() {
@@ -299,6 +322,9 @@ void TfamItem::ReadFields() {
   const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
   const std::string cateName = QtText::FromQ(Cbbcate->currentText());
   const int cateID = categoryLookup_->GetCateIDByName(cateName);
+  // An item in no category is in no tree: it would vanish from the screen.
+  if (cateID == 0)
+    throw ETJItemException("没有名为“%s”的体检类别，请从列表中选择体检类别。", {cateName});
   item_->CateName = cateName;
   item_->CateID = cateID;
   item_->DispOrder = dispOrder;

@@ -18,8 +18,8 @@
 
 #include "FieldConvert.h"
 #include "FieldEvents.h"
+#include "Format.h"
 #include "HandlerConnect.h"
-#include "MessagePrefix.h"
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TCheckSet.h"
@@ -30,15 +30,6 @@
 #include "TfamCheckSetItem.h"
 #include "TfamCheckSetTree.h"
 #include "TfamSelCombItem.h"
-
-namespace {
-
-// In front of the database's own text when the window cannot read its data:
-// its lists when it is made, its check sets when it is shown.
-constexpr const char* kOpenFailed = "读取套餐数据失败，窗口不能打开。\r\n";
-constexpr const char* kShowFailed = "读取套餐数据失败，窗口将关闭。\r\n";
-
-}  // namespace
 
 TfrmCheckSet::TfrmCheckSet(IWinMain* host) : TMDIChild(host) {
   setObjectName(QStringLiteral("frmCheckSet"));
@@ -178,8 +169,7 @@ void TfrmCheckSet::FormCreate(QObject* sender) {
   // Opens maximised: once it is shown (sizing and placing come first).
   QMetaObject::invokeMethod(
       this, [this] { Frame()->showMaximized(); }, Qt::QueuedConnection);
-  // A window that cannot read its lists does not open: the host shows why.
-  WithMessagePrefix(kOpenFailed, [this] {
+  ReadDataOrClose("读取收费类型和体检项目失败，套餐设置窗口不能使用。", [this] {
     famCheckSetItem->LoadLists();
     famSelCombItem->LoadCandidates();
   });
@@ -189,23 +179,11 @@ void TfrmCheckSet::FormShow(QObject* sender) {
   TMDIChild::FormShow(sender);
   famCheckSetTree->SetImageIndex = 2;
   famCheckSetTree->SetSelectedIndex = 3;
-  if (!ReadOrClose([this] { famCheckSetTree->BuildTree(); })) return;
+  if (!ReadDataOrClose("读取套餐失败，套餐设置窗口不能使用。",
+                       [this] { famCheckSetTree->BuildTree(); }))
+    return;
   famSelCombItem->OnConfirmed = [this] { famCheckSetItem->ShowMembers(); };
   famSelCombItem->OnExit = [this](QObject*) { close(); };
-}
-
-bool TfrmCheckSet::ReadOrClose(const std::function<void()>& read) {
-  try {
-    read();
-    return true;
-  } catch (const std::exception& error) {
-    TPromptService::Error(this, QStringLiteral("错误"),
-                          QtText::ToQ(kShowFailed) + QtText::ToQ(error.what()));
-    // Closed once the show is over: a window is not taken down inside it.
-    QMetaObject::invokeMethod(
-        this, [this] { close(); }, Qt::QueuedConnection);
-    return false;
-  }
 }
 
 void TfrmCheckSet::ShowInBothFrames(TBaseItem* checkSet) {
@@ -238,13 +216,12 @@ void TfrmCheckSet::famCheckSetItembtnSaveClick() {
 }
 
 bool TfrmCheckSet::NameIsTaken() {
-  TBaseItem* checkSet = famCheckSetItem->CheckSet();
   const std::string name = QtText::FromQ(famCheckSetItem->edtCheckSetName->text());
-  const bool renamed = famCheckSetItem->IsNewCheckSet() || name != checkSet->ItemName;
-  if (!renamed || name.empty() || !checkSet->NameExists(name)) return false;
+  // An empty name is refused by the set's own check, with its message.
+  if (name.empty() || !famCheckSetItem->CheckSet()->NameUsedByOther(name)) return false;
   TPromptService::Warning(
       this, QStringLiteral("提示"),
-      QStringLiteral("系统中已存在名称为“%1”的项目，请使用其他名称！").arg(QtText::ToQ(name)));
+      QtText::ToQ(FormatText("系统中已存在名为“%s”的项目，套餐名称不能重复！", {name})));
   return true;
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include "TMDIChild.h"
 
 class QGroupBox;
@@ -76,7 +74,4 @@ class TfrmCheckSet : public TMDIChild {
   void StartNewCheckSet();
   /// Refuses a name that another row of the catalogue table already has.
   bool NameIsTaken();
-  /// Runs `read`; an error there is shown as a failed reading and the
-  /// window closes. False after an error.
-  bool ReadOrClose(const std::function<void()>& read);
 };

@@ -17,19 +17,19 @@ TRadioGroup::TRadioGroup(const QStringList& items, int columns, QWidget* parent)
     layout->addWidget(button, i / perRow, i % perRow);
   }
   connect(buttons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-    FollowChosenButton();
+    KeepChosenAsTabStop();
     if (checked) emit ItemIndexChanged(id);
   });
-  FollowChosenButton();
+  KeepChosenAsTabStop();
 }
 
-// The group is one stop of the Tab chain, on the chosen button (the first
-// while none is chosen): the other buttons take the focus by mouse only, and
-// the arrow keys still move between them.
-void TRadioGroup::FollowChosenButton() {
+void TRadioGroup::KeepChosenAsTabStop() {
+  const QList<QAbstractButton*> all = buttons_->buttons();
   QAbstractButton* stop = buttons_->checkedButton();
-  if (!stop && !buttons_->buttons().isEmpty()) stop = buttons_->buttons().first();
-  for (QAbstractButton* button : buttons_->buttons())
+  if (!stop && !all.isEmpty()) stop = all.first();
+  // Click focus keeps a button in the tab order that was set up, but Tab
+  // passes over it.
+  for (QAbstractButton* button : all)
     button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 

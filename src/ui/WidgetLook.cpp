@@ -43,21 +43,26 @@ void ChineseInput(QWidget* field, const char* imeName) {
   field->setProperty("ImeName", QtText::ToQ(imeName));
 }
 
+namespace {
+
+// The widgets that stand for `field` in a tab order.
+QList<QWidget*> TabStopsOf(QWidget* field) {
+  if (field->focusPolicy() != Qt::NoFocus) return {field};
+  QList<QWidget*> stops;
+  for (QWidget* inner : field->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (inner->focusPolicy() != Qt::NoFocus) stops << inner;
+  return stops;
+}
+
+}  // namespace
+
 void ChainTabOrder(std::initializer_list<QWidget*> fields) {
   QWidget* previous = nullptr;
-  auto chain = [&previous](QWidget* stop) {
-    if (previous) QWidget::setTabOrder(previous, stop);
-    previous = stop;
-  };
   for (QWidget* field : fields) {
-    // A box that takes no focus itself (a radio group) joins the order
-    // through the controls inside it: Qt ignores it in setTabOrder.
-    if (field->focusPolicy() != Qt::NoFocus) {
-      chain(field);
-      continue;
+    for (QWidget* stop : TabStopsOf(field)) {
+      if (previous) QWidget::setTabOrder(previous, stop);
+      previous = stop;
     }
-    for (QWidget* inner : field->findChildren<QWidget*>())
-      if (inner->focusPolicy() != Qt::NoFocus) chain(inner);
   }
 }
 

@@ -28,8 +28,10 @@ QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& ca
 void Grey(QWidget* field);
 /// Keeps input methods on for the field and records the requested one.
 void ChineseInput(QWidget* field, const char* imeName = ChineseImeName);
-/// Tab order in the given sequence; a box that takes no focus itself (a
-/// radio group) stands for the controls inside it.
+/// Tab order in the given sequence. A field that takes no focus itself (a
+/// radio group's box) is entered through the widgets inside it that do, in
+/// their order: QWidget::setTabOrder would silently pass over it and leave
+/// the creation order in force.
 void ChainTabOrder(std::initializer_list<QWidget*> fields);
 
 }  // namespace WidgetLook

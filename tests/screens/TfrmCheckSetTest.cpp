@@ -33,7 +33,7 @@ class TfrmCheckSetTest : public ScreenTest {
     db.Exec(
         u8"INSERT INTO sfChargeItem (ItemCode, ItemName) VALUES ('01', '体检费'), ('02', "
         u8"'化验费')");
-    // Candidates (kind, then name): 血糖; 尿常规, 肝功能, 血常规. One check set
+    // Candidates (kind, then name in GBK order): 血糖; 肝功能, 尿常规, 血常规. One check set
     // whose members are stored in an order of their own.
     db.Exec(
         u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, ItemType, AbForPY, AbCustom, UnitPrice, "
@@ -100,8 +100,8 @@ class TfrmCheckSetTest : public ScreenTest {
   TfamSelCombItem* s = nullptr;
 };
 
-const QStringList kAllCandidates{QStringLiteral("血糖"), QStringLiteral("尿常规"),
-                                 QStringLiteral("肝功能"), QStringLiteral("血常规")};
+const QStringList kAllCandidates{QStringLiteral("血糖"), QStringLiteral("肝功能"),
+                                 QStringLiteral("尿常规"), QStringLiteral("血常规")};
 
 }  // namespace
 
@@ -161,16 +161,16 @@ TEST_F(TfrmCheckSetTest, ChosenMembersSetThePriceAndAreStoredAndReadBackInTheirO
 
   // Double-click moves the current entry only, whatever else is selected.
   s->lstNotChoseCombItem->item(0)->setSelected(true);
-  DoubleClick(s->lstNotChoseCombItem, QStringLiteral("肝功能"));
-  EXPECT_EQ(Texts(s->lstChoseCombItem), QStringList{QStringLiteral("肝功能")});
   DoubleClick(s->lstNotChoseCombItem, QStringLiteral("尿常规"));
+  EXPECT_EQ(Texts(s->lstChoseCombItem), QStringList{QStringLiteral("尿常规")});
+  DoubleClick(s->lstNotChoseCombItem, QStringLiteral("肝功能"));
   DoubleClick(s->lstNotChoseCombItem, QStringLiteral("血糖"));
   DoubleClick(s->lstChoseCombItem, QStringLiteral("血糖"));  // and back again
   EXPECT_EQ(Texts(s->lstNotChoseCombItem),
             (QStringList{QStringLiteral("血常规"), QStringLiteral("血糖")}));
   Click(s->btnOk);
   EXPECT_EQ(Texts(f->lstSelCombItem),
-            (QStringList{QStringLiteral("肝功能"), QStringLiteral("尿常规")}));
+            (QStringList{QStringLiteral("尿常规"), QStringLiteral("肝功能")}));
   EXPECT_EQ(f->edtPrice->text(), QStringLiteral("40.75"));  // 30.25 + 10.5
 
   f->radIsHaveExamProcess->SetYes(true);
@@ -180,7 +180,7 @@ TEST_F(TfrmCheckSetTest, ChosenMembersSetThePriceAndAreStoredAndReadBackInTheirO
                 u8"DispOrder||'|'||Sex||'|'||SampleTypeID||'|'||IsInUse||IsHaveExamProcess||'|'||"
                 u8"ChargeType||'|'||AbForPY",
                 6),
-            Utf8(u8"000006|O'Neil 的\"入职\"套餐|2|000004;000003;|40.75|8|女|5|11|体检费|O'Neil"));
+            Utf8(u8"000006|O'Neil 的\"入职\"套餐|2|000003;000004;|40.75|8|女|5|11|体检费|O'Neil"));
   EXPECT_EQ(TopTexts(tree),
             (QStringList{QStringLiteral("入职套餐"), QStringLiteral("O'Neil 的\"入职\"套餐")}));
   EXPECT_EQ(f->edtCheckSetName->text(), QString());  // on to a new set
@@ -199,9 +199,9 @@ TEST_F(TfrmCheckSetTest, ChosenMembersSetThePriceAndAreStoredAndReadBackInTheirO
   EXPECT_EQ(f->edtRemark->text(), QString());
   EXPECT_EQ(f->radIsHaveExamProcess->ItemIndex(), 0);  // "是" is what was stored as 1
   EXPECT_EQ(Texts(f->lstSelCombItem),
-            (QStringList{QStringLiteral("肝功能"), QStringLiteral("尿常规")}));
+            (QStringList{QStringLiteral("尿常规"), QStringLiteral("肝功能")}));
   EXPECT_EQ(Texts(s->lstChoseCombItem),
-            (QStringList{QStringLiteral("尿常规"), QStringLiteral("肝功能")}));  // candidate order
+            (QStringList{QStringLiteral("肝功能"), QStringLiteral("尿常规")}));  // candidate order
 
   // OK with nothing chosen: price 0, no members once saved.
   DoubleClick(s->lstChoseCombItem, QStringLiteral("尿常规"));
@@ -313,7 +313,7 @@ TEST_F(TfrmCheckSetTest, TheSearchNarrowsTheNotChosenCandidatesByCodeNameAndMnem
   OpenWindow();
   Click(f->btnAdd);
   DoubleClick(s->lstNotChoseCombItem, QStringLiteral("血糖"));
-  const QStringList rest{QStringLiteral("尿常规"), QStringLiteral("肝功能"),
+  const QStringList rest{QStringLiteral("肝功能"), QStringLiteral("尿常规"),
                          QStringLiteral("血常规")};
   Search(QStringLiteral("xcg"));  // pinyin mnemonic, any case
   EXPECT_EQ(Texts(s->lstNotChoseCombItem, true), QStringList{QStringLiteral("血常规")});
@@ -368,7 +368,7 @@ TEST_F(TfrmCheckSetTest, BadInputIsRefusedAndWritesNothing) {
   Click(f->btnSave);
   EXPECT_EQ(LastPrompt().Kind, TPromptKind::Warning);
   EXPECT_EQ(LastPrompt().Text,
-            QStringLiteral("系统中已存在名称为“血常规”的项目，请使用其他名称！"));
+            QStringLiteral("系统中已存在名为“血常规”的项目，套餐名称不能重复！"));
   f->edtCheckSetName->setText(QStringLiteral("体检套餐"));
   f->edtPrice->setText(QStringLiteral("-1"));
   Click(f->btnSave);
@@ -389,7 +389,7 @@ TEST_F(TfrmCheckSetTest, BadInputIsRefusedAndWritesNothing) {
   f->edtCheckSetName->setText(QStringLiteral("肝功能"));
   Click(f->btnSave);
   EXPECT_EQ(LastPrompt().Text,
-            QStringLiteral("系统中已存在名称为“肝功能”的项目，请使用其他名称！"));
+            QStringLiteral("系统中已存在名为“肝功能”的项目，套餐名称不能重复！"));
   f->edtCheckSetName->setText(QString());
   Click(f->btnSave);
   EXPECT_EQ(LastShown(), Utf8(u8"项目名称不能为空！"));
@@ -467,7 +467,10 @@ TEST_F(TfrmCheckSetTest, AWindowThatCannotReadItsDataSaysWhyAndCloses) {
     ADD_FAILURE() << "the window opened";
   } catch (const std::exception& error) {
     const std::string message = GbkText::ToUtf8(error.what());
-    EXPECT_EQ(message.rfind(Utf8(u8"读取套餐数据失败，窗口不能打开。\r\n"), 0), 0u) << message;
+    EXPECT_EQ(
+        message.rfind(Utf8(u8"读取收费类型和体检项目失败，套餐设置窗口不能使用。\r\n原因："), 0),
+        0u)
+        << message;
     EXPECT_NE(message.find("sfChargeItem"), std::string::npos) << message;
   }
   EXPECT_EQ(host.Area()->subWindowList().size(), 0);
@@ -483,9 +486,8 @@ TEST_F(TfrmCheckSetTest, AWindowThatCannotReadItsDataSaysWhyAndCloses) {
   frame->hide();
   frame->show();
   Settle();
-  ASSERT_FALSE(TPromptService::History().empty());
-  EXPECT_EQ(LastPrompt().Kind, TPromptKind::Error);
-  EXPECT_TRUE(LastPrompt().Text.startsWith(QStringLiteral("读取套餐数据失败，窗口将关闭。\r\n")));
-  EXPECT_TRUE(LastPrompt().Text.contains(QStringLiteral("TJItem")));
+  EXPECT_EQ(LastShown().rfind(Utf8(u8"读取套餐失败，套餐设置窗口不能使用。\r\n原因："), 0), 0u)
+      << LastShown();
+  EXPECT_NE(LastShown().find("TJItem"), std::string::npos) << LastShown();
   EXPECT_TRUE(frame.isNull());
 }
