@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QTreeWidget>
 #include <iostream>
 #include <memory>
 
@@ -43,11 +46,43 @@ void FlushDeletes() {
   QCoreApplication::processEvents();
 }
 
-QMdiSubWindow* SubWindowOf(QMdiArea* area, TMDIChild* window) {
-  for (QMdiSubWindow* sub : area->subWindowList())
-    if (sub->widget() == static_cast<QWidget*>(window)) return sub;
-  return nullptr;
+// Picks the first entry of the window's tree as a user would (press and
+// release on it), so the picture shows what a window does with an entry.
+void ClickFirstTreeEntry(QWidget* window) {
+  auto* tree = window->findChild<QTreeWidget*>();
+  if (!tree || tree->topLevelItemCount() == 0) return;
+  const QPointF at = tree->visualItemRect(tree->topLevelItem(0)).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &click);
+  }
 }
+
+// In a screenshot run nobody is there to answer: a modal window that comes
+// up (a question, a message, a dialog of a window) is reported as an error
+// and dismissed, so the run never waits for a person.
+class TModalDismisser : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal())
+      QTimer::singleShot(0, widget, [widget] { Dismiss(widget); });
+    return false;
+  }
+
+ private:
+  static void Dismiss(QWidget* modal) {
+    std::string what = modal->windowTitle().toStdString();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) what += ": " + box->text().toStdString();
+    std::cerr << "error: modal window dismissed: " << what << std::endl;
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->reject();
+    else
+      modal->close();
+  }
+};
 
 // Opens every registered window in turn and saves DIR/<name>.png of the main
 // window showing it. Returns the number of windows that failed to open.
@@ -60,8 +95,10 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
       ++failures;
       continue;
     }
-    QMdiSubWindow* sub = SubWindowOf(host.Area(), window);
+    QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
+    FlushDeletes();
+    ClickFirstTreeEntry(window);
     FlushDeletes();
     const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
                                             QStringLiteral(".png"));
@@ -123,6 +160,8 @@ int main(int argc, char** argv) {
 
   const bool unattended = args.isSet(QStringLiteral("screenshot"));
   THostApplication hostApplication(unattended);
+  TModalDismisser dismisser;
+  if (unattended) app.installEventFilter(&dismisser);
   int status = 0;
   {
     THostWindow host(*plugin, UserFrom(args), unattended);

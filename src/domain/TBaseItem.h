@@ -68,10 +68,16 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// 2 after an insert (ItemID was 0), 3 after an update.
   int32_t Save();
   /// ETJItemException "项目名称不能为空！"; for numeric items (ResultType 1)
-  /// also "结果类型为[数值类型]，上限不能为空！" then "...下限不能为空！".
+  /// also "结果类型为[数值类型]，上限不能为空！" then "...下限不能为空！"; then
+  /// "单价不能为负数！" and a text longer than its column
+  /// (ColumnWidths::RequireWidth).
   void Validate();
   /// True when TJItem already has a row with this ItemName.
   bool NameExists(const std::string& name);
+  /// True when a row other than this object's own (any row while it is
+  /// new) has this ItemName, of any item type: a rename must not take
+  /// another entry's name either.
+  bool NameUsedByOther(const std::string& name);
   /// The largest DispOrder of the category plus one (0 when it has none).
   int32_t NextDispOrder(int32_t cateID);
   /// The largest DispOrder of the check sets plus one (0 when there is none).
@@ -95,6 +101,11 @@ class TBaseItem : public TDBObject, public TItemFields {
   void AddItem(TBaseItem* item);
   /// Takes every member out (none is freed); ItemsString becomes empty.
   void ClearItems();
+  /// After Find read the row again: members that were changed in memory and
+  /// not saved no longer match ItemsString, so they are built again from the
+  /// text (a member left out drops this item from its UsedBy). Nothing
+  /// happens while the members were never built or still match the text.
+  void ReloadItemsIfChanged();
   /// Records `composite` as built with this item among its members (once).
   void AddUsedBy(TBaseItem* composite);
   /// The catalogue entry whose ItemCode equals `code` without its leading
@@ -123,6 +134,7 @@ class TBaseItem : public TDBObject, public TItemFields {
     usedBy_.Clear();
   }
   void LoadRow(TDataSet* dataSet, const Columns& columns);
+  void ValidateWidths() const;
   void CollectInto(TBaseItemList& list, int32_t itemType,
                    std::unordered_set<const TBaseItem*>& visited);
 

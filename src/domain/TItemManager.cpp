@@ -65,3 +65,8 @@ void TItemManager::LoadItems() {
     if (entry->ItemType != 0) entry->LoadItems();
   SetItemsLoaded(true);
 }
+
+void TItemManager::RenameCategory(int32_t cateID, const std::string& cateName) {
+  for (TBaseItem* entry : Items())
+    if (entry->CateID == cateID) entry->CateName = cateName;
+}

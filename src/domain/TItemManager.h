@@ -34,6 +34,9 @@ class TItemManager : public TBaseItem {
   /// Builds the members of every composite of the catalogue once, in
   /// catalogue order (its own ItemsString is not read).
   void LoadItems() override;
+  /// Every entry of category `cateID` gets the category's new name (its
+  /// rows were renamed with the category).
+  void RenameCategory(int32_t cateID, const std::string& cateName);
 
  private:
   bool ownsEntries_ = false;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "CatalogueEntries.h"
 #include "DomainObjects.h"
 #include "Exceptions.h"
 #include "GbkText.h"
@@ -9,7 +10,6 @@
 #include "TApplication.h"
 #include "TComPtr.h"
 #include "TSingleComm.h"
-#include "TfamItem.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ void Shutdown() {
 }
 
 void ReleaseProcessObjects() {
-  TfamItem::ReleaseRetiredItems();
+  CatalogueEntries::ReleaseRetired();
   DomainObjects::ReleaseProcessObjects();
   TSingleComm::ReleaseProcessObjects();
   GbkText::ReleaseConverters();

@@ -10,6 +10,7 @@
 #include "TDBObjectList.h"
 #include "TImageList.h"
 #include "TItemManager.h"
+#include "TRememberedNode.h"
 #include "TSingleComm.h"
 #include "TreeNodeData.h"
 
@@ -36,7 +37,10 @@ class SuspendedRepaint {
 }  // namespace
 
 TfamCateToItemTree::TfamCateToItemTree(QWidget* parent)
-    : QFrame(parent), chkCateTree(new QTreeWidget(this)), imgTree(new TImageList(this)) {
+    : QFrame(parent),
+      chkCateTree(new QTreeWidget(this)),
+      imgTree(new TImageList(this)),
+      clickedNode_(new TRememberedNode(chkCateTree)) {
   setObjectName(QStringLiteral("famCateToItemTree"));
   chkCateTree->setObjectName(QStringLiteral("chkCateTree"));
   imgTree->setObjectName(QStringLiteral("imgTree"));
@@ -56,16 +60,15 @@ TfamCateToItemTree::TfamCateToItemTree(QWidget* parent)
 }
 
 TfamCateToItemTree::~TfamCateToItemTree() {
-  ForgetNodes();  // the nodes go before the categories they refer to
+  chkCateTree->clear();  // the nodes go before the categories they refer to
 }
 
-void TfamCateToItemTree::ForgetNodes() {
-  clickedNode_ = nullptr;
-  chkCateTree->clear();
+QTreeWidgetItem* TfamCateToItemTree::ClickedNode() const {
+  return clickedNode_->Node();
 }
 
 void TfamCateToItemTree::BuildTree() {
-  ForgetNodes();
+  chkCateTree->clear();  // the remembered node goes with the nodes
   categories_ = std::make_unique<TDBObjectList>(true);
   SuspendedRepaint suspended(chkCateTree);
   TCategory loader(TSingleComm::Instance().GetConnPool());
@@ -116,11 +119,11 @@ void TfamCateToItemTree::RenameItemNode(TBaseItem* item) {
 }
 
 TBaseItem* TfamCateToItemTree::GetSelectedItem() const {
-  return ItemOf(clickedNode_);
+  return ItemOf(clickedNode_->Node());
 }
 
 void TfamCateToItemTree::chkCateTreeMouseDown(const QPoint& position) {
   if (chkCateTree->topLevelItemCount() == 0) return;
   QTreeWidgetItem* node = chkCateTree->itemAt(position);
-  clickedNode_ = TreeNodeData::Object(node) ? node : nullptr;
+  clickedNode_->Remember(TreeNodeData::Object(node) ? node : nullptr);
 }

@@ -4,10 +4,13 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <vector>
 
+#include "CatalogueEntries.h"
+#include "ColumnWidths.h"
+#include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
+#include "FieldLimits.h"
 #include "HandlerConnect.h"
 #include "QtText.h"
 #include "TCategory.h"
@@ -15,7 +18,6 @@
 #include "TComplexValue.h"
 #include "TDBObjectList.h"
 #include "TItem.h"
-#include "TItemManager.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
 #include "TSampleType.h"
@@ -26,16 +28,6 @@
 namespace {
 
 constexpr int kNumericResult = 1;  // position of "数值结果" in combResultType
-
-// Items taken out of the catalogue by a delete. Other windows' trees and
-// lists may still show them, so, like every catalogue object, they live as
-// long as the library (freed at unload); the list keeps them reachable.
-std::vector<TBaseItem*>* g_retired = nullptr;
-
-std::vector<TBaseItem*>& RetiredItems() {
-  if (!g_retired) g_retired = new std::vector<TBaseItem*>;
-  return *g_retired;
-}
 
 QString Trimmed(const QString& text) {
   return text.trimmed();
@@ -63,13 +55,6 @@ TfamItem::TfamItem(QWidget* parent) : QFrame(parent) {
 }
 
 TfamItem::~TfamItem() = default;
-
-void TfamItem::ReleaseRetiredItems() {
-  if (!g_retired) return;
-  for (TBaseItem* item : *g_retired) delete item;
-  delete g_retired;
-  g_retired = nullptr;
-}
 
 void TfamItem::BuildFields() {
   using WidgetLook::NamedCombo;
@@ -120,7 +105,8 @@ void TfamItem::BuildFields() {
            edtRightValue, edtUpperLimit, edtLowerLimit, edtMaxValue, edtMinValue, edtPrice,
            combChargeType, edtValueFormat})
     WidgetLook::ChineseInput(field);
-  // Tab order 0 to 26.
+  LimitWidths();
+  // Tab order 0 to 26 (a radio group's stop is its chosen button).
   WidgetLook::ChainTabOrder({edtItemCode,
                              edtItemName,
                              edtStandItemName,
@@ -148,6 +134,25 @@ void TfamItem::BuildFields() {
                              Cbbcate,
                              radIsInstrument,
                              edtValueFormat});
+}
+
+void TfamItem::LimitWidths() {
+  using FieldLimits::LimitGbkBytes;
+  LimitGbkBytes(Cbbcate, ColumnWidths::ItemCateName);
+  LimitGbkBytes(edtItemCode, ColumnWidths::ItemCode);
+  LimitGbkBytes(edtItemName, ColumnWidths::ItemName);
+  LimitGbkBytes(edtStandItemName, ColumnWidths::StandItemName);
+  LimitGbkBytes(edtUnit, ColumnWidths::ItemUnit);
+  LimitGbkBytes(edtPY, ColumnWidths::AbForPY);
+  LimitGbkBytes(edtWB, ColumnWidths::AbForWB);
+  LimitGbkBytes(edtCustom, ColumnWidths::AbCustom);
+  LimitGbkBytes(edtRightValue, ColumnWidths::NaturalResult);
+  LimitGbkBytes(edtUpperLimit, ColumnWidths::UpLimit);
+  LimitGbkBytes(edtLowerLimit, ColumnWidths::LowerLimit);
+  LimitGbkBytes(edtMaxValue, ColumnWidths::Max);
+  LimitGbkBytes(edtMinValue, ColumnWidths::Min);
+  LimitGbkBytes(combChargeType, ColumnWidths::ChargeType);
+  LimitGbkBytes(edtValueFormat, ColumnWidths::ValueFormat);
 }
 
 void TfamItem::LayOutFields() {
@@ -317,6 +322,9 @@ void TfamItem::ReadFields() {
   const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
   const std::string cateName = QtText::FromQ(Cbbcate->currentText());
   const int cateID = categoryLookup_->GetCateIDByName(cateName);
+  // An item in no category is in no tree: it would vanish from the screen.
+  if (cateID == 0)
+    throw ETJItemException("没有名为“%s”的体检类别，请从列表中选择体检类别。", {cateName});
   item_->CateName = cateName;
   item_->CateID = cateID;
   item_->DispOrder = dispOrder;
@@ -366,20 +374,9 @@ int TfamItem::GetSampleTypeID() const {
 }
 
 int TfamItem::SaveItem() {
-  // The item may be a catalogue entry that trees show: a refused save must
-  // not leave it holding values that were never stored.
-  const TItemFields before = *item_;
-  int result = 0;
-  try {
-    ReadFields();
-    result = item_->Save();
-  } catch (...) {
-    static_cast<TItemFields&>(*item_) = before;
-    throw;
-  }
+  const int result = CatalogueEntries::Save(item_, [this] { ReadFields(); });
   if (result == 2) {
     edtItemCode->setText(QtText::ToQ(item_->ItemCode));
-    TItemManager::Instance().AddItem(item_);
     if (item_ == shownNewItem_.get()) shownNewItem_.release();  // the catalogue's now
   }
   return result;
@@ -396,13 +393,8 @@ int TfamItem::DeleteItem() {
     return -1;
   item_->Delete();
   TBaseItem* deleted = item_;
-  TItemManager& catalogue = TItemManager::Instance();
-  if (catalogue.Items().Contains(deleted)) {
-    catalogue.RemoveItem(deleted);  // hands the entry back to us
-    RetiredItems().emplace_back(deleted);
-  } else if (deleted == shownNewItem_.get()) {
-    RetiredItems().emplace_back(shownNewItem_.release());
-  }
+  if (!CatalogueEntries::Retire(deleted) && deleted == shownNewItem_.get())
+    CatalogueEntries::KeepRetired(shownNewItem_.release());
   ShowItem(NewItem(), categoryName_);
   return 0;
 }

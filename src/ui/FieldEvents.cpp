@@ -56,7 +56,9 @@ void ConnectEnter(QWidget* field, std::function<void()> handler) {
 
 void EnterMovesToNextControl(QWidget* window) {
   for (QWidget* control : window->findChildren<QWidget*>()) {
-    if (!(control->focusPolicy() & Qt::TabFocus) || TakesEnterItself(control)) continue;
+    // Any control that can hold the focus: a radio button that is no tab
+    // stop now becomes one when it is chosen.
+    if (control->focusPolicy() == Qt::NoFocus || TakesEnterItself(control)) continue;
     if (control->window() != window->window()) continue;  // pop-ups keep their keys
     ConnectEvent(control, QEvent::KeyPress, [control](QEvent* event) {
       if (!IsEnter(event)) return false;

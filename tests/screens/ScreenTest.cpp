@@ -7,12 +7,12 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "CatalogueEntries.h"
 #include "DomainObjects.h"
 #include "GbkText.h"
 #include "TMDIChild.h"
 #include "TPromptService.h"
 #include "TSingleComm.h"
-#include "TfamItem.h"
 
 void RecordingApplication::ShowException(const std::exception& error) {
   Shown.push_back(GbkText::ToUtf8(error.what()));
@@ -20,6 +20,8 @@ void RecordingApplication::ShowException(const std::exception& error) {
 
 void ScreenTest::SetUp() {
   db.UseAsLibraryPool();
+  // The super user: every button works unless a test takes rights away.
+  host.User.UserName = "Chief";
   host.User.Operator.OperatorName = "张医生";
   TSingleComm::Instance().SetWinMain(&host);
   SetCurrentApplication(&app);
@@ -31,7 +33,7 @@ void ScreenTest::TearDown() {
   for (const QPointer<QWidget>& frame : opened_) delete frame.data();
   opened_.clear();
   Settle();
-  TfamItem::ReleaseRetiredItems();
+  CatalogueEntries::ReleaseRetired();
   DomainObjects::ReleaseProcessObjects();
   TSingleComm::Instance().SetWinMain(nullptr);
   SetCurrentApplication(LibraryApplication());
