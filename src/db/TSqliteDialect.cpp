@@ -7,7 +7,7 @@ namespace {
 // The end of the code of the statement that starts at `from`: just after
 // its last character that is neither blank nor inside a comment, before the
 // ";" that ends it (or the end of the text).
-size_t StatementCodeEnd(const std::string& sql, size_t from) {
+size_t StatementCodeEnd(std::string_view sql, size_t from) {
   size_t codeEnd = from;
   for (size_t pos = from; pos < sql.size() && sql[pos] != ';';) {
     const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
@@ -128,29 +128,20 @@ std::string TSqliteDialect::OrderByGbk(const std::string& sql) {
 }
 
 // " ItemName ASC" -> " ItemName COLLATE TESMIRA_GBK ASC"; a term that names
-// its own collation, or an empty one, stays as it is.
+// its own collation, or one without code, stays as it is. The collation
+// follows the term's last code before its direction, so blanks and comments
+// around it stay where they are (a trailing line comment would swallow it).
 std::string TSqliteDialect::CollateTerm(const std::string& term) {
-  static constexpr const char* kBlanks = " \t\r\n";
-  if (TSqlLexer::Trim(term).empty() || HasWord(term, "COLLATE")) return term;
-  const size_t end = term.find_last_not_of(kBlanks) + 1;
-  std::string head = term.substr(0, end);
-  const std::string trailing = term.substr(end);
-  std::string direction;
+  const size_t end = StatementCodeEnd(term, 0);
+  if (end == 0 || HasWord(term, "COLLATE")) return term;
+  size_t at = end;
   for (std::string_view word : {"ASC", "DESC"}) {
-    const size_t at = head.size() - word.size();
-    if (head.size() > word.size() && TSqlLexer::WordAt(head, at, word)) {
-      direction = head.substr(at);
-      head.resize(head.find_last_not_of(kBlanks, at - 1) + 1);
+    if (end > word.size() && TSqlLexer::WordAt(term, end - word.size(), word)) {
+      at = StatementCodeEnd(std::string_view(term).substr(0, end - word.size()), 0);
       break;
     }
   }
-  std::string out = head;
-  out += " COLLATE ";
-  out += GbkCollation;
-  if (!direction.empty()) out += ' ';
-  out += direction;
-  out += trailing;
-  return out;
+  return term.substr(0, at) + " COLLATE " + GbkCollation + term.substr(at);
 }
 
 std::vector<std::string> TSqliteDialect::SplitAtIdentityQuery(const std::string& sql) {

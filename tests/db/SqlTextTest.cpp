@@ -56,6 +56,9 @@ TEST(SqliteDialect, OrderByTermsGetTheGbkCollation) {
             "-- order by d\norder by lower(a) COLLATE TESMIRA_GBK, a collate nocase;");
   EXPECT_EQ(TSqliteDialect::OrderByGbk("select reorder, border by from T"),
             "select reorder, border by from T");
+  // The collation follows the term's code, not a comment after it.
+  EXPECT_EQ(TSqliteDialect::OrderByGbk("select a from T order by a desc -- newest\n"),
+            "select a from T order by a COLLATE TESMIRA_GBK desc -- newest\n");
   // Only connections that have the collation get the rewrite.
   EXPECT_EQ(TSqliteDialect::Adapt("select a from T order by a"),
             (Parts{"select a from T order by a"}));
