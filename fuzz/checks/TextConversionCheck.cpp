@@ -1,6 +1,7 @@
 #include "TextConversionCheck.h"
 
 #include <string>
+#include <vector>
 
 #include "FuzzCheck.h"
 #include "GbkText.h"
@@ -28,6 +29,41 @@ bool HoldsPrivateUse(std::string_view utf8) {
   return false;
 }
 
+// The characters of a GB18030 text: one byte below 0x80, four when a digit
+// follows the lead byte, else two.
+std::vector<std::string> Characters(const std::string& gbk) {
+  std::vector<std::string> characters;
+  for (size_t i = 0; i < gbk.size();) {
+    size_t length = 1;
+    if (static_cast<unsigned char>(gbk[i]) >= 0x80)
+      length = i + 1 < gbk.size() && gbk[i + 1] >= '0' && gbk[i + 1] <= '9' ? 4 : 2;
+    characters.push_back(gbk.substr(i, length));
+    i += length;
+  }
+  return characters;
+}
+
+// The sort key: the GBK bytes, an ASCII letter standing for its lower case.
+std::string SortKey(std::string_view utf8) {
+  std::string key;
+  for (const std::string& c : Characters(GbkText::FromUtf8(utf8)))
+    key += c.size() == 1 && c[0] >= 'A' && c[0] <= 'Z' ? std::string(1, c[0] - 'A' + 'a') : c;
+  return key;
+}
+
+int Sign(int value) {
+  return (value > 0) - (value < 0);
+}
+
+// The name order of the SQLite connections (two texts separated by a NUL).
+void CheckGbkOrder(std::string_view input) {
+  const std::vector<std::string> f = FuzzCheck::Fields(input, 2);
+  const int order = TCellText::CompareAsGbk(f[0], f[1]);
+  Require(order == -TCellText::CompareAsGbk(f[1], f[0]), "the GBK order is antisymmetric", input);
+  Require(order == Sign(SortKey(f[0]).compare(SortKey(f[1]))),
+          "the GBK order is the order of the GBK bytes, ASCII letters without case", input);
+}
+
 }  // namespace
 
 void CheckTextConversion(std::string_view input) {
@@ -52,4 +88,5 @@ void CheckTextConversion(std::string_view input) {
   std::string cell;
   TCellText::AppendUtf8AsGbk(cell, input);
   Require(cell == written, "the table path writes what the converter writes", input);
+  CheckGbkOrder(input);
 }

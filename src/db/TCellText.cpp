@@ -138,10 +138,23 @@ void TCellText::AppendNonAsciiUtf8AsGbk(std::string& out, std::string_view utf8)
 
 namespace {
 
+// The GBK bytes with ASCII letters in lower case. Only single-byte
+// characters are letters: the second byte of a two-byte character may look
+// like one (0x41..0x5A), and folding it would make two characters equal and
+// disagree with the table's order.
 std::string FoldedGbk(std::string_view utf8) {
   std::string gbk = GbkText::FromUtf8(utf8);
-  for (char& c : gbk)
+  for (size_t i = 0; i < gbk.size();) {
+    char& c = gbk[i];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      // GB18030: a digit after the lead byte makes a four-byte character.
+      const bool fourBytes = i + 1 < gbk.size() && gbk[i + 1] >= '0' && gbk[i + 1] <= '9';
+      i += fourBytes ? 4 : 2;
+      continue;
+    }
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    ++i;
+  }
   return gbk;
 }
 
