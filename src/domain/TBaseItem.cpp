@@ -420,6 +420,12 @@ bool TBaseItem::NameExists(const std::string& name) {
   return CountColumn(rows) > 0;
 }
 
+bool TBaseItem::NameUsedByOther(const std::string& name) {
+  return CountColumn(Operator()->OpenQuery(
+             FormatSql("Select count(*) as c from tjItem where ItemName='%s' and ItemID <> %d",
+                       {name, ItemID}))) > 0;
+}
+
 int32_t TBaseItem::NextDispOrder(int32_t cateID) {
   return CountColumn(Operator()->OpenQuery(FormatSql(
       "Select max(DispOrder)+1 as c From %s where CateID = %d ", {GetTableName(), cateID})));
@@ -443,6 +449,15 @@ void TBaseItem::FillCategory(TCategory* category, int32_t itemType) {
   const int32_t cateID = *category->CateID;
   for (TBaseItem* entry : items_)
     if (entry->ItemType == itemType && entry->CateID == cateID) category->AddItem(entry);
+}
+
+std::vector<std::string> TBaseItem::CodesOf(const std::string& text) {
+  std::vector<std::string> codes;
+  ForEachCode(text, [&](std::string_view code) {
+    std::string trimmed = TrimBlanks(code);
+    if (!trimmed.empty()) codes.push_back(std::move(trimmed));
+  });
+  return codes;
 }
 
 void TBaseItem::BuildItemsString() {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "TBaseItemList.h"
 #include "TDBObject.h"
@@ -72,6 +73,10 @@ class TBaseItem : public TDBObject, public TItemFields {
   void Validate();
   /// True when TJItem already has a row with this ItemName.
   bool NameExists(const std::string& name);
+  /// True when a row other than this object's own (any row while it is
+  /// new) has this ItemName, of any item type: a rename must not take
+  /// another entry's name either.
+  bool NameUsedByOther(const std::string& name);
   /// The largest DispOrder of the category plus one (0 when it has none).
   int32_t NextDispOrder(int32_t cateID);
   /// The largest DispOrder of the check sets plus one (0 when there is none).
@@ -88,6 +93,9 @@ class TBaseItem : public TDBObject, public TItemFields {
   const std::string& GetItemsString() const { return itemsString_; }
   /// Replaces the text; the members and ItemsLoaded stay as they are.
   void SetItemsString(const std::string& text) { itemsString_ = text; }
+  /// The codes a member or exclusion text names ("000012;000015;"), whole
+  /// entries with blanks trimmed, empty entries left out, in text order.
+  static std::vector<std::string> CodesOf(const std::string& text);
   /// ItemsString := each member's ItemCode followed by ";", in member order.
   void BuildItemsString();
   /// Appends `item` unless it is already a member (or null), then rebuilds

@@ -22,6 +22,12 @@ TBaseDBConnPool* RefusedPool() {
   RefuseDirectConstruction();
 }
 
+// Entries taken out of the catalogue by a delete, kept reachable.
+std::vector<TBaseItem*>& RetiredItems() {
+  static auto* retired = new std::vector<TBaseItem*>;
+  return *retired;
+}
+
 }  // namespace
 
 TItemManager* TItemManager::AccessInstance(int request) {
@@ -64,4 +70,10 @@ void TItemManager::LoadItems() {
   for (TBaseItem* entry : Items())
     if (entry->ItemType != 0) entry->LoadItems();
   SetItemsLoaded(true);
+}
+
+void TItemManager::RetireItem(TBaseItem* item) {
+  if (!Items().Contains(item)) return;
+  RemoveItem(item);
+  RetiredItems().push_back(item);
 }

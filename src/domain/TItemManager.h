@@ -34,6 +34,11 @@ class TItemManager : public TBaseItem {
   /// Builds the members of every composite of the catalogue once, in
   /// catalogue order (its own ItemsString is not read).
   void LoadItems() override;
+  /// Takes the entry of a deleted row out of the catalogue for good. Trees
+  /// and member lists of open windows may still point at it, so, like every
+  /// catalogue object, it is never freed. An object the catalogue does not
+  /// hold stays its owner's.
+  void RetireItem(TBaseItem* item);
 
  private:
   bool ownsEntries_ = false;
