@@ -54,9 +54,21 @@ void ConnectEnter(QWidget* field, std::function<void()> handler) {
     if (inner->window() == field->window()) ConnectEvent(inner, QEvent::KeyPress, onKey);
 }
 
+void ConnectEnterOrder(const std::vector<QWidget*>& order) {
+  for (size_t i = 0; i + 1 < order.size(); ++i) {
+    std::vector<QWidget*> after(order.begin() + static_cast<long>(i) + 1, order.end());
+    ConnectEnter(order[i], [after] {
+      for (QWidget* next : after)
+        if (next->isVisible() && next->isEnabled()) return next->setFocus(Qt::TabFocusReason);
+    });
+  }
+}
+
 void EnterMovesToNextControl(QWidget* window) {
   for (QWidget* control : window->findChildren<QWidget*>()) {
-    if (!(control->focusPolicy() & Qt::TabFocus) || TakesEnterItself(control)) continue;
+    // Any control that can hold the focus: a radio button that is no tab
+    // stop now becomes one when it is chosen.
+    if (control->focusPolicy() == Qt::NoFocus || TakesEnterItself(control)) continue;
     if (control->window() != window->window()) continue;  // pop-ups keep their keys
     ConnectEvent(control, QEvent::KeyPress, [control](QEvent* event) {
       if (!IsEnter(event)) return false;

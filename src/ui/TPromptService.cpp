@@ -83,6 +83,22 @@ bool TPromptService::Confirm(QWidget* parent, const QString& caption, const QStr
   return answer == TPromptAnswer::Yes || answer == TPromptAnswer::Ok;
 }
 
+bool TPromptService::ConfirmOkCancel(QWidget* parent, const QString& caption, const QString& text) {
+  ScriptedAnswer scripted;
+  TPromptAnswer answer;
+  const bool fromScript = TakeScripted(TPromptAnswer::Cancel, scripted);
+  if (fromScript) {
+    answer = scripted.Answer;
+  } else {
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent);
+    box.setDefaultButton(QMessageBox::Cancel);
+    answer = box.exec() == QMessageBox::Ok ? TPromptAnswer::Ok : TPromptAnswer::Cancel;
+  }
+  Record(TPromptKind::Confirmation, caption, text, answer, fromScript);
+  return answer == TPromptAnswer::Ok || answer == TPromptAnswer::Yes;
+}
+
 bool TPromptService::ExecDialog(QDialog* dialog) {
   ScriptedAnswer scripted;
   TPromptAnswer answer;

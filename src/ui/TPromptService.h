@@ -35,6 +35,9 @@ class TPromptService {
   static void Error(QWidget* parent, const QString& caption, const QString& text);
   /// A Yes/No question; true for Yes.
   static bool Confirm(QWidget* parent, const QString& caption, const QString& text);
+  /// An OK/Cancel question with the information icon; true for OK. Scripted
+  /// without a queued answer it is cancelled.
+  static bool ConfirmOkCancel(QWidget* parent, const QString& caption, const QString& text);
   /// Runs the dialog modally; true when it was accepted. A scripted answer
   /// may first fill the dialog through the hook given with it.
   static bool ExecDialog(QDialog* dialog);

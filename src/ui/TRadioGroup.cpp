@@ -17,8 +17,20 @@ TRadioGroup::TRadioGroup(const QStringList& items, int columns, QWidget* parent)
     layout->addWidget(button, i / perRow, i % perRow);
   }
   connect(buttons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    KeepChosenAsTabStop();
     if (checked) emit ItemIndexChanged(id);
   });
+  KeepChosenAsTabStop();
+}
+
+void TRadioGroup::KeepChosenAsTabStop() {
+  const QList<QAbstractButton*> all = buttons_->buttons();
+  QAbstractButton* stop = buttons_->checkedButton();
+  if (!stop && !all.isEmpty()) stop = all.first();
+  // Click focus keeps a button in the tab order that was set up, but Tab
+  // passes over it.
+  for (QAbstractButton* button : all)
+    button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 int TRadioGroup::ItemIndex() const {

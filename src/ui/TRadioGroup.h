@@ -9,6 +9,11 @@ class QRadioButton;
 /// A radio group: a box of exclusive choices laid out in columns. The item
 /// index is the position of the chosen entry (-1 when none is chosen); the
 /// buttons' ids in the button group are their positions.
+///
+/// Tab reaches the group once, on its chosen button (the first when none is
+/// chosen); the other buttons take the focus by mouse or arrow keys only.
+/// The box itself takes no focus: a tab order names the group through its
+/// buttons (WidgetLook::ChainTabOrder does).
 class TRadioGroup : public QGroupBox {
   Q_OBJECT
  public:
@@ -32,5 +37,8 @@ class TRadioGroup : public QGroupBox {
   void ItemIndexChanged(int index);
 
  private:
+  /// Only the chosen button (or the first) is a tab stop.
+  void KeepChosenAsTabStop();
+
   QButtonGroup* buttons_;
 };

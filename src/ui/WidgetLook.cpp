@@ -38,16 +38,31 @@ void Grey(QWidget* field) {
   field->setPalette(palette);
 }
 
-void ChineseInput(QWidget* field) {
+void ChineseInput(QWidget* field, const char* imeName) {
   field->setAttribute(Qt::WA_InputMethodEnabled, true);
-  field->setProperty("ImeName", QtText::ToQ(ChineseImeName));
+  field->setProperty("ImeName", QtText::ToQ(imeName));
 }
+
+namespace {
+
+// The widgets that stand for `field` in a tab order.
+QList<QWidget*> TabStopsOf(QWidget* field) {
+  if (field->focusPolicy() != Qt::NoFocus) return {field};
+  QList<QWidget*> stops;
+  for (QWidget* inner : field->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (inner->focusPolicy() != Qt::NoFocus) stops << inner;
+  return stops;
+}
+
+}  // namespace
 
 void ChainTabOrder(std::initializer_list<QWidget*> fields) {
   QWidget* previous = nullptr;
   for (QWidget* field : fields) {
-    if (previous) QWidget::setTabOrder(previous, field);
-    previous = field;
+    for (QWidget* stop : TabStopsOf(field)) {
+      if (previous) QWidget::setTabOrder(previous, stop);
+      previous = stop;
+    }
   }
 }
 
