@@ -51,7 +51,6 @@ class TfamCateToItemTree : public QFrame {
   void chkCateTreeMouseDown(const QPoint& position);
   QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const std::string& text, TBaseDBObject* object,
                            int imageIndex, int selectedIndex);
-  void AddCategoryNodes(TDBObjectList& categories);
   void ForgetNodes();
 
   QTreeWidgetItem* clickedNode_ = nullptr;

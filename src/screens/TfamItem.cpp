@@ -9,6 +9,7 @@
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
+#include "LookupLists.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TCommon.h"
@@ -18,8 +19,6 @@
 #include "TItemManager.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
-#include "TSampleType.h"
-#include "TSfChargeItem.h"
 #include "TSingleComm.h"
 #include "WidgetLook.h"
 
@@ -193,31 +192,14 @@ void TfamItem::ConnectHandlers() {
 }
 
 void TfamItem::LoadLists() {
-  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
-  TDBObjectList chargeItems(true);
-  TSfChargeItem(pool).LoadList("1=1", chargeItems, -1);
-  for (int i = 0; i < chargeItems.Count(); ++i)
-    combChargeType->addItem(QtText::ToQ(chargeItems.ItemAs<TSfChargeItem>(i)->ItemName));
-  TDBObjectList categories(true);
-  TCategory(pool).LoadList("1=1", categories, -1);
-  for (int i = 0; i < categories.Count(); ++i)
-    Cbbcate->addItem(QtText::ToQ(categories.ItemAs<TCategory>(i)->CateName));
+  LookupLists::FillChargeTypes(combChargeType);
+  LookupLists::FillCategoryNames(Cbbcate);
   LoadSampleTypes();
-  categoryLookup_ = std::make_unique<TCategory>(pool);
-  combChargeType->setCurrentIndex(-1);
-  Cbbcate->setCurrentIndex(-1);
+  categoryLookup_ = std::make_unique<TCategory>(TSingleComm::Instance().GetConnPool());
 }
 
 void TfamItem::LoadSampleTypes() {
-  combSampleType->clear();
-  sampleTypes_ = std::make_unique<TDBObjectList>(true);
-  TSampleType::Instance().LoadList("1=1", *sampleTypes_, -1);
-  for (int i = 0; i < sampleTypes_->Count(); ++i) {
-    auto* sampleType = sampleTypes_->ItemAs<TSampleType>(i);
-    combSampleType->addItem(QtText::ToQ(sampleType->SampleTypeName),
-                            QVariant::fromValue(reinterpret_cast<quintptr>(sampleType)));
-  }
-  combSampleType->setCurrentIndex(-1);
+  sampleTypes_ = LookupLists::FillSampleTypes(combSampleType);
 }
 
 TItem* TfamItem::NewItem() {
@@ -266,7 +248,7 @@ void TfamItem::DisplayTexts() {
 
 void TfamItem::DisplayChoices() {
   ChooseEqualEntry(combSex, item_->Sex);
-  ShowSampleType(item_->SampleTypeID);
+  LookupLists::ChooseSampleType(combSampleType, item_->SampleTypeID);
   ChooseEqualEntry(combHightHint, item_->HintForUpper);
   ChooseEqualEntry(combLowerHint, item_->HintForLower);
   const bool knownType = item_->ResultType >= 0 && item_->ResultType < combResultType->count();
@@ -276,13 +258,6 @@ void TfamItem::DisplayChoices() {
   radIsInUse->SetYes(item_->IsInUse);
   radIsHaveExamProcess->SetYes(!item_->IsHaveExamProcess);
   radIsInstrument->SetYes(item_->IsInstrument);
-}
-
-void TfamItem::ShowSampleType(int sampleTypeID) {
-  int index = -1;
-  for (int i = 0; i < sampleTypes_->Count() && index < 0; ++i)
-    if (sampleTypes_->ItemAs<TSampleType>(i)->SampleTypeID == sampleTypeID) index = i;
-  combSampleType->setCurrentIndex(index);
 }
 
 void TfamItem::ApplyNewItemDefaults() {
@@ -350,10 +325,7 @@ void TfamItem::ReadChoices() {
 }
 
 int TfamItem::GetSampleTypeID() const {
-  const int index = combSampleType->currentIndex();
-  if (index < 0) return -1;
-  return reinterpret_cast<TSampleType*>(combSampleType->itemData(index).value<quintptr>())
-      ->SampleTypeID;
+  return LookupLists::ChosenSampleTypeID(combSampleType);
 }
 
 int TfamItem::SaveItem() {

@@ -100,7 +100,6 @@ class TfamItem : public QFrame {
   void ApplyNewItemDefaults();
   void ReadTexts();
   void ReadChoices();
-  void ShowSampleType(int sampleTypeID);
   void SyncValueFormatField();
 
   TBaseItem* item_ = nullptr;
