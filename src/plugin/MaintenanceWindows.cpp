@@ -1,11 +1,13 @@
 #include "TMDIChild.h"
 #include "TfrmCategorie.h"
+#include "TfrmCombItem.h"
 #include "TfrmItemEdit.h"
 #include "WindowRegistry.h"
 
 namespace {
 
 const TMDIChildClassInfo CategorieClass{"TfrmCategorie", &TMDIChild::Construct<TfrmCategorie>};
+const TMDIChildClassInfo CombItemClass{"TfrmCombItem", &TMDIChild::Construct<TfrmCombItem>};
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
 
 }  // namespace
@@ -15,5 +17,6 @@ const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<Tfr
 // the list in its place once it is built.
 void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CategorieClass);
+  RegisterMDIChildClass(registry, "", &CombItemClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
 }

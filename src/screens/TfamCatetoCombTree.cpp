@@ -1,0 +1,131 @@
+#include "TfamCatetoCombTree.h"
+
+#include <QMouseEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "CategoryTrees.h"
+#include "Exceptions.h"
+#include "HandlerConnect.h"
+#include "QtText.h"
+#include "TCategory.h"
+#include "TDBObjectList.h"
+#include "TImageList.h"
+#include "TItemManager.h"
+#include "TreeNodeData.h"
+
+namespace {
+
+TBaseItem* CombItemOf(const QTreeWidgetItem* node) {
+  return TreeNodeData::Level(node) == 1 ? dynamic_cast<TBaseItem*>(TreeNodeData::Object(node))
+                                        : nullptr;
+}
+
+QTreeWidgetItem* FirstNode(QTreeWidget* tree) {
+  return tree->topLevelItemCount() > 0 ? tree->topLevelItem(0) : nullptr;
+}
+
+}  // namespace
+
+TfamCatetoCombTree::TfamCatetoCombTree(QWidget* parent)
+    : QFrame(parent), CateToCombTree(new QTreeWidget(this)), imgTree(new TImageList(this)) {
+  setObjectName(QStringLiteral("famCatetoCombTree"));
+  CateToCombTree->setObjectName(QStringLiteral("CateToCombTree"));
+  imgTree->setObjectName(QStringLiteral("imgTree"));
+  imgTree->FillWithMaintenanceGlyphs(19);
+  CateToCombTree->setHeaderHidden(true);
+  CateToCombTree->setIndentation(19);
+  CateToCombTree->setIconSize(QSize(16, 16));
+  CateToCombTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(CateToCombTree);
+  ConnectEvent(CateToCombTree->viewport(), QEvent::MouseButtonPress, [this](QEvent* event) {
+    CateToCombTreeMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
+    return false;
+  });
+}
+
+TfamCatetoCombTree::~TfamCatetoCombTree() {
+  ForgetNodes();  // the nodes go before the categories they refer to
+}
+
+void TfamCatetoCombTree::ForgetNodes() {
+  clickedNode_ = nullptr;
+  currentCategory_ = nullptr;
+  currentCombItem_ = nullptr;
+  CateToCombTree->clear();
+}
+
+void TfamCatetoCombTree::ForgetNode(QTreeWidgetItem* node) {
+  if (clickedNode_ == node) clickedNode_ = nullptr;
+  if (currentCombItem_ && currentCombItem_ == CombItemOf(node)) currentCombItem_ = nullptr;
+}
+
+void TfamCatetoCombTree::BuildTree() {
+  TItemManager& catalogue = TItemManager::Instance();
+  catalogue.LoadItems();
+  ForgetNodes();
+  categories_ = std::make_unique<TDBObjectList>(true);
+  CategoryTrees::AddCategoryNodes(CateToCombTree, *categories_, 1, *imgTree, ItemImageIndex,
+                                  ItemSelectedIndex);
+}
+
+QTreeWidgetItem* TfamCatetoCombTree::AddNode(QTreeWidgetItem* parent, const std::string& text,
+                                             TBaseDBObject* object, int imageIndex,
+                                             int selectedIndex) {
+  return TreeNodeData::AddNode(CateToCombTree, parent, QtText::ToQ(text), object, imageIndex,
+                               selectedIndex, *imgTree);
+}
+
+void TfamCatetoCombTree::AddItemNode(TCategory* category, TBaseItem* item) {
+  const QString name = QtText::ToQ(category->CateName);
+  for (int i = 0; i < CateToCombTree->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* categoryNode = CateToCombTree->topLevelItem(i);
+    if (categoryNode->text(0) != name) continue;
+    AddNode(categoryNode, item->ItemName, item, ItemImageIndex, ItemSelectedIndex);
+    return;
+  }
+}
+
+void TfamCatetoCombTree::RenameItemNode(TCategory* category, TBaseItem* item) {
+  const int32_t cateID = category->CateID.value_or(0);
+  for (QTreeWidgetItem* node = FirstNode(CateToCombTree); node;
+       node = TreeNodeData::NextInTree(CateToCombTree, node)) {
+    const TBaseItem* shown = CombItemOf(node);
+    if (shown && shown->CateID == cateID && shown->ItemCode == item->ItemCode)
+      node->setText(0, QtText::ToQ(item->ItemName));
+  }
+}
+
+void TfamCatetoCombTree::DeleteItemNode(TBaseItem* item) {
+  for (QTreeWidgetItem* node = FirstNode(CateToCombTree); node;
+       node = TreeNodeData::NextInTree(CateToCombTree, node)) {
+    const TBaseItem* shown = CombItemOf(node);
+    if (!shown || shown->ItemCode != item->ItemCode) continue;
+    try {
+      item->Delete();  // a referenced item is refused here, before the tree changes
+      ForgetNode(node);
+      delete node;
+      TItemManager::Instance().RetireItem(item);
+    } catch (const std::exception& error) {
+      throw Exception(FormatText("删除组合项目：[%s] 出现异常！\r\n", {item->ItemName}) +
+                      error.what());
+    }
+    return;
+  }
+}
+
+void TfamCatetoCombTree::CateToCombTreeMouseDown(const QPoint& position) {
+  if (CateToCombTree->topLevelItemCount() == 0) return;
+  QTreeWidgetItem* node = CateToCombTree->itemAt(position);
+  if (!node) return;  // empty space: the remembered values stay
+  clickedNode_ = node;
+  if (TBaseItem* item = CombItemOf(node)) {
+    currentCombItem_ = item;
+    currentCategory_ = dynamic_cast<TCategory*>(TreeNodeData::Object(node->parent()));
+  } else {
+    currentCombItem_ = nullptr;
+    currentCategory_ = dynamic_cast<TCategory*>(TreeNodeData::Object(node));
+  }
+}
