@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QTreeWidget>
 #include <iostream>
 #include <memory>
 
@@ -49,8 +51,33 @@ QMdiSubWindow* SubWindowOf(QMdiArea* area, TMDIChild* window) {
   return nullptr;
 }
 
+// Shows a window's first entry as a user would: a click on the first node
+// below a top-level node of its tree (the first item of the first category
+// that has one). Windows without such a tree stay as they opened.
+void PressFirstEntry(TMDIChild* window) {
+  auto* tree = window->findChild<QTreeWidget*>();
+  if (!tree) return;
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* category = tree->topLevelItem(i);
+    if (category->childCount() == 0) continue;
+    category->setExpanded(true);
+    QTreeWidgetItem* entry = category->child(0);
+    tree->scrollToItem(entry);
+    QCoreApplication::processEvents();
+    const QPointF at = tree->visualItemRect(entry).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent press(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                        Qt::NoModifier);
+      QCoreApplication::sendEvent(tree->viewport(), &press);
+    }
+    return;
+  }
+}
+
 // Opens every registered window in turn and saves DIR/<name>.png of the main
-// window showing it. Returns the number of windows that failed to open.
+// window showing it (with its first entry shown). Returns the number of
+// windows that failed to open.
 int TakeScreenshots(THostWindow& host, const QString& dir) {
   QDir().mkpath(dir);
   int failures = 0;
@@ -62,6 +89,8 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
     }
     QMdiSubWindow* sub = SubWindowOf(host.Area(), window);
     if (sub) sub->showMaximized();
+    FlushDeletes();
+    PressFirstEntry(window);
     FlushDeletes();
     const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
                                             QStringLiteral(".png"));
