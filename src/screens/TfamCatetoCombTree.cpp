@@ -106,6 +106,8 @@ void TfamCatetoCombTree::DeleteItemNode(TBaseItem* item) {
     try {
       item->Delete();  // a referenced item is refused here, before the tree changes
       ForgetNode(node);
+      // The selection must not move on to a neighbour the editor does not show.
+      CateToCombTree->setCurrentItem(node->parent());
       delete node;
       TItemManager::Instance().RetireItem(item);
     } catch (const std::exception& error) {

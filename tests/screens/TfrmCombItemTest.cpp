@@ -365,6 +365,7 @@ TEST_F(TfrmCombItemTest, DeleteAsksNamingTheItemAndRemovesOnlyWhatItNames) {
   EXPECT_FALSE(TItemManager::Instance().Items().Contains(liver));
   EXPECT_EQ(w->famCatetoCombTree->ClickedNode(), nullptr);
   EXPECT_EQ(w->famCatetoCombTree->CurrentCombItem(), nullptr);
+  EXPECT_EQ(tree->currentItem(), Category(0));  // no neighbour looks edited
   EXPECT_EQ(f->edtCombCode->text(), QString());
   EXPECT_EQ(Exclusions(), (QStringList{QStringLiteral("血脂:0"), QStringLiteral("肾功能:0")}));
 
