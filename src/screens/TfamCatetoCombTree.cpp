@@ -78,14 +78,26 @@ QTreeWidgetItem* TfamCatetoCombTree::AddNode(QTreeWidgetItem* parent, const std:
                                selectedIndex, *imgTree);
 }
 
-void TfamCatetoCombTree::AddItemNode(TCategory* category, TBaseItem* item) {
+QTreeWidgetItem* TfamCatetoCombTree::CategoryNode(const TCategory* category) const {
   const QString name = QtText::ToQ(category->CateName);
-  for (int i = 0; i < CateToCombTree->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* categoryNode = CateToCombTree->topLevelItem(i);
-    if (categoryNode->text(0) != name) continue;
+  for (int i = 0; i < CateToCombTree->topLevelItemCount(); ++i)
+    if (CateToCombTree->topLevelItem(i)->text(0) == name) return CateToCombTree->topLevelItem(i);
+  return nullptr;
+}
+
+void TfamCatetoCombTree::AddItemNode(TCategory* category, TBaseItem* item) {
+  if (QTreeWidgetItem* categoryNode = CategoryNode(category))
     AddNode(categoryNode, item->ItemName, item, ItemImageIndex, ItemSelectedIndex);
-    return;
-  }
+}
+
+void TfamCatetoCombTree::MoveItemNode(TCategory* category, TBaseItem* item) {
+  QTreeWidgetItem* node = TreeNodeData::FindByObject(CateToCombTree, item);
+  QTreeWidgetItem* categoryNode = CategoryNode(category);
+  if (!node || !categoryNode || node->parent() == categoryNode) return;
+  // Taken out and put back, not deleted: the remembered node stays valid.
+  const bool current = CateToCombTree->currentItem() == node;
+  categoryNode->addChild(node->parent()->takeChild(node->parent()->indexOfChild(node)));
+  if (current) CateToCombTree->setCurrentItem(node);
 }
 
 void TfamCatetoCombTree::RenameItemNode(TCategory* category, TBaseItem* item) {

@@ -35,6 +35,10 @@ class TfamCatetoCombTree : public QFrame {
   /// Every combination item node whose item belongs to the category (by
   /// CateID) and has the item's code shows the item's name.
   void RenameItemNode(TCategory* category, TBaseItem* item);
+  /// The node of a combination item saved under another category moves to
+  /// the end of that category's node (the first with its name); without
+  /// such a node it stays where it is.
+  void MoveItemNode(TCategory* category, TBaseItem* item);
   /// Deletes the combination item from the database, its node from the tree
   /// and the item from the catalogue, at the first combination item node with
   /// the item's code. A failure is raised as Exception "删除组合项目：[name]
@@ -66,6 +70,8 @@ class TfamCatetoCombTree : public QFrame {
   QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const std::string& text, TBaseDBObject* object,
                            int imageIndex, int selectedIndex);
   void ForgetNodes();
+  /// The first category node named as `category`, or null.
+  QTreeWidgetItem* CategoryNode(const TCategory* category) const;
   /// The node is going: nothing may remember it (or its item) any more.
   void ForgetNode(QTreeWidgetItem* node);
 

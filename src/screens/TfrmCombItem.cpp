@@ -296,6 +296,9 @@ void TfrmCombItem::RzBitBtn3Click() {
     famCombToItem->ShowItem(category, item, true);
   } else if (result == 3) {
     famCatetoCombTree->RenameItemNode(category, item);
+    // Left under its old category, the node would show the item with that
+    // category, and the next save would move the item back.
+    famCatetoCombTree->MoveItemNode(category, item);
   }
 }
 

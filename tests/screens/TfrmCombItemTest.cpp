@@ -289,10 +289,26 @@ TEST_F(TfrmCombItemTest, AnotherCategoryListsOnlyItsItemsAndAnUnknownOneIsRefuse
   ClickCell(grid, 0, TfamCombToItem::colChecked);
   Click(w->RzBitBtn3);
   EXPECT_TRUE(app.Shown.empty()) << LastShown();
-  // Members and exclusions of the old category are gone with it.
+  // Members and exclusions of the old category are gone with it; the node
+  // follows the item.
   EXPECT_EQ(Stored(10), Utf8(u8"血脂|1|2|一般检查|000004;||40.0|7|3"));
+  EXPECT_EQ(ChildTexts(Category(1)),
+            (QStringList{QStringLiteral("体格检查"), QStringLiteral("血脂")}));
+  Press(QStringLiteral("血脂"));
+  EXPECT_EQ(f->Cbbcate->currentText(), QStringLiteral("一般检查"));
+
+  // Add in a category pressed in the tree lists that category's items, not
+  // the ones listed before.
+  Press(QStringLiteral("检验科"));
+  Click(w->RzBitBtn1);
+  EXPECT_EQ(Members().size(), 3);
+  EXPECT_EQ(f->Cbbcate->currentText(), QStringLiteral("检验科"));
+  Press(QStringLiteral("一般检查"));
+  Click(w->RzBitBtn1);
+  EXPECT_EQ(Members(), QStringList{QStringLiteral("身高:0")});
 
   // A typed name that names no category: nothing to list, nothing saved.
+  Press(QStringLiteral("血脂"));
   f->Cbbcate->lineEdit()->clear();
   f->Cbbcate->setFocus();
   for (QChar c : QStringLiteral("无此类别"))  // typed key by key
