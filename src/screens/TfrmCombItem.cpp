@@ -435,9 +435,13 @@ std::string TfrmCombItem::CollectExcludeItems() const {
 }
 
 void TfrmCombItem::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+    return TMDIChild::keyPressEvent(event);
+  // A button with the focus is pressed, as on the desktop; from anywhere
+  // else Enter moves on.
+  if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+      button && isAncestorOf(button))
+    button->click();
+  else
     focusNextChild();
-    return;
-  }
-  TMDIChild::keyPressEvent(event);
 }

@@ -107,7 +107,8 @@ class TfrmCombItem : public TMDIChild {
   enum TExcludeColumn { colExcludeCode = 0, colExcludeName, colExcluded };
 
  protected:
-  /// Enter that no control took moves on in tab order (FormKeyPress).
+  /// Enter that no control took presses the focused button, or moves on in
+  /// tab order (FormKeyPress).
   void keyPressEvent(QKeyEvent* event) override;
 
  private:

@@ -13,16 +13,16 @@ constexpr int kKindRole = Qt::UserRole + 100;  // the column kind, kept on the h
 
 TCheckGrid::TCheckGrid(std::initializer_list<TColumn> columns, QWidget* parent)
     : QTableWidget(0, static_cast<int>(columns.size()), parent) {
-  int column = 0;
-  for (const TColumn& spec : columns) {
-    auto* heading = new QTableWidgetItem(spec.Heading);
-    heading->setData(kKindRole, static_cast<int>(spec.Kind));
-    setHorizontalHeaderItem(column, heading);
-    if (spec.Kind == TColumnKind::Hidden)
-      setColumnHidden(column, true);
+  int index = 0;
+  for (const TColumn& column : columns) {
+    auto* heading = new QTableWidgetItem(column.Heading);
+    heading->setData(kKindRole, static_cast<int>(column.Kind));
+    setHorizontalHeaderItem(index, heading);
+    if (column.Kind == TColumnKind::Hidden)
+      setColumnHidden(index, true);
     else
-      setColumnWidth(column, spec.Width);
-    ++column;
+      setColumnWidth(index, column.Width);
+    ++index;
   }
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(kRowHeight);

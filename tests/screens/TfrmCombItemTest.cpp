@@ -493,6 +493,13 @@ TEST_F(TfrmCombItemTest, EnterFollowsTheFillingOrderAndTabReachesTheChosenRadioB
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);  // the arrows choose
   EXPECT_EQ(f->radIsHaveExamProcess->ItemIndex(), 0);
   EXPECT_EQ(QApplication::focusWidget(), f->radIsHaveExamProcess->Button(0));
+  // Enter in a field outside the chain moves on; on a button it presses it.
+  f->cbbSampleGroup->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f->cbbSampleGroup, Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), f->combSampleType);
+  w->RzBitBtn5->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(w->RzBitBtn5, Qt::Key_Return);
+  EXPECT_EQ(Members().filter(QStringLiteral(":1")).size(), 3);
   // Backwards past the disabled code field to the category, then into "启用".
   f->edtCombName->setFocus(Qt::TabFocusReason);
   QTest::keyClick(f->edtCombName, Qt::Key_Backtab);
