@@ -1,13 +1,18 @@
 #include "THostWindow.h"
 
+#include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <algorithm>
 #include <iostream>
 
 #include "GbkText.h"
+#include "TMDIChild.h"
 #include "TPluginLibrary.h"
 
 namespace {
@@ -23,10 +28,44 @@ THostWindow::THostWindow(TPluginLibrary& plugin, TCurrentUser user, bool unatten
     : plugin_(plugin), user_(std::move(user)), unattended_(unattended), area_(new QMdiArea(this)) {
   setWindowTitle(QStringLiteral("Tesmira 体检系统"));
   setCentralWidget(area_);
-  resize(1200, 800);
+  // Windows that do not fit (tiled fixed-size windows) are reached by
+  // scrolling; without scroll bars the area's minimum size grows with them
+  // and widens the main window past the screen.
+  area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  QSize size(1200, 800);
+  if (QScreen* screen = this->screen()) size = size.boundedTo(screen->availableGeometry().size());
+  resize(size);
   BuildMenus();
   QString who = user_.UserName ? FromGbk(*user_.UserName) : QStringLiteral("(Null)");
-  statusBar()->showMessage(QStringLiteral("用户: ") + who);
+  // A permanent field: menu hints and other messages do not wipe it out.
+  userField_ = new QLabel(QStringLiteral("用户: ") + who, this);
+  userField_->setObjectName(QStringLiteral("UserField"));
+  statusBar()->addPermanentWidget(userField_);
+}
+
+QMdiSubWindow* THostWindow::SubWindowOf(TMDIChild* window) const {
+  for (QMdiSubWindow* sub : area_->subWindowList())
+    if (sub->widget() == static_cast<QWidget*>(window)) return sub;
+  return nullptr;
+}
+
+void THostWindow::KeepApartFromItsClass(TMDIChild* window) {
+  QMdiSubWindow* sub = SubWindowOf(window);
+  if (!sub) return;
+  const QByteArray className = window->metaObject()->className();
+  auto covers = [&](QPoint at) {
+    for (TMDIChild* other : windows_) {
+      if (other == window || className != other->metaObject()->className()) continue;
+      QMdiSubWindow* otherSub = SubWindowOf(other);
+      if (otherSub && otherSub->isVisible() && otherSub->pos() == at) return true;
+    }
+    return false;
+  };
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+  QPoint at = sub->pos();
+  for (size_t tries = 0; tries < windows_.size() && covers(at); ++tries) at += QPoint(step, step);
+  sub->move(at);
 }
 
 std::vector<std::string> THostWindow::WindowNames() const {
@@ -92,10 +131,14 @@ void THostWindow::MDIChildDestroy(TMDIChild* window) {
   // Some windows report their destruction twice; the second finds nothing.
   Log("destroy", window);
   windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+  placed_.erase(std::remove(placed_.begin(), placed_.end(), window), placed_.end());
 }
 
 void THostWindow::MDIChildShow(TMDIChild* window) {
   Log("show", window);
+  if (std::find(placed_.begin(), placed_.end(), window) != placed_.end()) return;
+  placed_.push_back(window);
+  KeepApartFromItsClass(window);
 }
 
 void THostWindow::MDIChildClose(TMDIChild* window, TCloseAction& action) {

@@ -6,7 +6,9 @@
 
 #include "IWinMain.h"
 
+class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class TPluginLibrary;
 
@@ -24,6 +26,10 @@ class THostWindow : public QMainWindow, public IWinMain {
   QMdiArea* Area() const { return area_; }
   /// Windows the library reported as created and not yet destroyed.
   const std::vector<TMDIChild*>& OpenWindows() const { return windows_; }
+  /// The sub-window framing a library window, or null.
+  QMdiSubWindow* SubWindowOf(TMDIChild* window) const;
+  /// The permanent status bar field naming the user.
+  QLabel* UserField() const { return userField_; }
   bool Verbose = false;
 
   // IInterface: the window is owned by Qt; the count never frees it.
@@ -43,6 +49,9 @@ class THostWindow : public QMainWindow, public IWinMain {
 
  private:
   void BuildMenus();
+  /// A window shown for the first time does not cover another window of
+  /// its class: it moves down and right by a title bar until it is free.
+  void KeepApartFromItsClass(TMDIChild* window);
   void Log(const char* what, TMDIChild* window) const;
 
   TPluginLibrary& plugin_;
@@ -50,5 +59,7 @@ class THostWindow : public QMainWindow, public IWinMain {
   bool unattended_;
   QMdiArea* area_;
   std::vector<TMDIChild*> windows_;
+  std::vector<TMDIChild*> placed_;  // shown at least once
+  QLabel* userField_;
   long refCount_ = 0;
 };

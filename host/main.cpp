@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QTreeWidget>
@@ -45,11 +46,29 @@ void FlushDeletes() {
   QCoreApplication::processEvents();
 }
 
-QMdiSubWindow* SubWindowOf(QMdiArea* area, TMDIChild* window) {
-  for (QMdiSubWindow* sub : area->subWindowList())
-    if (sub->widget() == static_cast<QWidget*>(window)) return sub;
-  return nullptr;
-}
+// In a screenshot run nobody is there to answer: a modal window that comes
+// up (a question, a message, a dialog of a window) is reported as an error
+// and dismissed, so the run never waits for a person.
+class TModalDismisser : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal())
+      QTimer::singleShot(0, widget, [widget] { Dismiss(widget); });
+    return false;
+  }
+
+ private:
+  static void Dismiss(QWidget* modal) {
+    std::string what = modal->windowTitle().toStdString();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) what += ": " + box->text().toStdString();
+    std::cerr << "error: modal window dismissed: " << what << std::endl;
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->reject();
+    else
+      modal->close();
+  }
+};
 
 // Shows a window's first entry as a user would: a click on the first node
 // below a top-level node of its tree (the first item of the first category
@@ -87,7 +106,7 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
       ++failures;
       continue;
     }
-    QMdiSubWindow* sub = SubWindowOf(host.Area(), window);
+    QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
     FlushDeletes();
     PressFirstEntry(window);
@@ -152,6 +171,8 @@ int main(int argc, char** argv) {
 
   const bool unattended = args.isSet(QStringLiteral("screenshot"));
   THostApplication hostApplication(unattended);
+  TModalDismisser dismisser;
+  if (unattended) app.installEventFilter(&dismisser);
   int status = 0;
   {
     THostWindow host(*plugin, UserFrom(args), unattended);

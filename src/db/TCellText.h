@@ -14,6 +14,10 @@ class TCellText {
   static void AppendNonAsciiUtf8AsGbk(std::string& out, std::string_view utf8);
   /// True when no byte is 0x80 or above (word-at-a-time test).
   static bool IsAscii(std::string_view text);
+  /// Compares two UTF-8 texts as their GBK bytes compare, ASCII letters
+  /// without case (as a server with a case-insensitive Chinese collation
+  /// orders them: pinyin order for the common characters): <0, 0 or >0.
+  static int CompareAsGbk(std::string_view utf8a, std::string_view utf8b);
   /// Appends the shortest decimal text that reads back as `value` ("8",
   /// "12.5"), the same on every backend.
   static void AppendDouble(std::string& out, double value);

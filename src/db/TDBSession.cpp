@@ -95,6 +95,7 @@ void TDBSession::OpenSqlite(const std::string& file) {
   embedded_ = true;
   sqliteDialect_ = true;
   sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), timeoutSeconds_ * 1000);
+  TSqliteExecutor::RegisterGbkCollation(Native());
   RememberFile(file);
 }
 
@@ -164,7 +165,9 @@ void TDBSession::CheckFileStillThere() const {
 std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) const {
   std::string utf8 = GbkText::ToUtf8(gbkSql);
   if (!sqliteDialect_) return {utf8};
-  return TSqliteDialect::Adapt(utf8);
+  // Only the sqlite3 backend has the GBK collation; an ODBC connection to
+  // SQLite cannot be given one and keeps SQLite's own order.
+  return TSqliteDialect::Adapt(utf8, embedded_);
 }
 
 void TDBSession::Begin() {

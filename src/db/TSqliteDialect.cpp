@@ -2,9 +2,110 @@
 
 #include "TSqlLexer.h"
 
-std::vector<std::string> TSqliteDialect::Adapt(const std::string& utf8Sql) {
+std::vector<std::string> TSqliteDialect::Adapt(const std::string& utf8Sql, bool gbkOrder) {
   std::vector<std::string> out;
-  for (const std::string& part : SplitAtIdentityQuery(utf8Sql)) out.push_back(AdaptStatement(part));
+  for (const std::string& part : SplitAtIdentityQuery(utf8Sql)) {
+    std::string statement = AdaptStatement(part);
+    out.push_back(gbkOrder ? OrderByGbk(statement) : statement);
+  }
+  return out;
+}
+
+namespace {
+
+// Where the statement's own ORDER BY list starts (after "BY"), or npos.
+size_t OrderByListStart(const std::string& sql) {
+  int depth = 0;
+  for (size_t pos = 0; pos < sql.size();) {
+    const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
+    if (skipped != pos) {
+      pos = skipped;
+      continue;
+    }
+    const char c = sql[pos];
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (depth == 0 && TSqlLexer::WordAt(sql, pos, "ORDER")) {
+      const size_t by = TSqlLexer::SkipBlanks(sql, pos + 5);
+      if (by > pos + 5 && TSqlLexer::WordAt(sql, by, "BY")) return by + 2;
+    }
+    ++pos;
+  }
+  return std::string::npos;
+}
+
+// Where the term starting at `pos` ends: a comma, a closing bracket, a
+// semicolon or LIMIT/OFFSET outside brackets and quotes, or the end.
+size_t TermEnd(const std::string& sql, size_t pos) {
+  int depth = 0;
+  while (pos < sql.size()) {
+    const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
+    if (skipped != pos) {
+      pos = skipped;
+      continue;
+    }
+    const char c = sql[pos];
+    if (c == '(') ++depth;
+    if (c == ')' && depth-- == 0) return pos;
+    if (depth == 0 && (c == ',' || c == ';' || TSqlLexer::WordAt(sql, pos, "LIMIT") ||
+                       TSqlLexer::WordAt(sql, pos, "OFFSET")))
+      return pos;
+    ++pos;
+  }
+  return pos;
+}
+
+bool HasWord(const std::string& text, std::string_view word) {
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t skipped = TSqlLexer::SkipQuoted(text, pos);
+    if (skipped != pos) {
+      pos = skipped;
+      continue;
+    }
+    if (TSqlLexer::WordAt(text, pos, word)) return true;
+    ++pos;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string TSqliteDialect::OrderByGbk(const std::string& sql) {
+  size_t pos = OrderByListStart(sql);
+  if (pos == std::string::npos) return sql;
+  std::string out = sql.substr(0, pos);
+  while (true) {
+    const size_t end = TermEnd(sql, pos);
+    out += CollateTerm(sql.substr(pos, end - pos));
+    if (end >= sql.size() || sql[end] != ',') return out + sql.substr(end);
+    out += ',';
+    pos = end + 1;
+  }
+}
+
+// " ItemName ASC" -> " ItemName COLLATE TESMIRA_GBK ASC"; a term that names
+// its own collation, or an empty one, stays as it is.
+std::string TSqliteDialect::CollateTerm(const std::string& term) {
+  static constexpr const char* kBlanks = " \t\r\n";
+  if (TSqlLexer::Trim(term).empty() || HasWord(term, "COLLATE")) return term;
+  const size_t end = term.find_last_not_of(kBlanks) + 1;
+  std::string head = term.substr(0, end);
+  const std::string trailing = term.substr(end);
+  std::string direction;
+  for (std::string_view word : {"ASC", "DESC"}) {
+    const size_t at = head.size() - word.size();
+    if (head.size() > word.size() && TSqlLexer::WordAt(head, at, word)) {
+      direction = head.substr(at);
+      head.resize(head.find_last_not_of(kBlanks, at - 1) + 1);
+      break;
+    }
+  }
+  std::string out = head;
+  out += " COLLATE ";
+  out += GbkCollation;
+  if (!direction.empty()) out += ' ';
+  out += direction;
+  out += trailing;
   return out;
 }
 

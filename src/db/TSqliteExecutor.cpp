@@ -8,6 +8,7 @@
 #include "Exceptions.h"
 #include "GbkText.h"
 #include "TCellText.h"
+#include "TSqliteDialect.h"
 
 namespace {
 struct StmtCloser {
@@ -26,6 +27,27 @@ class DbMutexHold {
   sqlite3_mutex* mutex_;  // null when SQLite runs without mutexes: both calls do nothing
 };
 }  // namespace
+
+namespace {
+
+int CompareGbk(void*, int lengthA, const void* a, int lengthB, const void* b) {
+  const std::string_view textA(static_cast<const char*>(a), static_cast<size_t>(lengthA));
+  const std::string_view textB(static_cast<const char*>(b), static_cast<size_t>(lengthB));
+  try {
+    return TCellText::CompareAsGbk(textA, textB);
+  } catch (...) {
+    // No error may leave SQLite's callback; the bytes still give an order.
+    return textA.compare(textB);
+  }
+}
+
+}  // namespace
+
+void TSqliteExecutor::RegisterGbkCollation(sqlite3* db) {
+  if (sqlite3_create_collation_v2(db, TSqliteDialect::GbkCollation, SQLITE_UTF8, nullptr,
+                                  &CompareGbk, nullptr) != SQLITE_OK)
+    Fail(db);
+}
 
 void TSqliteExecutor::Fail(sqlite3* db) {
   throw EDBException(GbkText::FromUtf8(sqlite3_errmsg(db)));

@@ -19,6 +19,12 @@ class TSqliteExecutor {
   static void Run(sqlite3* db, const std::string& utf8Sql, const std::vector<std::string>& blobs,
                   size_t& nextBlob, TDataSet::Impl* out);
 
+  /// Registers, on this connection only, the collation the rewritten ORDER
+  /// BY clauses name (TSqliteDialect::GbkCollation): text ordered by its GBK
+  /// bytes, ASCII letters without case. Nothing is written into the file,
+  /// so any SQLite tool still reads it.
+  static void RegisterGbkCollation(sqlite3* db);
+
  private:
   static void ReadRows(sqlite3* db, struct sqlite3_stmt* stmt, TDataSet::Impl& out);
   [[noreturn]] static void Fail(sqlite3* db);

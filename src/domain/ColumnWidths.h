@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 /// Widths of the catalogue's text columns in GBK bytes, as both schemas
 /// declare them. The windows limit their fields to these and the saves
 /// refuse longer text, so no server truncates or refuses a row.
@@ -36,5 +38,11 @@ inline constexpr int ValueFormat = 100;
 // TJSampleType, TJSampleGroup
 inline constexpr int SampleTypeName = 100;
 inline constexpr int GroupName = 100;
+
+/// The save-time check: raises ETJItemException naming the field (`label`,
+/// GBK) when `value` (GBK) is longer than `width` bytes. Text set by code
+/// (a proposed mnemonic, the operator's name, a value read from elsewhere)
+/// passes no field limit, so the domain checks before it writes.
+void RequireWidth(const std::string& value, int width, const char* label);
 
 }  // namespace ColumnWidths

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ColumnIndex.h"
+#include "ColumnWidths.h"
 #include "Exceptions.h"
 #include "Format.h"
 #include "TCategory.h"
@@ -409,9 +410,35 @@ int32_t TBaseItem::Save() {
 
 void TBaseItem::Validate() {
   if (ItemName.empty()) throw ETJItemException("项目名称不能为空！");
-  if (ResultType != 1) return;
-  if (UpLimit.empty()) throw ETJItemException("结果类型为[数值类型]，上限不能为空！");
-  if (LowerLimit.empty()) throw ETJItemException("结果类型为[数值类型]，下限不能为空！");
+  if (ResultType == 1) {
+    if (UpLimit.empty()) throw ETJItemException("结果类型为[数值类型]，上限不能为空！");
+    if (LowerLimit.empty()) throw ETJItemException("结果类型为[数值类型]，下限不能为空！");
+  }
+  if (!(UnitPrice >= 0)) throw ETJItemException("单价不能为负数！");
+  ValidateWidths();
+}
+
+void TBaseItem::ValidateWidths() const {
+  using ColumnWidths::RequireWidth;
+  RequireWidth(ItemCode, ColumnWidths::ItemCode, "项目编号");
+  RequireWidth(ItemName, ColumnWidths::ItemName, "项目名称");
+  RequireWidth(StandItemName, ColumnWidths::StandItemName, "标准名称");
+  RequireWidth(CateName, ColumnWidths::ItemCateName, "体检类别");
+  RequireWidth(Sex, ColumnWidths::Sex, "适用性别");
+  RequireWidth(ItemUnit, ColumnWidths::ItemUnit, "单位");
+  RequireWidth(AbForPY, ColumnWidths::AbForPY, "拼音编码");
+  RequireWidth(AbForWB, ColumnWidths::AbForWB, "五笔编码");
+  RequireWidth(AbCustom, ColumnWidths::AbCustom, "自定义编码");
+  RequireWidth(AliasID, ColumnWidths::AliasID, "别名编号");
+  RequireWidth(NaturalResult, ColumnWidths::NaturalResult, "正常结果");
+  RequireWidth(UpLimit, ColumnWidths::UpLimit, "参考上限");
+  RequireWidth(LowerLimit, ColumnWidths::LowerLimit, "参考下限");
+  RequireWidth(HintForUpper, ColumnWidths::HintForUpper, "偏高显示");
+  RequireWidth(HintForLower, ColumnWidths::HintForLower, "偏低显示");
+  RequireWidth(Max, ColumnWidths::Max, "最大值");
+  RequireWidth(Min, ColumnWidths::Min, "最小值");
+  RequireWidth(ChargeType, ColumnWidths::ChargeType, "收费类型");
+  RequireWidth(ValueFormat, ColumnWidths::ValueFormat, "结果值格式");
 }
 
 bool TBaseItem::NameExists(const std::string& name) {

@@ -69,7 +69,9 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// 2 after an insert (ItemID was 0), 3 after an update.
   int32_t Save();
   /// ETJItemException "项目名称不能为空！"; for numeric items (ResultType 1)
-  /// also "结果类型为[数值类型]，上限不能为空！" then "...下限不能为空！".
+  /// also "结果类型为[数值类型]，上限不能为空！" then "...下限不能为空！"; then
+  /// "单价不能为负数！" and a text longer than its column
+  /// (ColumnWidths::RequireWidth).
   void Validate();
   /// True when TJItem already has a row with this ItemName.
   bool NameExists(const std::string& name);
@@ -131,6 +133,7 @@ class TBaseItem : public TDBObject, public TItemFields {
     usedBy_.Clear();
   }
   void LoadRow(TDataSet* dataSet, const Columns& columns);
+  void ValidateWidths() const;
   void CollectInto(TBaseItemList& list, int32_t itemType,
                    std::unordered_set<const TBaseItem*>& visited);
 

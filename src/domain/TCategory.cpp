@@ -2,10 +2,12 @@
 
 #include <memory>
 
+#include "ColumnWidths.h"
 #include "Exceptions.h"
 #include "Format.h"
 #include "TDBObjectList.h"
 #include "TDataSet.h"
+#include "TItemManager.h"
 #include "TSingleComm.h"
 
 namespace {
@@ -94,9 +96,27 @@ int32_t TCategory::Insert() {
 int32_t TCategory::Update() {
   Validate();
   const int32_t id = CateID.value_or(0);
-  Operator()->ExecSQL(FormatSql(
-      kUpdate, {GetTableName(), id, CateInfo, CateCode, CateName, CateType, DispOrder, IsDispInRep,
-                IsInUse, ModifiedBy, ModifiedDate.FormatDate(), Remark, id}));
+  IDBOperator* op = Operator();
+  op->BeginTrans();
+  try {
+    op->ExecSQL(FormatSql(
+        kUpdate, {GetTableName(), id, CateInfo, CateCode, CateName, CateType, DispOrder,
+                  IsDispInRep, IsInUse, ModifiedBy, ModifiedDate.FormatDate(), Remark, id}));
+    // Items name their category as well as numbering it; left with the old
+    // name they show a category that is not in any list, and saving one
+    // unchanged would look the old name up and lose its category.
+    op->ExecSQL(FormatSql("Update TJItem Set CateName = '%s' Where CateId = %d ", {CateName, id}));
+    op->CommitTrans();
+  } catch (...) {
+    try {
+      op->RollbackTrans();
+    } catch (...) {
+      // The statement's own error is what the caller needs.
+    }
+    throw;
+  }
+  if (TItemManager* catalogue = TItemManager::AccessInstance(0))
+    catalogue->RenameCategory(id, CateName);
   return 0;
 }
 
@@ -153,6 +173,12 @@ int32_t TCategory::LoadList(const std::string& where, TDBObjectList& list, int32
 void TCategory::Validate() {
   if (CateCode.empty()) throw ETJItemException("类别编号不能为空！");
   if (CateName.empty()) throw ETJItemException("类别名称不能为空！");
+  using ColumnWidths::RequireWidth;
+  RequireWidth(CateCode, ColumnWidths::CateCode, "类别编号");
+  RequireWidth(CateName, ColumnWidths::CateName, "类别名称");
+  RequireWidth(CateInfo, ColumnWidths::CateInfo, "类别描述");
+  RequireWidth(Remark, ColumnWidths::CateRemark, "备注");
+  RequireWidth(ModifiedBy, ColumnWidths::ModifiedBy, "修改人");
 }
 
 int32_t TCategory::Save() {
@@ -169,6 +195,16 @@ int32_t TCategory::GetCateIDByName(const std::string& name) {
       FormatSql("Select CateID from %s where CateName='%s'", {GetTableName(), name}));
   if (rows->IsEmpty() || rows->Eof()) return 0;
   return rows->FieldByName("CateID").AsInteger();
+}
+
+bool TCategory::NameUsedByOther(const std::string& name) {
+  const std::string sql =
+      CateID
+          ? FormatSql("Select count(*) as c from %s where CateName='%s' and CateID <> %d",
+                      {GetTableName(), name, *CateID})
+          : FormatSql("Select count(*) as c from %s where CateName='%s'", {GetTableName(), name});
+  TDataSet* rows = Operator()->OpenQuery(sql);
+  return !rows->IsEmpty() && !rows->Eof() && rows->FieldByName("c").AsInteger() > 0;
 }
 
 void TCategory::AddItem(TBaseItem* item) {

@@ -48,7 +48,9 @@ class TCategory : public TDBObject {
   /// validation or the insert fails, both are put back: the category stays
   /// new and a later Save inserts it.
   int32_t Insert() override;
-  /// Validates and rewrites the row addressed by CateID.
+  /// Validates and rewrites the row addressed by CateID. Its items carry the
+  /// category's name too: they get the (new) name in the same transaction,
+  /// and so do the catalogue's entries in memory.
   int32_t Update() override;
   /// Deletes the row inside a transaction; any failure rolls back and raises
   /// ETJItemException "类别[<name>]已被引用，不能删除！".
@@ -58,12 +60,16 @@ class TCategory : public TDBObject {
   /// order; the list is not cleared. maxCount -1: all rows.
   int32_t LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) override;
 
-  /// ETJItemException "类别编号不能为空！" / "类别名称不能为空！".
+  /// ETJItemException "类别编号不能为空！" / "类别名称不能为空！", then a text
+  /// longer than its column (ColumnWidths::RequireWidth).
   void Validate();
   /// 3 after an update (CateID set), 2 after an insert.
   int32_t Save();
   /// CateID of the first category named `name`, 0 when there is none.
   int32_t GetCateIDByName(const std::string& name);
+  /// True when another category (any one, for a new category) has the name,
+  /// as the database compares names.
+  bool NameUsedByOther(const std::string& name);
 
   /// Appends `item` unless it is already listed.
   void AddItem(TBaseItem* item);

@@ -77,3 +77,8 @@ void TItemManager::RetireItem(TBaseItem* item) {
   RemoveItem(item);
   RetiredItems().push_back(item);
 }
+
+void TItemManager::RenameCategory(int32_t cateID, const std::string& cateName) {
+  for (TBaseItem* entry : Items())
+    if (entry->CateID == cateID) entry->CateName = cateName;
+}

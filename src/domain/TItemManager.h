@@ -39,6 +39,9 @@ class TItemManager : public TBaseItem {
   /// catalogue object, it is never freed. An object the catalogue does not
   /// hold stays its owner's.
   void RetireItem(TBaseItem* item);
+  /// Every entry of category `cateID` gets the category's new name (its
+  /// rows were renamed with the category).
+  void RenameCategory(int32_t cateID, const std::string& cateName);
 
  private:
   bool ownsEntries_ = false;

@@ -68,8 +68,10 @@ int32_t TSampleGroup::LoadFromDataSet(TDataSet* set) {
 int32_t TSampleGroup::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
   try {
     LoadSampleRows(*Operator(), *this, where, list, maxCount);
-  } catch (const std::exception&) {
-    throw Exception("加载数据错误");
+  } catch (const std::exception& e) {
+    // The fixed message stays what callers see; the database's own text
+    // travels in ExtraText so that whoever reports the failure can say why.
+    throw ETJSampleGroupException(e.what(), 0, 0, "加载数据错误");
   }
   return 0;
 }

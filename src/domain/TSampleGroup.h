@@ -29,7 +29,8 @@ class TSampleGroup : public TDBObject {
   int32_t LoadFromDataSet(TDataSet* dataSet) override;
   /// Clears `list`, then appends one TSampleGroup (shared pool) per row of
   /// `where` (the object's own Where when empty). Any failure raises
-  /// Exception "加载数据错误".
+  /// ETJSampleGroupException "加载数据错误" with the cause's message in
+  /// ExtraText.
   int32_t LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) override;
   /// LoadList of the groups (tubes) of the sample type numbered
   /// `sampleTypeID`.

@@ -2,6 +2,7 @@
 #include "TfrmCategorie.h"
 #include "TfrmCombItem.h"
 #include "TfrmItemEdit.h"
+#include "TfrmSampleGroup.h"
 #include "WindowRegistry.h"
 
 namespace {
@@ -9,6 +10,8 @@ namespace {
 const TMDIChildClassInfo CategorieClass{"TfrmCategorie", &TMDIChild::Construct<TfrmCategorie>};
 const TMDIChildClassInfo CombItemClass{"TfrmCombItem", &TMDIChild::Construct<TfrmCombItem>};
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
+const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
+                                          &TMDIChild::Construct<TfrmSampleGroup>};
 
 }  // namespace
 
@@ -19,4 +22,5 @@ void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CategorieClass);
   RegisterMDIChildClass(registry, "", &CombItemClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
+  RegisterMDIChildClass(registry, "", &SampleGroupClass);
 }

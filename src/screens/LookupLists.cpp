@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 
+#include "Exceptions.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TDBObjectList.h"
@@ -46,6 +47,13 @@ std::unique_ptr<TDBObjectList> FillSampleTypes(QComboBox* combo) {
   }
   combo->setCurrentIndex(-1);
   return sampleTypes;
+}
+
+int32_t CategoryIDOf(TCategory& lookup, const std::string& cateName) {
+  const int32_t cateID = lookup.GetCateIDByName(cateName);
+  if (cateID == 0)
+    throw ETJItemException("没有名为“%s”的体检类别，请从列表中选择体检类别。", {cateName});
+  return cateID;
 }
 
 void ChooseSampleType(QComboBox* combo, int sampleTypeID) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 class QComboBox;
+class TCategory;
 class TDBObjectList;
 
 /// The drop-down lists the item detail frames fill from the catalogue
@@ -17,6 +20,12 @@ void FillCategoryNames(QComboBox* combo);
 /// order, each carrying its object. The returned list owns the objects: it
 /// must live as long as the entries.
 std::unique_ptr<TDBObjectList> FillSampleTypes(QComboBox* combo);
+
+/// The CateID of the category named `cateName` (looked up through `lookup`).
+/// A name that names none raises ETJItemException "没有名为“<name>”的体检类别，
+/// 请从列表中选择体检类别。": an entry saved in no category is in no tree and
+/// would vanish from the screen.
+int32_t CategoryIDOf(TCategory& lookup, const std::string& cateName);
 
 /// Chooses the sample type entry whose SampleTypeID is `sampleTypeID`, or
 /// none when no entry has it. Sample types are told apart by identifier,

@@ -11,6 +11,7 @@
 #include "TCategory.h"
 #include "TDBObjectList.h"
 #include "TImageList.h"
+#include "TRememberedNode.h"
 #include "TreeNodeData.h"
 
 namespace {
@@ -22,7 +23,10 @@ TBaseItem* ItemOf(const QTreeWidgetItem* node) {
 }  // namespace
 
 TfamCateToItemTree::TfamCateToItemTree(QWidget* parent)
-    : QFrame(parent), chkCateTree(new QTreeWidget(this)), imgTree(new TImageList(this)) {
+    : QFrame(parent),
+      chkCateTree(new QTreeWidget(this)),
+      imgTree(new TImageList(this)),
+      clickedNode_(new TRememberedNode(chkCateTree)) {
   setObjectName(QStringLiteral("famCateToItemTree"));
   chkCateTree->setObjectName(QStringLiteral("chkCateTree"));
   imgTree->setObjectName(QStringLiteral("imgTree"));
@@ -42,16 +46,15 @@ TfamCateToItemTree::TfamCateToItemTree(QWidget* parent)
 }
 
 TfamCateToItemTree::~TfamCateToItemTree() {
-  ForgetNodes();  // the nodes go before the categories they refer to
+  chkCateTree->clear();  // the nodes go before the categories they refer to
 }
 
-void TfamCateToItemTree::ForgetNodes() {
-  clickedNode_ = nullptr;
-  chkCateTree->clear();
+QTreeWidgetItem* TfamCateToItemTree::ClickedNode() const {
+  return clickedNode_->Node();
 }
 
 void TfamCateToItemTree::BuildTree() {
-  ForgetNodes();
+  chkCateTree->clear();  // the remembered node goes with the nodes
   categories_ = std::make_unique<TDBObjectList>(true);
   CategoryTrees::AddCategoryNodes(chkCateTree, *categories_, 0, *imgTree, ItemImageIndex,
                                   ItemSelectedIndex);
@@ -85,11 +88,11 @@ void TfamCateToItemTree::RenameItemNode(TBaseItem* item) {
 }
 
 TBaseItem* TfamCateToItemTree::GetSelectedItem() const {
-  return ItemOf(clickedNode_);
+  return ItemOf(clickedNode_->Node());
 }
 
 void TfamCateToItemTree::chkCateTreeMouseDown(const QPoint& position) {
   if (chkCateTree->topLevelItemCount() == 0) return;
   QTreeWidgetItem* node = chkCateTree->itemAt(position);
-  clickedNode_ = TreeNodeData::Object(node) ? node : nullptr;
+  clickedNode_->Remember(TreeNodeData::Object(node) ? node : nullptr);
 }

@@ -10,6 +10,7 @@ class TBaseDBObject;
 class TBaseItem;
 class TDBObjectList;
 class TImageList;
+class TRememberedNode;
 
 /// The category-to-item tree: every category as a top-level node and, under
 /// each, its examination items (item type 0) from the item catalogue. Item
@@ -37,8 +38,9 @@ class TfamCateToItemTree : public QFrame {
   /// space, nothing pressed).
   TBaseItem* GetSelectedItem() const;
 
-  /// The node under the mouse at the last press, or null.
-  QTreeWidgetItem* ClickedNode() const { return clickedNode_; }
+  /// The node under the mouse at the last press, or null; null again once
+  /// that node is removed or the tree is rebuilt.
+  QTreeWidgetItem* ClickedNode() const;
   int ItemImageIndex = 0;
   int ItemSelectedIndex = 0;
 
@@ -51,9 +53,8 @@ class TfamCateToItemTree : public QFrame {
   void chkCateTreeMouseDown(const QPoint& position);
   QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const std::string& text, TBaseDBObject* object,
                            int imageIndex, int selectedIndex);
-  void ForgetNodes();
 
-  QTreeWidgetItem* clickedNode_ = nullptr;
+  TRememberedNode* clickedNode_;
   // The categories of the current build; they outlive the nodes that refer
   // to them and are freed when the tree is built again or the frame goes.
   std::unique_ptr<TDBObjectList> categories_;

@@ -62,13 +62,11 @@ void TfamCateTree::UpdateCategoryNode(TCategory* category) {
 }
 
 void TfamCateTree::DeleteCategory(TCategory* category) {
-  QTreeWidgetItem* node = TreeNodeData::FindByObject(chkCateTree, category);
-  if (node) {
-    category->Delete();  // a refusal raises here, before anything on screen changes
-    delete node;
-    TCategoryManager::Instance().RemoveCategory(category);
-  }
-  currentCategory_ = nullptr;
+  category->Delete();  // a refusal raises here, before anything on screen changes
+  delete TreeNodeData::FindByObject(chkCateTree, category);
+  // The cache frees the category: the pressed one must not name it then.
+  if (currentCategory_ == category) currentCategory_ = nullptr;
+  TCategoryManager::Instance().RemoveCategory(category);
 }
 
 void TfamCateTree::chkCateTreeMouseDown(const QPoint& position) {

@@ -29,7 +29,8 @@ class TfamCateTree : public QFrame {
   /// node gets one at the end.
   void UpdateCategoryNode(TCategory* category);
   /// Deletes `category` from the database, then its node and its cache
-  /// entry (which frees it). A refused delete raises and changes nothing.
+  /// entry (which frees it); the pressed category is forgotten when it is
+  /// this one. A refused delete raises and changes nothing.
   void DeleteCategory(TCategory* category);
 
   /// The category of the node pressed last (any mouse button), or null.

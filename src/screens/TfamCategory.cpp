@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <memory>
 
+#include "ColumnWidths.h"
 #include "Exceptions.h"
 #include "FieldConvert.h"
+#include "FieldLimits.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TCategoryManager.h"
@@ -59,8 +61,18 @@ void TfamCategory::BuildFields() {
       makModifyDate->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 16);
   for (QLineEdit* edit : {medtSort, edtCateName, edtCateInfo, edtCateMemo, medtCateCode})
     WidgetLook::ChineseInput(edit);
+  LimitWidths();
   WidgetLook::ChainTabOrder({medtSort, edtCateName, radCateType, edtCateInfo, edtCateMemo,
                              radIsShowLimit, medtCateCode, edtModifyOper, makModifyDate});
+}
+
+void TfamCategory::LimitWidths() {
+  using FieldLimits::LimitGbkBytes;
+  LimitGbkBytes(medtCateCode, ColumnWidths::CateCode);
+  LimitGbkBytes(edtCateName, ColumnWidths::CateName);
+  LimitGbkBytes(edtCateInfo, ColumnWidths::CateInfo);
+  LimitGbkBytes(edtCateMemo, ColumnWidths::CateRemark);
+  LimitGbkBytes(edtModifyOper, ColumnWidths::ModifiedBy);
 }
 
 void TfamCategory::LayOutFields() {
@@ -136,8 +148,18 @@ void TfamCategory::ReadFields() {
 }
 
 int TfamCategory::SaveCategory() {
-  ReadFields();
-  const int result = category_->Save();
+  // The category may be the cache's, shown in the tree: a refused save must
+  // not leave it holding values that were never stored.
+  TCategory before(TSingleComm::Instance().GetConnPool());
+  before.Assign(category_);
+  int result = 0;
+  try {
+    ReadFields();
+    result = category_->Save();
+  } catch (...) {
+    category_->Assign(&before);
+    throw;
+  }
   if (result == 2) medtCateCode->setText(QtText::ToQ(category_->CateCode));
   // A saved new category belongs to the cache from now on.
   if (category_ == newCategory_.get()) newCategory_.release();

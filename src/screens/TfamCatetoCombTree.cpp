@@ -12,6 +12,7 @@
 #include "TDBObjectList.h"
 #include "TImageList.h"
 #include "TItemManager.h"
+#include "TRememberedNode.h"
 #include "TreeNodeData.h"
 
 namespace {
@@ -28,7 +29,10 @@ QTreeWidgetItem* FirstNode(QTreeWidget* tree) {
 }  // namespace
 
 TfamCatetoCombTree::TfamCatetoCombTree(QWidget* parent)
-    : QFrame(parent), CateToCombTree(new QTreeWidget(this)), imgTree(new TImageList(this)) {
+    : QFrame(parent),
+      CateToCombTree(new QTreeWidget(this)),
+      imgTree(new TImageList(this)),
+      clickedNode_(new TRememberedNode(CateToCombTree)) {
   setObjectName(QStringLiteral("famCatetoCombTree"));
   CateToCombTree->setObjectName(QStringLiteral("CateToCombTree"));
   imgTree->setObjectName(QStringLiteral("imgTree"));
@@ -50,16 +54,14 @@ TfamCatetoCombTree::~TfamCatetoCombTree() {
   ForgetNodes();  // the nodes go before the categories they refer to
 }
 
-void TfamCatetoCombTree::ForgetNodes() {
-  clickedNode_ = nullptr;
-  currentCategory_ = nullptr;
-  currentCombItem_ = nullptr;
-  CateToCombTree->clear();
+QTreeWidgetItem* TfamCatetoCombTree::ClickedNode() const {
+  return clickedNode_->Node();
 }
 
-void TfamCatetoCombTree::ForgetNode(QTreeWidgetItem* node) {
-  if (clickedNode_ == node) clickedNode_ = nullptr;
-  if (currentCombItem_ && currentCombItem_ == CombItemOf(node)) currentCombItem_ = nullptr;
+void TfamCatetoCombTree::ForgetNodes() {
+  currentCategory_ = nullptr;  // it may be a category of the old build
+  currentCombItem_ = nullptr;
+  CateToCombTree->clear();  // the remembered node goes with the nodes
 }
 
 void TfamCatetoCombTree::BuildTree() {
@@ -117,7 +119,7 @@ void TfamCatetoCombTree::DeleteItemNode(TBaseItem* item) {
     if (!shown || shown->ItemCode != item->ItemCode) continue;
     try {
       item->Delete();  // a referenced item is refused here, before the tree changes
-      ForgetNode(node);
+      if (currentCombItem_ == shown) currentCombItem_ = nullptr;
       // The selection must not move on to a neighbour the editor does not show.
       CateToCombTree->setCurrentItem(node->parent());
       delete node;
@@ -134,7 +136,7 @@ void TfamCatetoCombTree::CateToCombTreeMouseDown(const QPoint& position) {
   if (CateToCombTree->topLevelItemCount() == 0) return;
   QTreeWidgetItem* node = CateToCombTree->itemAt(position);
   if (!node) return;  // empty space: the remembered values stay
-  clickedNode_ = node;
+  clickedNode_->Remember(node);
   if (TBaseItem* item = CombItemOf(node)) {
     currentCombItem_ = item;
     currentCategory_ = dynamic_cast<TCategory*>(TreeNodeData::Object(node->parent()));

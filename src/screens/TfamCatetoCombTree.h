@@ -11,6 +11,7 @@ class TBaseItem;
 class TCategory;
 class TDBObjectList;
 class TImageList;
+class TRememberedNode;
 
 /// The category-to-combination tree: every category as a top-level node and,
 /// under each, its combination items (item type 1) from the item catalogue.
@@ -46,8 +47,9 @@ class TfamCatetoCombTree : public QFrame {
   /// node nothing happens.
   void DeleteItemNode(TBaseItem* item);
 
-  /// The node under the mouse at the last press, or null.
-  QTreeWidgetItem* ClickedNode() const { return clickedNode_; }
+  /// The node under the mouse at the last press, or null (also once that
+  /// node has left the tree).
+  QTreeWidgetItem* ClickedNode() const;
   /// The category of the pressed node (its parent's for a combination item
   /// node), or what the window set; null until a node is pressed.
   TCategory* CurrentCategory() const { return currentCategory_; }
@@ -72,10 +74,8 @@ class TfamCatetoCombTree : public QFrame {
   void ForgetNodes();
   /// The first category node named as `category`, or null.
   QTreeWidgetItem* CategoryNode(const TCategory* category) const;
-  /// The node is going: nothing may remember it (or its item) any more.
-  void ForgetNode(QTreeWidgetItem* node);
 
-  QTreeWidgetItem* clickedNode_ = nullptr;
+  TRememberedNode* clickedNode_;
   TCategory* currentCategory_ = nullptr;
   TBaseItem* currentCombItem_ = nullptr;
   // The categories of the current build; they outlive the nodes that refer

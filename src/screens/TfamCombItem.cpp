@@ -46,7 +46,7 @@ TfamCombItem::TfamCombItem(QWidget* parent) : QFrame(parent) {
   BuildFields();
   BuildHiddenFields();
   LayOutFields();
-  LimitFields();
+  LimitWidths();
   ConnectHandlers();
 }
 
@@ -118,7 +118,7 @@ void TfamCombItem::LayOutFields() {
 }
 
 // Texts end where their columns do, counted in GBK bytes.
-void TfamCombItem::LimitFields() {
+void TfamCombItem::LimitWidths() {
   using FieldLimits::LimitGbkBytes;
   LimitGbkBytes(Cbbcate, ColumnWidths::ItemCateName);
   LimitGbkBytes(edtCombName, ColumnWidths::ItemName);
@@ -230,12 +230,7 @@ void TfamCombItem::ReadFields() {
   const int dispOrder = FieldConvert::ToInteger(edtSort->text(), QStringLiteral("显示顺序"));
   const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
   const std::string cateName = QtText::FromQ(Cbbcate->currentText());
-  const int32_t cateID = category_->GetCateIDByName(cateName);
-  // A combination item groups the items of one category: saved under a name
-  // that names none, it would belong to no node of the tree and could not be
-  // found again in this window.
-  if (cateID == 0)
-    throw ETJItemException("没有名为“%s”的体检类别，请从列表中选择体检类别。", {cateName});
+  const int32_t cateID = LookupLists::CategoryIDOf(*category_, cateName);
   item_->CateID = cateID;
   item_->CateName = cateName;
   item_->DispOrder = dispOrder;

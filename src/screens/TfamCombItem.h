@@ -86,7 +86,8 @@ class TfamCombItem : public QFrame {
   void BuildFields();
   void BuildHiddenFields();
   void LayOutFields();
-  void LimitFields();
+  /// Text fields take no more than their column's width in GBK bytes.
+  void LimitWidths();
   void ConnectHandlers();
   void DisplayTexts();
   void DisplaySample();

@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <vector>
 
+#include "ColumnWidths.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
+#include "FieldLimits.h"
 #include "HandlerConnect.h"
 #include "LookupLists.h"
 #include "QtText.h"
@@ -110,7 +112,8 @@ void TfamItem::BuildFields() {
            edtRightValue, edtUpperLimit, edtLowerLimit, edtMaxValue, edtMinValue, edtPrice,
            combChargeType, edtValueFormat})
     WidgetLook::ChineseInput(field);
-  // Tab order 0 to 26.
+  LimitWidths();
+  // Tab order 0 to 26 (a radio group's stop is its chosen button).
   WidgetLook::ChainTabOrder({edtItemCode,
                              edtItemName,
                              edtStandItemName,
@@ -138,6 +141,25 @@ void TfamItem::BuildFields() {
                              Cbbcate,
                              radIsInstrument,
                              edtValueFormat});
+}
+
+void TfamItem::LimitWidths() {
+  using FieldLimits::LimitGbkBytes;
+  LimitGbkBytes(Cbbcate, ColumnWidths::ItemCateName);
+  LimitGbkBytes(edtItemCode, ColumnWidths::ItemCode);
+  LimitGbkBytes(edtItemName, ColumnWidths::ItemName);
+  LimitGbkBytes(edtStandItemName, ColumnWidths::StandItemName);
+  LimitGbkBytes(edtUnit, ColumnWidths::ItemUnit);
+  LimitGbkBytes(edtPY, ColumnWidths::AbForPY);
+  LimitGbkBytes(edtWB, ColumnWidths::AbForWB);
+  LimitGbkBytes(edtCustom, ColumnWidths::AbCustom);
+  LimitGbkBytes(edtRightValue, ColumnWidths::NaturalResult);
+  LimitGbkBytes(edtUpperLimit, ColumnWidths::UpLimit);
+  LimitGbkBytes(edtLowerLimit, ColumnWidths::LowerLimit);
+  LimitGbkBytes(edtMaxValue, ColumnWidths::Max);
+  LimitGbkBytes(edtMinValue, ColumnWidths::Min);
+  LimitGbkBytes(combChargeType, ColumnWidths::ChargeType);
+  LimitGbkBytes(edtValueFormat, ColumnWidths::ValueFormat);
 }
 
 void TfamItem::LayOutFields() {
@@ -282,7 +304,7 @@ void TfamItem::ReadFields() {
   const int dispOrder = FieldConvert::ToInteger(edtSortID->text(), QStringLiteral("显示顺序"));
   const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
   const std::string cateName = QtText::FromQ(Cbbcate->currentText());
-  const int cateID = categoryLookup_->GetCateIDByName(cateName);
+  const int cateID = LookupLists::CategoryIDOf(*categoryLookup_, cateName);
   item_->CateName = cateName;
   item_->CateID = cateID;
   item_->DispOrder = dispOrder;

@@ -37,7 +37,8 @@ class TfamItem : public QFrame {
   /// Copies Item into the fields, then gives a new item its defaults.
   void DisplayItem();
   /// Copies the fields into Item. A display order or price that is no
-  /// number raises before Item is changed.
+  /// number, or a category name that names no category, raises before Item
+  /// is changed.
   void ReadFields();
   /// Reads the fields and saves Item: 2 inserted (the code field shows the
   /// new code, the catalogue takes the item), 3 updated. When the save
@@ -93,6 +94,8 @@ class TfamItem : public QFrame {
 
  private:
   void BuildFields();
+  /// Text fields take no more than their column's width in GBK bytes.
+  void LimitWidths();
   void LayOutFields();
   void ConnectHandlers();
   void DisplayTexts();

@@ -12,9 +12,13 @@
 #include <QVBoxLayout>
 
 #include "FieldEvents.h"
+#include "Format.h"
 #include "HandlerConnect.h"
+#include "QtText.h"
+#include "TCategory.h"
 #include "TImageList.h"
 #include "TPermissionAction.h"
+#include "TPromptService.h"
 #include "TfamCateTree.h"
 #include "TfamCategory.h"
 #include "WidgetLook.h"
@@ -28,6 +32,7 @@ TfrmCategorie::TfrmCategorie(IWinMain* host) : TMDIChild(host) {
   imgTree->FillWithMaintenanceGlyphs(19);
   BuildLayout();
   BuildPermissionActions();
+  GuardButtons();
   ConnectHandlers();
   // A fixed, dialog-like frame: system menu and minimise only.
   setFixedSize(641, 413);
@@ -107,6 +112,14 @@ void TfrmCategorie::BuildPermissionActions() {
                                          QStringLiteral("打印编码表(&P)"), "TJXT201006", 12);
 }
 
+void TfrmCategorie::GuardButtons() {
+  GuardButton(btnADD, pmCategoryAdd);
+  GuardButton(btnSave, pmCategorySave);
+  GuardButton(btnPrintForm, pmCategoryPrintForm);
+  GuardButton(btnDelete, pmCategoryDelete);
+  GuardButton(btnCancel, pmCategoryCancel);
+}
+
 void TfrmCategorie::ConnectHandlers() {
   ConnectHandler(btnADD, &QPushButton::clicked, this, [this] { btnADDClick(); });
   ConnectHandler(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
@@ -130,30 +143,65 @@ void TfrmCategorie::FormShow(QObject* sender) {
   if (QMdiSubWindow* sub = SubWindow(); sub && !sub->isMaximized()) sub->setFixedSize(sub->size());
   famCateTree->SetImageIndex(2);
   famCateTree->SetSelectedIndex(3);
-  famCateTree->BuildTree();
-  btnADDClick();
+  if (!ReadDataOrClose("读取类别数据失败，类别维护窗口不能使用。",
+                       [this] { famCateTree->BuildTree(); }))
+    return;
+  // Opening on a new category is no use of the add right: storing it needs
+  // the add right as well as the save right.
+  StartNewCategory();
 }
 
-void TfrmCategorie::btnADDClick() {
+void TfrmCategorie::StartNewCategory() {
   famCategory->ShowNewCategory();
   famCategory->medtSort->setFocus();
 }
 
+void TfrmCategorie::btnADDClick() {
+  RequireRight(pmCategoryAdd);
+  StartNewCategory();
+}
+
 void TfrmCategorie::btnSaveClick() {
-  if (!famCategory->Category()) return;
+  RequireRight(pmCategorySave);
+  TCategory* category = famCategory->Category();
+  if (!category) {
+    // After Cancel or Delete the fields are blank but belong to no category.
+    TPromptService::Information(
+        this, QStringLiteral("提示"),
+        QStringLiteral("没有正在编辑的类别：请先按“增加”新建类别，或在左边选择一个类别。"));
+    return;
+  }
+  if (!category->CateID) RequireRight(pmCategoryAdd);  // storing a new one adds it
+  if (RefuseDuplicateName()) return;
   famCategory->SaveCategory();
-  famCateTree->UpdateCategoryNode(famCategory->Category());
+  famCateTree->UpdateCategoryNode(category);
+}
+
+bool TfrmCategorie::RefuseDuplicateName() {
+  const std::string name = QtText::FromQ(famCategory->edtCateName->text());
+  // An empty name is refused by the category's own check, with its message.
+  if (name.empty() || !famCategory->Category()->NameUsedByOther(name)) return false;
+  TPromptService::Warning(
+      this, QStringLiteral("提示"),
+      QtText::ToQ(FormatText("系统中已存在名为“%s”的类别，类别名称不能重复！", {name})));
+  return true;
 }
 
 void TfrmCategorie::btnDeleteClick() {
-  TCategory* category = famCateTree->CurrentCategory();
-  if (!category) return;
-  // The editor must not keep a category that the delete frees.
-  famCateTree->DeleteCategory(category);
+  RequireRight(pmCategoryDelete);
+  // The category on screen, never one pressed earlier in the tree; a new
+  // one has no row yet.
+  TCategory* category = famCategory->Category();
+  if (!category || !category->CateID) return;
+  const QString question =
+      QtText::ToQ(FormatText("您确定要删除类别“%s”吗？", {category->CateName}));
+  if (!TPromptService::Confirm(this, QStringLiteral("确认"), question)) return;
+  famCateTree->DeleteCategory(category);  // frees it: the editor lets go next
   famCategory->ClearFields();
 }
 
 void TfrmCategorie::btnCancelClick() {
+  RequireRight(pmCategoryCancel);
   famCategory->ClearFields();
 }
 

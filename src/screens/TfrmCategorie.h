@@ -18,11 +18,18 @@ class TfrmCategorie : public TMDIChild {
  public:
   explicit TfrmCategorie(IWinMain* host);
 
-  /// Tree pictures, the tree from the cache, and a new empty category.
+  /// Tree pictures, the tree from the cache, and a new empty category. When
+  /// the categories cannot be read the window tells why and closes.
   void FormShow(QObject* sender) override;
 
+  /// Each guarded handler first checks the user's right (RequireRight).
   void btnADDClick();
+  /// Saves the category the editor shows. A new category also needs the add
+  /// right; a name another category has is refused with a warning. With no
+  /// category in the editor (after Cancel or Delete) the user is told so.
   void btnSaveClick();
+  /// Deletes the category the editor shows, after a question naming it. A
+  /// new, unsaved category has nothing to delete.
   void btnDeleteClick();
   void btnCancelClick();
   void btnExitClick();
@@ -55,5 +62,9 @@ class TfrmCategorie : public TMDIChild {
   void BuildLayout();
   QWidget* BuildButtons();
   void BuildPermissionActions();
+  void GuardButtons();
   void ConnectHandlers();
+  void StartNewCategory();
+  /// Warns and answers true when another category already has the name typed.
+  bool RefuseDuplicateName();
 };

@@ -18,6 +18,7 @@
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
+#include "ItemNames.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TCheckGrid.h"
@@ -219,18 +220,16 @@ void TfrmCombItem::ConnectHandlers() {
 void TfrmCombItem::FormCreate(QObject* sender) {
   TMDIChild::FormCreate(sender);
   lookupCategory_ = std::make_unique<TCategory>(TSingleComm::Instance().GetConnPool());
-  famCombItem->LoadLists();
+  ReadDataOrClose("读取体检类别、采样类型和收费项目失败，组合项目设置窗口不能使用。",
+                  [this] { famCombItem->LoadLists(); });
 }
 
 void TfrmCombItem::FormShow(QObject* sender) {
   TMDIChild::FormShow(sender);
   if (!opened_) Frame()->showMaximized();  // the window opens maximised
   opened_ = true;
-  try {
-    ShowFirstCategory();
-  } catch (const std::exception& error) {
-    CloseAfterFailedShow(error);
-  }
+  ReadDataOrClose("读取体检类别和组合项目失败，组合项目设置窗口不能使用。",
+                  [this] { ShowFirstCategory(); });
 }
 
 void TfrmCombItem::ShowFirstCategory() {
@@ -246,15 +245,6 @@ void TfrmCombItem::ShowFirstCategory() {
   famCombToItem->ShowItem(LookupCategory(), famCombItem->Item(), true);
   famCombItem->Cbbcate->setEditText(QtText::ToQ(LookupCategory()->CateName));
   famCombItem->edtCombName->setFocus(Qt::OtherFocusReason);
-}
-
-void TfrmCombItem::CloseAfterFailedShow(const std::exception& error) {
-  TPromptService::Error(
-      this, QStringLiteral("错误"),
-      QtText::ToQ(FormatText("无法读取组合项目的数据，窗口将关闭。\r\n原因：%s", {error.what()})));
-  // Closed once the show is over, not from inside it.
-  QMetaObject::invokeMethod(
-      this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 void TfrmCombItem::ReadLookupCategory(const std::string& name) {
@@ -281,8 +271,12 @@ void TfrmCombItem::RzBitBtn3Click() {
   RequireRight(pmCombItemSave);
   TBaseItem* item = famCombItem->Item();
   if (!item) throw ETJItemException("当前没有要保存的信息!");
+  const bool isNew = item->ItemID == 0;
+  if (isNew) RequireRight(pmCombItemAdd);  // storing a new item adds it
   CheckPrice();
-  if (NameTakenElsewhere(item)) return;
+  if (ItemNames::RefuseDuplicate(this, item, QtText::FromQ(famCombItem->edtCombName->text()),
+                                 isNew))
+    return;
   const std::string exclusions = CollectExcludeItems();
   const int result = famCombItem->SaveItem([&] {
     famCombToItem->CollectMembers();
@@ -315,22 +309,15 @@ void TfrmCombItem::CheckPrice() {
   field->setFocus(Qt::OtherFocusReason);
 }
 
-bool TfrmCombItem::NameTakenElsewhere(TBaseItem* item) {
-  const std::string name = QtText::FromQ(famCombItem->edtCombName->text());
-  if (name.empty() || !item->NameUsedByOther(name)) return false;
-  TPromptService::Warning(
-      this, QStringLiteral("提示"),
-      QtText::ToQ(FormatText("系统中已存在名称为[%s]的项目，请换一个名称！", {name})));
-  return true;
-}
-
 void TfrmCombItem::RzBitBtn4Click() {
   RequireRight(pmCombItemDelete);
   TBaseItem* item = famCombItem->Item();
   if (!item || item->ItemID == 0) return;  // a new item: nothing stored to delete
   const QString question =
       QtText::ToQ(FormatText("是否要删除名称为[%s]的组合项目！", {item->ItemName}));
-  if (!TPromptService::ConfirmOkCancel(this, QStringLiteral("操作提示"), question)) return;
+  if (TPromptService::Ask(this, TPromptKind::Information, QStringLiteral("操作提示"), question,
+                          TPromptButtons::OkCancel) != TPromptAnswer::Ok)
+    return;
   famCatetoCombTree->DeleteItemNode(item);
   if (TItemManager::Instance().Items().Contains(item))
     throw ETJItemException("组合项目[%s]不在左侧的树中，没有删除。请重新打开窗口后再删除。",

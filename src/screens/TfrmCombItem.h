@@ -32,16 +32,19 @@ class TfrmCombItem : public TMDIChild {
   explicit TfrmCombItem(IWinMain* host);
   ~TfrmCombItem() override;
 
-  /// The frame's lookup lists and LookupCategory.
+  /// LookupCategory and the frame's lookup lists (lists that cannot be read
+  /// fail the creation, with the cause).
   void FormCreate(QObject* sender) override;
   /// The tree anew and, when there is a category, a new item in the first
-  /// one. Data that cannot be read closes the window after a message.
+  /// one. Data that cannot be read closes the window after a message giving
+  /// the cause.
   void FormShow(QObject* sender) override;
 
   /// Add: a new item in the tree's current category, with that category's
   /// items and combination items listed unticked.
   void RzBitBtn1Click();
-  /// Save: the item with the ticked members and exclusions.
+  /// Save: the item with the ticked members and exclusions (a new item
+  /// needs the add right too).
   void RzBitBtn3Click();
   /// Delete: the stored item the editor shows, after a question naming it.
   void RzBitBtn4Click();
@@ -119,7 +122,6 @@ class TfrmCombItem : public TMDIChild {
   void GuardButtons();
   void ConnectHandlers();
   void ShowFirstCategory();
-  void CloseAfterFailedShow(const std::exception& error);
   /// LookupCategory := the category named `name`, read again.
   void ReadLookupCategory(const std::string& name);
   /// A new item in `category`, its items and combination items unticked.
@@ -128,8 +130,6 @@ class TfrmCombItem : public TMDIChild {
   /// The price typed; raises when it is no number or below 0. Informs when
   /// it is 0.
   void CheckPrice();
-  /// True (after a warning) when another entry already has the typed name.
-  bool NameTakenElsewhere(TBaseItem* item);
   std::string TickedExclusions() const;
 
   std::unique_ptr<TCategory> lookupCategory_;

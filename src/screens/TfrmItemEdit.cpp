@@ -17,6 +17,7 @@
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
+#include "ItemNames.h"
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TImageList.h"
@@ -33,6 +34,7 @@ TfrmItemEdit::TfrmItemEdit(IWinMain* host) : TMDIChild(host) {
   setWindowTitle(QStringLiteral("项目维护"));
   BuildLayout();
   BuildPermissionActions();
+  GuardButtons();
   ConnectHandlers();
   if (QMdiSubWindow* sub = SubWindow())
     sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -104,9 +106,17 @@ void TfrmItemEdit::BuildPermissionActions() {
                                      QStringLiteral("打印编码表(&P)"), "TJXT202006", 12);
 }
 
+void TfrmItemEdit::GuardButtons() {
+  GuardButton(btnAdd, pmItemAdd);
+  GuardButton(btnSave, pmItemSave);
+  GuardButton(RzButton3, pmItemPrintForm);
+  GuardButton(btnDelete, pmItemDelete);
+  GuardButton(btnCancel, pmItemCancel);
+}
+
 void TfrmItemEdit::ConnectHandlers() {
-  ConnectHandler(btnAdd, &QPushButton::clicked, this, [this] { btnAddClick(); });
-  ConnectHandler(btnCancel, &QPushButton::clicked, this, [this] { btnAddClick(); });
+  ConnectHandler(btnAdd, &QPushButton::clicked, this, [this] { btnAddClick(btnAdd); });
+  ConnectHandler(btnCancel, &QPushButton::clicked, this, [this] { btnAddClick(btnCancel); });
   ConnectHandler(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
   ConnectHandler(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
   ConnectHandler(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
@@ -131,19 +141,13 @@ void TfrmItemEdit::ConnectEnterOrder() {
                                        f->edtLowerLimit, f->combHightHint,  f->combLowerHint,
                                        f->edtMaxValue,   f->edtMinValue,    f->combSampleType,
                                        f->edtPrice,      f->combChargeType, btnSave};
-  for (size_t i = 0; i + 1 < order.size(); ++i) {
-    // Hidden or disabled fields (the charge type) are passed over.
-    std::vector<QWidget*> after(order.begin() + static_cast<long>(i) + 1, order.end());
-    ConnectEnter(order[i], [after] {
-      for (QWidget* next : after)
-        if (next->isVisible() && next->isEnabled()) return next->setFocus(Qt::TabFocusReason);
-    });
-  }
+  ::ConnectEnterOrder(order);  // the hidden charge type is passed over
 }
 
 void TfrmItemEdit::FormCreate(QObject* sender) {
   TMDIChild::FormCreate(sender);
-  famItem->LoadLists();
+  ReadDataOrClose("读取体检类别、采样类型和收费项目失败，项目维护窗口不能使用。",
+                  [this] { famItem->LoadLists(); });
 }
 
 void TfrmItemEdit::FormShow(QObject* sender) {
@@ -151,12 +155,14 @@ void TfrmItemEdit::FormShow(QObject* sender) {
   if (!Frame()->isMaximized()) Frame()->resize(760, 462);
   famCateToItemTree->ItemImageIndex = 2;
   famCateToItemTree->ItemSelectedIndex = 3;
-  famCateToItemTree->BuildTree();
+  if (!ReadDataOrClose("读取体检类别和项目失败，项目维护窗口不能使用。",
+                       [this] { famCateToItemTree->BuildTree(); }))
+    return;
   QTreeWidget* tree = famCateToItemTree->chkCateTree;
   if (tree->topLevelItemCount() == 0) return;
   tree->setCurrentItem(tree->topLevelItem(0));
   tree->topLevelItem(0)->setExpanded(true);
-  btnAddClick();
+  StartNewItem();
 }
 
 QTreeWidgetItem* TfrmItemEdit::SelectedNode() const {
@@ -171,19 +177,22 @@ std::string TfrmItemEdit::SelectedCategoryName() const {
   return QtText::FromQ(node->text(0));
 }
 
-void TfrmItemEdit::btnAddClick() {
+void TfrmItemEdit::btnAddClick(QObject* sender) {
+  RequireRight(sender == btnCancel ? pmItemCancel : pmItemAdd);
+  StartNewItem();
+}
+
+void TfrmItemEdit::StartNewItem() {
   famItem->ShowItem(famItem->NewItem(), SelectedCategoryName());
   famItem->Cbbcate->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmItemEdit::btnSaveClick() {
+  RequireRight(pmItemSave);
   if (!famItem->Item()) return;  // opened without categories: nothing is edited yet
   const bool isNew = famItem->edtItemCode->text().trimmed().isEmpty();
-  if (isNew && famItem->Item()->NameExists(QtText::FromQ(famItem->edtItemName->text()))) {
-    TPromptService::Warning(this, QStringLiteral("提示"),
-                            QStringLiteral("系统中已存在该项目，不需要再次加入该项目！"));
-    return;
-  }
+  if (isNew) RequireRight(pmItemAdd);  // storing a new item adds it
+  if (RefuseDuplicateName(isNew)) return;
   const int result = famItem->SaveItem();
   if (result == 2)
     famCateToItemTree->AddItemNode(famItem->Item());
@@ -191,10 +200,16 @@ void TfrmItemEdit::btnSaveClick() {
     famCateToItemTree->RenameItemNode(famItem->Item());
 }
 
+bool TfrmItemEdit::RefuseDuplicateName(bool isNew) {
+  return ItemNames::RefuseDuplicate(this, famItem->Item(),
+                                    QtText::FromQ(famItem->edtItemName->text()), isNew);
+}
+
 void TfrmItemEdit::btnDeleteClick() {
+  RequireRight(pmItemDelete);
   TBaseItem* item = famItem->Item();
   if (item && famItem->DeleteItem() == 0) RemoveNodeOf(item);
-  btnAddClick();
+  StartNewItem();
 }
 
 // The node of the deleted item itself; a category node or another item of
@@ -227,7 +242,8 @@ void TfrmItemEdit::famItemedtPriceExit() {
   // refuses a bad price on its own.
   QWidget* next = QApplication::focusWidget();
   if (!next || !famItem->isAncestorOf(next)) return;
-  if (FieldConvert::IsFloat(famItem->edtPrice->text())) return;
+  const QString price = famItem->edtPrice->text();
+  if (FieldConvert::IsFloat(price) && FieldConvert::ToFloat(price, QString()) >= 0) return;
   famItem->edtPrice->setFocus(Qt::OtherFocusReason);
   TPromptService::Error(this, QStringLiteral("错误"),
                         QStringLiteral("对不起，您输入单价信息有误请修改后在进行后面的操作！"));

@@ -22,14 +22,21 @@ class TfrmItemEdit : public TMDIChild {
  public:
   explicit TfrmItemEdit(IWinMain* host);
 
-  /// The frame's lookup lists (charge types, categories, sample types).
+  /// The frame's lookup lists (charge types, categories, sample types). When
+  /// they cannot be read the window cannot be created (the error says why).
   void FormCreate(QObject* sender) override;
   /// The tree anew and, when there is a category, a new item in the first.
+  /// When the tree cannot be read the window tells why and closes.
   void FormShow(QObject* sender) override;
 
-  /// Add and Cancel: a new item in the category of the selected node.
-  void btnAddClick();
+  /// Add and Cancel (`sender` tells which, so each checks its own right): a
+  /// new item in the category of the selected node.
+  void btnAddClick(QObject* sender);
+  /// Saves the item the editor shows. A new item also needs the add right;
+  /// a name another entry has is refused with a warning, for a new item and
+  /// for a rename alike.
   void btnSaveClick();
+  /// Asks, deletes the item the editor shows, then starts a new item.
   void btnDeleteClick();
   void btnCloseClick();
   /// Shows the clicked item as the catalogue holds it.
@@ -58,7 +65,13 @@ class TfrmItemEdit : public TMDIChild {
   void BuildLayout();
   QWidget* BuildButtons();
   void BuildPermissionActions();
+  void GuardButtons();
   void ConnectHandlers();
+  /// A new item in the category of the selected node (Add without the
+  /// right check: the window's own resets use it).
+  void StartNewItem();
+  /// Warns and answers true when another entry already has the name typed.
+  bool RefuseDuplicateName(bool isNew);
   void ConnectEnterOrder();
   QTreeWidgetItem* SelectedNode() const;
   /// The category of the selected node: its parent's text for an item node.

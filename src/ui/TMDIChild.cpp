@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QShowEvent>
 #include <algorithm>
+#include <utility>
 
 #include "Exceptions.h"
 #include "HandlerConnect.h"
@@ -83,14 +84,19 @@ TMDIChild::TMDIChild(IWinMain* host) {
 
 TMDIChild::~TMDIChild() {
   // Always the base handler first; a layout-bound OnDestroy tells the host
-  // again while the form itself goes away.
-  TMDIChild::FormDestroy(this);
-  if (destroyBound_) TMDIChild::FormDestroy(this);
+  // again while the form itself goes away. An error the host raises here
+  // must not leave a destructor (that ends the process): it is shown like
+  // any handler error.
+  RunHandler([this] { TMDIChild::FormDestroy(this); });
+  if (destroyBound_) RunHandler([this] { TMDIChild::FormDestroy(this); });
   host_.reset();
 }
 
 void TMDIChild::CompleteCreation() {
+  creating_ = true;
+  creationFailure_ = nullptr;
   FormCreate(this);
+  RethrowCreationFailure();
   QWidget* frame = Frame();
   frame->adjustSize();
   if (QWidget* area = subWindow_ ? subWindow_->mdiArea() : nullptr) {
@@ -99,6 +105,45 @@ void TMDIChild::CompleteCreation() {
                 std::max(0, (room.height() - frame->height()) / 2));
   }
   frame->show();
+  RethrowCreationFailure();
+  creating_ = false;
+}
+
+void TMDIChild::RethrowCreationFailure() {
+  if (!creationFailure_) return;
+  creating_ = false;
+  std::exception_ptr failure = std::exchange(creationFailure_, nullptr);
+  std::rethrow_exception(failure);
+}
+
+bool TMDIChild::ReadDataOrClose(const std::string& whatFailed, const std::function<void()>& read) {
+  std::exception_ptr failure;
+  const std::string prefix = whatFailed + "\r\n原因：";
+  try {
+    read();
+    return true;
+  } catch (Exception& e) {
+    e.SetMessage(prefix + e.Message());  // keeps the error's class and members
+    failure = std::current_exception();
+  } catch (const std::exception& e) {
+    failure = std::make_exception_ptr(Exception(prefix + e.what()));
+  }
+  failed_ = true;
+  if (creating_) {
+    // Raised by CompleteCreation once the step that failed has returned: a
+    // show runs inside an event, where an error would only be shown.
+    creationFailure_ = failure;
+    return false;
+  }
+  RunHandler([&] { std::rethrow_exception(failure); });
+  Discard();
+  return false;
+}
+
+void TMDIChild::Discard() {
+  QWidget* frame = Frame();
+  frame->hide();
+  frame->deleteLater();
 }
 
 void TMDIChild::CompleteCreationOrDiscard() {
@@ -152,6 +197,10 @@ void TMDIChild::TrackActivation() {
               activationPending_ = is;
               return;
             }
+            // A window whose first show failed was never activated for the
+            // host, so it hears of no deactivation either.
+            if (failed_ && !is && !activeForHost_) return;
+            activeForHost_ = is;
             RunHandler([&] { is ? FormActivate(this) : FormDeactivate(this); });
           });
 }
@@ -220,7 +269,11 @@ void TMDIChild::showEvent(QShowEvent* event) {
   RunHandler([this] { FormShow(this); });
   if (!shown_) {
     shown_ = true;
-    if (activationPending_) RunHandler([this] { FormActivate(this); });
+    // A window whose show failed is going away: it is never activated.
+    if (activationPending_ && !failed_) {
+      activeForHost_ = true;
+      RunHandler([this] { FormActivate(this); });
+    }
   }
 }
 

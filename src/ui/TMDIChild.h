@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <exception>
+#include <functional>
 #include <string>
 
 #include "IWinMain.h"
@@ -74,6 +76,17 @@ class TMDIChild : public QWidget {
   /// key or an Enter chain cannot go around a disabled button.
   void RequireRight(const TPermissionAction* action) const;
 
+  /// Runs a step that reads what the window cannot work without (its lookup
+  /// lists at creation, its tree at show). When the step fails the window is
+  /// of no use, so it does not stay open half-built: the error gets
+  /// `whatFailed` (Chinese, GBK) in front and the database's own text after
+  /// "原因：". While the window is being created the error goes to the
+  /// creator (CreateMDIChild fails and no window remains, as for any
+  /// creation error); later it is shown through the application object and
+  /// the window is freed (the host hears MDIChildDestroy). False after a
+  /// failure: the caller stops its show or creation work there.
+  bool ReadDataOrClose(const std::string& whatFailed, const std::function<void()>& read);
+
   /// The holder of the window's TPermissionAction objects.
   QObject* PermissionActions() const { return permissionActions_; }
   IWinMain* Host() const { return host_.get(); }
@@ -92,6 +105,8 @@ class TMDIChild : public QWidget {
 
  private:
   void CompleteCreationOrDiscard();
+  void RethrowCreationFailure();
+  void Discard();
   void TrackActivation();
   void CarryOut(TCloseAction action);
   void ApplyPermissionsBelow(QObject* owner);
@@ -100,8 +115,12 @@ class TMDIChild : public QWidget {
   QMdiSubWindow* subWindow_ = nullptr;
   QObject* permissionActions_ = nullptr;
   bool destroyBound_ = false;
+  bool creating_ = false;
+  bool failed_ = false;                 // a ReadDataOrClose step failed
+  std::exception_ptr creationFailure_;  // raised once creation has run
   bool shown_ = false;
   bool activationPending_ = false;
+  bool activeForHost_ = false;   // the host was told of the activation last
   Qt::WindowStates shownState_;  // maximised/minimised at the last showing
 };
 

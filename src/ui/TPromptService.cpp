@@ -2,6 +2,9 @@
 
 #include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -42,61 +45,118 @@ void Record(TPromptKind kind, const QString& caption, const QString& text, TProm
   TheState().History.push_back({kind, caption, text, answer, scripted});
 }
 
-void ShowBox(QMessageBox::Icon icon, TPromptKind kind, QWidget* parent, const QString& caption,
-             const QString& text) {
+TPromptAnswer SafeAnswer(TPromptButtons buttons) {
+  return buttons == TPromptButtons::YesNo ? TPromptAnswer::No : TPromptAnswer::Cancel;
+}
+
+QMessageBox::Icon BoxIcon(TPromptKind kind) {
+  switch (kind) {
+    case TPromptKind::Information:
+      return QMessageBox::Information;
+    case TPromptKind::Warning:
+      return QMessageBox::Warning;
+    case TPromptKind::Error:
+      return QMessageBox::Critical;
+    default:
+      return QMessageBox::Question;
+  }
+}
+
+// A button captioned as the system's own message boxes read in Chinese.
+QPushButton* AddButton(QMessageBox& box, QMessageBox::StandardButton button) {
+  QPushButton* added = box.addButton(button);
+  switch (button) {
+    case QMessageBox::Yes:
+      added->setText(QStringLiteral("是(&Y)"));
+      break;
+    case QMessageBox::No:
+      added->setText(QStringLiteral("否(&N)"));
+      break;
+    case QMessageBox::Cancel:
+      added->setText(QStringLiteral("取消"));
+      break;
+    default:
+      added->setText(QStringLiteral("确定"));
+      break;
+  }
+  return added;
+}
+
+void ShowBox(TPromptKind kind, QWidget* parent, const QString& caption, const QString& text) {
   ScriptedAnswer scripted;
   if (TakeScripted(TPromptAnswer::Ok, scripted)) {
     Record(kind, caption, text, scripted.Answer, true);
     return;
   }
-  QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+  QMessageBox box(BoxIcon(kind), caption, text, QMessageBox::NoButton, parent);
+  AddButton(box, QMessageBox::Ok);
   box.exec();
   Record(kind, caption, text, TPromptAnswer::Ok, false);
+}
+
+// The message box buttons and the answer each one gives.
+const std::vector<std::pair<QMessageBox::StandardButton, TPromptAnswer>>& ButtonsOf(
+    TPromptButtons buttons) {
+  using B = QMessageBox;
+  using A = TPromptAnswer;
+  static const std::vector<std::pair<B::StandardButton, A>> yesNo = {{B::Yes, A::Yes},
+                                                                     {B::No, A::No}};
+  static const std::vector<std::pair<B::StandardButton, A>> yesNoCancel = {
+      {B::Yes, A::Yes}, {B::No, A::No}, {B::Cancel, A::Cancel}};
+  static const std::vector<std::pair<B::StandardButton, A>> okCancel = {{B::Ok, A::Ok},
+                                                                        {B::Cancel, A::Cancel}};
+  switch (buttons) {
+    case TPromptButtons::YesNoCancel:
+      return yesNoCancel;
+    case TPromptButtons::OkCancel:
+      return okCancel;
+    default:
+      return yesNo;
+  }
+}
+
+TPromptAnswer AskPerson(QWidget* parent, TPromptKind icon, const QString& caption,
+                        const QString& text, TPromptButtons buttons, TPromptAnswer safe) {
+  QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::NoButton, parent);
+  for (const auto& [button, answer] : ButtonsOf(buttons)) {
+    QPushButton* added = AddButton(box, button);
+    if (answer == safe) box.setDefaultButton(added);
+  }
+  const int pressed = box.exec();
+  for (const auto& [button, answer] : ButtonsOf(buttons))
+    if (pressed == button) return answer;
+  return safe;  // closed without a button where no Cancel is offered
 }
 
 }  // namespace
 
 void TPromptService::Information(QWidget* parent, const QString& caption, const QString& text) {
-  ShowBox(QMessageBox::Information, TPromptKind::Information, parent, caption, text);
+  ShowBox(TPromptKind::Information, parent, caption, text);
 }
 
 void TPromptService::Warning(QWidget* parent, const QString& caption, const QString& text) {
-  ShowBox(QMessageBox::Warning, TPromptKind::Warning, parent, caption, text);
+  ShowBox(TPromptKind::Warning, parent, caption, text);
 }
 
 void TPromptService::Error(QWidget* parent, const QString& caption, const QString& text) {
-  ShowBox(QMessageBox::Critical, TPromptKind::Error, parent, caption, text);
+  ShowBox(TPromptKind::Error, parent, caption, text);
 }
 
 bool TPromptService::Confirm(QWidget* parent, const QString& caption, const QString& text) {
-  ScriptedAnswer scripted;
-  TPromptAnswer answer;
-  bool fromScript = TakeScripted(TPromptAnswer::No, scripted);
-  if (fromScript) {
-    answer = scripted.Answer;
-  } else {
-    auto button = QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
-                                        QMessageBox::No);
-    answer = button == QMessageBox::Yes ? TPromptAnswer::Yes : TPromptAnswer::No;
-  }
-  Record(TPromptKind::Confirmation, caption, text, answer, fromScript);
+  const TPromptAnswer answer =
+      Ask(parent, TPromptKind::Confirmation, caption, text, TPromptButtons::YesNo);
   return answer == TPromptAnswer::Yes || answer == TPromptAnswer::Ok;
 }
 
-bool TPromptService::ConfirmOkCancel(QWidget* parent, const QString& caption, const QString& text) {
+TPromptAnswer TPromptService::Ask(QWidget* parent, TPromptKind icon, const QString& caption,
+                                  const QString& text, TPromptButtons buttons) {
+  const TPromptAnswer safe = SafeAnswer(buttons);
   ScriptedAnswer scripted;
-  TPromptAnswer answer;
-  const bool fromScript = TakeScripted(TPromptAnswer::Cancel, scripted);
-  if (fromScript) {
-    answer = scripted.Answer;
-  } else {
-    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    parent);
-    box.setDefaultButton(QMessageBox::Cancel);
-    answer = box.exec() == QMessageBox::Ok ? TPromptAnswer::Ok : TPromptAnswer::Cancel;
-  }
-  Record(TPromptKind::Confirmation, caption, text, answer, fromScript);
-  return answer == TPromptAnswer::Ok || answer == TPromptAnswer::Yes;
+  const bool fromScript = TakeScripted(safe, scripted);
+  const TPromptAnswer answer =
+      fromScript ? scripted.Answer : AskPerson(parent, icon, caption, text, buttons, safe);
+  Record(icon, caption, text, answer, fromScript);
+  return answer;
 }
 
 bool TPromptService::ExecDialog(QDialog* dialog) {
@@ -107,7 +167,8 @@ bool TPromptService::ExecDialog(QDialog* dialog) {
     if (scripted.Fill) scripted.Fill(dialog);
     answer = scripted.Answer;
   } else {
-    answer = dialog->exec() == QDialog::Accepted ? TPromptAnswer::Accepted : TPromptAnswer::Rejected;
+    answer =
+        dialog->exec() == QDialog::Accepted ? TPromptAnswer::Accepted : TPromptAnswer::Rejected;
   }
   Record(TPromptKind::Dialog, dialog->windowTitle(), QString(), answer, fromScript);
   return answer == TPromptAnswer::Accepted || answer == TPromptAnswer::Ok;
@@ -121,11 +182,19 @@ void TPromptService::SetNextDialog(TPromptAnswer answer, std::function<void(QDia
   TheState().Queue.push_back({answer, std::move(fill)});
 }
 
-void TPromptService::SetScripted(bool scripted) { TheState().Scripted = scripted; }
-bool TPromptService::IsScripted() { return TheState().Scripted; }
+void TPromptService::SetScripted(bool scripted) {
+  TheState().Scripted = scripted;
+}
+bool TPromptService::IsScripted() {
+  return TheState().Scripted;
+}
 
-const std::vector<TPromptRecord>& TPromptService::History() { return TheState().History; }
-void TPromptService::ClearHistory() { TheState().History.clear(); }
+const std::vector<TPromptRecord>& TPromptService::History() {
+  return TheState().History;
+}
+void TPromptService::ClearHistory() {
+  TheState().History.clear();
+}
 
 void TPromptService::Reset() {
   TheState().Queue.clear();

@@ -11,8 +11,12 @@ class QWidget;
 /// The answer to a prompt: a message-box button, or a dialog's result.
 enum class TPromptAnswer { Ok, Cancel, Yes, No, Accepted, Rejected };
 
-/// The kind of prompt that was put to the user.
+/// The kind of prompt that was put to the user; for a question, its icon
+/// (Confirmation is the question mark).
 enum class TPromptKind { Information, Warning, Error, Confirmation, Dialog };
+
+/// The buttons a question offers.
+enum class TPromptButtons { YesNo, YesNoCancel, OkCancel };
 
 /// One prompt as the user saw it (kept for tests and for the host's log).
 struct TPromptRecord {
@@ -33,11 +37,14 @@ class TPromptService {
   static void Information(QWidget* parent, const QString& caption, const QString& text);
   static void Warning(QWidget* parent, const QString& caption, const QString& text);
   static void Error(QWidget* parent, const QString& caption, const QString& text);
-  /// A Yes/No question; true for Yes.
+  /// A Yes/No question with the question-mark icon; true for Yes.
   static bool Confirm(QWidget* parent, const QString& caption, const QString& text);
-  /// An OK/Cancel question with the information icon; true for OK. Scripted
-  /// without a queued answer it is cancelled.
-  static bool ConfirmOkCancel(QWidget* parent, const QString& caption, const QString& text);
+  /// A question with the icon of `icon` and the given buttons; returns the
+  /// button pressed. Closing the box answers Cancel where it is offered. The
+  /// safe answer (Cancel where offered, else No) is the default button and
+  /// the scripted default.
+  static TPromptAnswer Ask(QWidget* parent, TPromptKind icon, const QString& caption,
+                           const QString& text, TPromptButtons buttons);
   /// Runs the dialog modally; true when it was accepted. A scripted answer
   /// may first fill the dialog through the hook given with it.
   static bool ExecDialog(QDialog* dialog);

@@ -29,6 +29,29 @@ TEST(SqliteDialect, DeleteGetsItsFromAndTopBecomesLimit) {
   EXPECT_EQ(TSqliteDialect::Adapt("Deleted x"), (Parts{"Deleted x"}));
 }
 
+// Only the statement's own ORDER BY terms get the collation; a term with a
+// collation of its own, subqueries, literals and comments are left alone.
+TEST(SqliteDialect, OrderByTermsGetTheGbkCollation) {
+  EXPECT_EQ(
+      TSqliteDialect::OrderByGbk("Select * from TJItem Where 1=1 Order By ItemType, ItemName ASC"),
+      "Select * from TJItem Where 1=1 Order By ItemType COLLATE TESMIRA_GBK, ItemName "
+      "COLLATE TESMIRA_GBK ASC");
+  EXPECT_EQ(TSqliteDialect::OrderByGbk("select * from T order by 1 desc limit 3"),
+            "select * from T order by 1 COLLATE TESMIRA_GBK desc limit 3");
+  EXPECT_EQ(TSqliteDialect::OrderByGbk(
+                "select a from T where b in (select b from U order by b) and c = 'order by c' "
+                "-- order by d\norder by lower(a), a collate nocase;"),
+            "select a from T where b in (select b from U order by b) and c = 'order by c' "
+            "-- order by d\norder by lower(a) COLLATE TESMIRA_GBK, a collate nocase;");
+  EXPECT_EQ(TSqliteDialect::OrderByGbk("select reorder, border by from T"),
+            "select reorder, border by from T");
+  // Only connections that have the collation get the rewrite.
+  EXPECT_EQ(TSqliteDialect::Adapt("select a from T order by a"),
+            (Parts{"select a from T order by a"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("select a from T order by a", true),
+            (Parts{"select a from T order by a COLLATE TESMIRA_GBK"}));
+}
+
 TEST(SqlParameters, NamedParametersBecomePositionalOutsideLiterals) {
   int count = -1;
   EXPECT_EQ(TSqlParameters::ToPositional(

@@ -5,6 +5,7 @@
 #include "Exceptions.h"
 #include "IDBStatement.h"
 #include "TDataSet.h"
+#include "ThreadId.h"
 
 using StatementTest = DbBackendTest;
 TESMIRA_BOTH_BACKENDS(StatementTest);
@@ -99,6 +100,35 @@ TEST_P(StatementTest, TSqlFormsAreAdaptedForSqlite) {
       "where GroupName = 'a'");
   EXPECT_EQ(db.QueryText("select GroupName from TJSampleGroup where SampleTypeID = 1"),
             "Delete x Where SELECT TOP 1 @@IDENTITY");
+}
+
+// Names sort as a server with a Chinese collation sorts them: GBK byte
+// order (pinyin for the common characters), ASCII letters without case.
+// The file itself names no collation: the plain sqlite3 tool reads it.
+TEST(SqliteOrder, NamesSortInGbkOrderAndColumnNumbersStillNameColumns) {
+  TestDatabase db;
+  db.Exec(
+      u8"insert into TJCategories (CateID, CateName) values "
+      u8"(1, '血常规'), (2, '尿常规'), (3, 'b超'), (4, 'A型'), (5, '谷丙转氨酶'), (6, '𠀀字')");
+  TDBConnPool* pool = db.UseAsLibraryPoolThrough(TestBackend::Sqlite3);
+  TComPtr<IDBOperator> op = pool->CreateDBOperator();
+  op->BindToThread(CurrentThreadId());
+  auto names = [&](const std::string& sql) {
+    std::string joined;
+    TDataSet* set = op->OpenQuery(sql);
+    for (set->First(); !set->Eof(); set->Next())
+      joined += set->FieldByName("CateName").AsString() + "|";
+    return joined;
+  };
+  EXPECT_EQ(names("select CateName from TJCategories order by CateName"),
+            "A型|b超|𠀀字|谷丙转氨酶|尿常规|血常规|");  // GB18030 0x9532 before 0xB9
+  EXPECT_EQ(names("select CateName from TJCategories order by CateName desc"),
+            "血常规|尿常规|谷丙转氨酶|𠀀字|b超|A型|");
+  EXPECT_EQ(names("select CateName, CateID from TJCategories order by 2 desc"),
+            "𠀀字|谷丙转氨酶|A型|b超|尿常规|血常规|");
+  EXPECT_EQ(db.QueryText(u8"select group_concat(CateName, '|') from "
+                         u8"(select CateName from TJCategories order by CateName)"),
+            U8(u8"A型|b超|尿常规|血常规|谷丙转氨酶|𠀀字"));
 }
 
 TEST_P(StatementTest, ExecSQLGetIDReadsTheIdentityOfTheInsert) {

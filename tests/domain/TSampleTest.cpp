@@ -57,8 +57,13 @@ TEST_F(TSampleTest, GroupListsFollowTheConditionAndTheLimit) {
   EXPECT_EQ(list.Count(), 2);
   query.LoadList("sampleTypeID=9", list, -1);
   EXPECT_EQ(list.Count(), 0);
-  EXPECT_EQ(MessageOf<Exception>([&] { query.LoadList("NoSuchColumn=1", list, -1); }),
-            "加载数据错误");
+  try {
+    query.LoadList("NoSuchColumn=1", list, -1);
+    ADD_FAILURE() << "no error";
+  } catch (const EBaseException& e) {
+    EXPECT_EQ(e.Message(), "加载数据错误");
+    EXPECT_NE(e.ExtraText.find("NoSuchColumn"), std::string::npos) << e.ExtraText;
+  }
 }
 
 TEST_F(TSampleTest, GroupFindTakesTheFirstRowOfTheWhereCondition) {

@@ -27,7 +27,10 @@ class RecordingHost : public IWinMain {
   QWidget* GetFormOwner() override;
   TCurrentUser* GetCurrentUser() override { return &User; }
   void MDIChildCreate(TMDIChild* window) override { Record("create", window); }
-  void MDIChildDestroy(TMDIChild* window) override { Record("destroy", window); }
+  void MDIChildDestroy(TMDIChild* window) override {
+    Record("destroy", window);
+    if (OnDestroy) OnDestroy(window);
+  }
   void MDIChildShow(TMDIChild* window) override {
     Record("show", window);
     if (OnShow) OnShow(window);
@@ -46,8 +49,9 @@ class RecordingHost : public IWinMain {
   TCloseAction LastProposedClose = TCloseAction::caNone;
   std::vector<Event> Events;
   long RefCount = 0;
-  /// Runs inside MDIChildShow, after it was recorded.
+  /// Run inside MDIChildShow and MDIChildDestroy, after they were recorded.
   std::function<void(TMDIChild*)> OnShow;
+  std::function<void(TMDIChild*)> OnDestroy;
   /// Lets a test window add its own steps to the record.
   void Note(const char* what, TMDIChild* window) { Record(what, window); }
   /// When set, GetFormOwner returns it instead of the area.

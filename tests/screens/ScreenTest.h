@@ -27,7 +27,8 @@ class RecordingApplication : public TApplication {
 };
 
 /// Every window test: a fresh SQLite file as the library's pool, the
-/// recording host as the shared context's host (operator "张医生"), scripted
+/// recording host as the shared context's host (user "Chief", who holds
+/// every right, operator "张医生"), scripted
 /// prompts, a recording application object, and no domain singleton left
 /// over from an earlier test.
 class ScreenTest : public ::testing::Test {

@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -5,16 +6,23 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "Exceptions.h"
+#include "GbkText.h"
+#include "HandlerConnect.h"
 #include "QtText.h"
 #include "ScreenTest.h"
 #include "TCategory.h"
 #include "TCategoryManager.h"
 #include "TDateTime.h"
 #include "TPermissionAction.h"
+#include "TPromptService.h"
 #include "TRadioGroup.h"
+#include "TfamCateToItemTree.h"
 #include "TfamCateTree.h"
 #include "TfamCategory.h"
+#include "TfamItem.h"
 #include "TfrmCategorie.h"
+#include "TfrmItemEdit.h"
 
 namespace {
 
@@ -90,7 +98,13 @@ TEST_F(TfrmCategorieTest, SavingANewCategoryShowsItsCodeAppendsANodeAndSavesAgai
             Utf8(u8"心电图、B超"));
 }
 
-TEST_F(TfrmCategorieTest, RenamingAClickedCategoryChangesItsNodeInPlace) {
+// Items carry their category's name: a rename reaches them (rows and the
+// catalogue), so the item window still files them under the category.
+TEST_F(TfrmCategorieTest, RenamingACategoryChangesItsNodeInPlaceAndRenamesItInItsItems) {
+  db.Exec(
+      u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, ItemType, CateId, CateName) VALUES "
+      u8"(1, '000001', '血糖', 0, 2, '检验科'), (2, '000002', '身高', 0, 1, '一般检查')");
+  auto* items = Open<TfrmItemEdit>();  // the catalogue is loaded before the rename
   OpenWindow();
   ClickNode(tree, Node(1));
   EXPECT_EQ(f->edtCateName->text(), QStringLiteral("检验科"));
@@ -99,10 +113,55 @@ TEST_F(TfrmCategorieTest, RenamingAClickedCategoryChangesItsNodeInPlace) {
   EXPECT_EQ(f->medtCateCode->text(), QStringLiteral("000002"));
   f->edtCateName->setText(QStringLiteral("检验科室"));
   QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  EXPECT_TRUE(app.Shown.empty()) << LastShown();
   EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("一般检查"), QStringLiteral("检验科室")}));
   EXPECT_EQ(db.QueryText(u8"SELECT CateName FROM TJCategories WHERE CateID = 2"),
             Utf8(u8"检验科室"));
   EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(db.QueryText(u8"SELECT group_concat(CateName, '|') FROM TJItem ORDER BY ItemID"),
+            Utf8(u8"检验科室|一般检查"));
+
+  // The item as the item window shows it and saves it unchanged.
+  items->SubWindow()->hide();
+  items->SubWindow()->show();  // shown again: the tree is built anew
+  Settle();
+  QTreeWidget* itemTree = items->famCateToItemTree->chkCateTree;
+  ASSERT_EQ(itemTree->topLevelItem(1)->text(0), QStringLiteral("检验科室"));
+  ClickNode(itemTree, itemTree->topLevelItem(1)->child(0));
+  EXPECT_EQ(items->famItem->Cbbcate->currentText(), QStringLiteral("检验科室"));
+  QTest::mouseClick(items->btnSave, Qt::LeftButton);
+  EXPECT_TRUE(app.Shown.empty()) << LastShown();
+  EXPECT_EQ(db.QueryText(u8"SELECT CateId || '|' || CateName FROM TJItem WHERE ItemID = 1"),
+            Utf8(u8"2|检验科室"));
+}
+
+// Two categories of one name would send items to the first of them.
+TEST_F(TfrmCategorieTest, ANameAnotherCategoryHasIsRefusedForNewAndRenamedCategories) {
+  OpenWindow();
+  f->edtCateName->setText(QStringLiteral("检验科"));
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  ASSERT_FALSE(TPromptService::History().empty());
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("系统中已存在名为“检验科”的类别，类别名称不能重复！"));
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(tree->topLevelItemCount(), 2);
+
+  ClickNode(tree, Node(0));
+  f->edtCateName->setText(QStringLiteral("检验科"));
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  EXPECT_EQ(TPromptService::History().size(), 2u);
+  EXPECT_EQ(db.QueryText(u8"SELECT CateName FROM TJCategories WHERE CateID = 1"),
+            Utf8(u8"一般检查"));
+  EXPECT_EQ(Node(0)->text(0), QStringLiteral("一般检查"));
+
+  // Its own name is no other category's.
+  f->edtCateName->setText(QStringLiteral("一般检查"));
+  f->edtCateInfo->setText(QStringLiteral("身高体重"));
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  EXPECT_EQ(TPromptService::History().size(), 2u);
+  EXPECT_EQ(db.QueryText(u8"SELECT CateInfo FROM TJCategories WHERE CateID = 1"),
+            Utf8(u8"身高体重"));
 }
 
 TEST_F(TfrmCategorieTest, ClickOnEmptySpaceReReadsTheLastPressedCategory) {
@@ -122,9 +181,8 @@ TEST_F(TfrmCategorieTest, RefusedDeleteLeavesTreeCacheRowAndEditorAsTheyWere) {
       u8"CREATE TRIGGER keep BEFORE DELETE ON TJCategories BEGIN "
       u8"SELECT RAISE(ABORT, 'referenced'); END");
   OpenWindow();
-  QTest::mouseClick(w->btnDelete, Qt::LeftButton);  // nothing pressed: nothing to delete
-  EXPECT_TRUE(app.Shown.empty());
   ClickNode(tree, Node(0));
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   QTest::mouseClick(w->btnDelete, Qt::LeftButton);
   EXPECT_EQ(LastShown(), Utf8(u8"类别[一般检查]已被引用，不能删除！"));
   EXPECT_EQ(tree->topLevelItemCount(), 2);
@@ -134,32 +192,62 @@ TEST_F(TfrmCategorieTest, RefusedDeleteLeavesTreeCacheRowAndEditorAsTheyWere) {
   EXPECT_NE(f->Category(), nullptr);
 }
 
-TEST_F(TfrmCategorieTest, DeleteRemovesTheClickedCategoryAndLeavesNothingToSave) {
+// The category pressed in the tree and the one the editor shows differ
+// after Add and Save: Delete removes the one on screen, after asking.
+TEST_F(TfrmCategorieTest, DeleteAsksNamingTheCategoryOnScreenAndRemovesOnlyThatOne) {
   OpenWindow();
+  QTest::mouseClick(w->btnDelete, Qt::LeftButton);  // a new category: nothing to delete
+  EXPECT_TRUE(TPromptService::History().empty());
   ClickNode(tree, Node(0));
+  QTest::mouseClick(w->btnADD, Qt::LeftButton);
+  f->edtCateName->setText(QStringLiteral("临时类别"));
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  ASSERT_EQ(Rows(), 3);
+
+  TPromptService::SetNextAnswer(TPromptAnswer::No);
+  QTest::mouseClick(w->btnDelete, Qt::LeftButton);
+  ASSERT_EQ(TPromptService::History().size(), 1u);
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Confirmation);
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("您确定要删除类别“临时类别”吗？"));
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(f->edtCateName->text(), QStringLiteral("临时类别"));
+
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   QTest::mouseClick(w->btnDelete, Qt::LeftButton);
   EXPECT_TRUE(app.Shown.empty()) << LastShown();
-  EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("检验科")}));
-  EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJCategories WHERE CateID = 1"), 0);
-  EXPECT_EQ(TCategoryManager::Instance().Categories().Count(), 1);
+  EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("一般检查"), QStringLiteral("检验科")}));
+  EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJCategories WHERE CateName = '临时类别'"), 0);
+  EXPECT_EQ(TCategoryManager::Instance().Categories().Count(), 2);
   EXPECT_EQ(f->Category(), nullptr);
   EXPECT_EQ(f->edtCateName->text(), QString());
   EXPECT_EQ(f->medtSort->text(), QStringLiteral("0"));
 
-  f->edtCateName->setText(QStringLiteral("不会保存"));
-  QTest::mouseClick(w->btnSave, Qt::LeftButton);
-  EXPECT_EQ(Rows(), 1);
-  QTest::mouseClick(w->btnDelete, Qt::LeftButton);  // the pressed category is gone
+  // The pressed category itself: once deleted, the tree no longer names it.
+  ClickNode(tree, Node(0));
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
+  QTest::mouseClick(w->btnDelete, Qt::LeftButton);
+  EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("检验科")}));
+  EXPECT_EQ(w->famCateTree->CurrentCategory(), nullptr);
+  ClickEmptySpace(tree);  // shows nothing: the pressed category is gone
+  EXPECT_EQ(f->Category(), nullptr);
   EXPECT_EQ(Rows(), 1);
 }
 
-TEST_F(TfrmCategorieTest, CancelDiscardsTheNewCategoryAndAddStartsAgain) {
+// Save with no category in the editor says why nothing is saved; the
+// typed text is not stored as a category nobody started.
+TEST_F(TfrmCategorieTest, CancelDiscardsTheNewCategoryAndSaveThenTellsTheUser) {
   OpenWindow();
   f->edtCateName->setText(QStringLiteral("草稿"));
   QTest::mouseClick(w->btnCancel, Qt::LeftButton);
   EXPECT_EQ(f->Category(), nullptr);
   EXPECT_EQ(f->edtCateName->text(), QString());
+  f->edtCateName->setText(QStringLiteral("草稿"));
   QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  ASSERT_EQ(TPromptService::History().size(), 1u);
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Information);
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("没有正在编辑的类别：请先按“增加”新建类别，或在左边选择一个类别。"));
   EXPECT_EQ(Rows(), 2);
   QTest::mouseClick(w->btnADD, Qt::LeftButton);
   ASSERT_NE(f->Category(), nullptr);
@@ -190,16 +278,45 @@ TEST_F(TfrmCategorieTest, RefusedSaveShowsTheMessageAndWritesNothing) {
   EXPECT_EQ(f->medtCateCode->text(), QStringLiteral("000003"));
 }
 
-TEST_F(TfrmCategorieTest, EnterMovesOnAndLeavingTheRemarkFocusesSave) {
+// A column holds so many GBK bytes: typing stops there, and text that comes
+// in another way (pasted by code, a long operator name) is refused on save.
+TEST_F(TfrmCategorieTest, TextLongerThanItsColumnIsNeitherTypedNorStored) {
   OpenWindow();
+  f->edtCateName->clear();
+  QTest::keyClicks(f->edtCateName, QString(105, QLatin1Char('x')));
+  EXPECT_EQ(f->edtCateName->text().size(), 100);
+
+  ClickNode(tree, Node(0));
+  TCategory* shown = f->Category();
+  f->edtCateName->setText(QString(51, QChar(0x8840)));  // 51 × "血": 102 bytes
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  EXPECT_EQ(LastShown(),
+            Utf8(u8"“类别名称”太长：最多 100 个字节（一个汉字占两个字节），现在是 102 个字节。"));
+  EXPECT_EQ(db.QueryText(u8"SELECT CateName FROM TJCategories WHERE CateID = 1"),
+            Utf8(u8"一般检查"));
+  EXPECT_EQ(QtText::ToQ(shown->CateName), QStringLiteral("一般检查"));  // the cache keeps it
+  EXPECT_EQ(Node(0)->text(0), QStringLiteral("一般检查"));
+
+  host.User.Operator.OperatorName = std::string(60, 'o');  // wider than ModifiedBy
+  ClickNode(tree, Node(0));
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  EXPECT_EQ(LastShown(),
+            Utf8(u8"“修改人”太长：最多 50 个字节（一个汉字占两个字节），现在是 60 个字节。"));
+  EXPECT_EQ(db.QueryText(u8"SELECT ifnull(ModifiedBy, '') FROM TJCategories WHERE CateID = 1"), "");
+}
+
+// Tab and Enter reach a radio group on its chosen button and leave it for
+// the next field; leaving the remark puts the focus on Save.
+TEST_F(TfrmCategorieTest, TabAndEnterFollowTheFieldOrderThroughTheRadioGroups) {
+  OpenWindow();
+  f->radCateType->SetItemIndex(2);
   f->edtCateName->setFocus(Qt::TabFocusReason);
   QTest::keyClick(f->edtCateName, Qt::Key_Return);
   Settle();
-  ASSERT_NE(QApplication::focusWidget(), nullptr);
-  EXPECT_TRUE(f->radCateType->isAncestorOf(QApplication::focusWidget()));
+  EXPECT_EQ(QApplication::focusWidget(), f->radCateType->Button(2));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
   EXPECT_EQ(QApplication::focusWidget(), f->edtCateInfo);
-  QTest::keyClick(f->edtCateInfo, Qt::Key_Return);
+  QTest::keyClick(f->edtCateInfo, Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), f->edtCateMemo);
   QTest::keyClick(f->edtCateMemo, Qt::Key_Return);  // leaving the remark
   Settle();
@@ -207,6 +324,16 @@ TEST_F(TfrmCategorieTest, EnterMovesOnAndLeavingTheRemarkFocusesSave) {
   FocusByMouse(f->edtCateMemo);
   FocusByMouse(f->edtCateName);
   EXPECT_EQ(QApplication::focusWidget(), w->btnSave);
+
+  // Backwards from the code field: the report question, on its choice "否".
+  f->medtCateCode->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f->medtCateCode, Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), f->radIsShowLimit->Button(1));
+  f->medtSort->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f->medtSort, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), f->edtCateName);
+  QTest::keyClick(f->edtCateName, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), f->radCateType->Button(2));
 }
 
 TEST_F(TfrmCategorieTest, ShowingAgainRebuildsTheTreeWithoutRepeatingNodes) {
@@ -216,25 +343,102 @@ TEST_F(TfrmCategorieTest, ShowingAgainRebuildsTheTreeWithoutRepeatingNodes) {
   w->SubWindow()->show();
   Settle();
   EXPECT_EQ(tree->topLevelItemCount(), 2);
-  QTest::mouseClick(w->btnDelete, Qt::LeftButton);  // the pressed node went with the old build
-  EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(w->famCateTree->CurrentCategory(), nullptr);  // it went with the old build
 }
 
-TEST_F(TfrmCategorieTest, PermissionActionsFollowTheUsersRights) {
-  host.User.Rights = {{"tjxt201004"}};
+// Each guarded button follows its action; the handler refuses on its own,
+// so nothing goes around a disabled button.
+TEST_F(TfrmCategorieTest, RightsDecideWhichButtonsWork) {
+  auto buttons = [this] {
+    return std::vector<QPushButton*>{w->btnADD, w->btnSave, w->btnPrintForm, w->btnDelete,
+                                     w->btnCancel};
+  };
+  // Only the add right: Add works, Save, Delete, Print and Cancel do not.
+  host.User = {};
+  host.User.UserName = "clerk";
+  host.User.Rights = {{"TJXT201001"}};
   OpenWindow();
-  EXPECT_TRUE(w->pmCategorySave->isEnabled());
+  EXPECT_TRUE(w->pmCategoryAdd->isEnabled());
   for (TPermissionAction* a :
-       {w->pmCategoryAdd, w->pmCategoryDelete, w->pmCategoryCancel, w->pmCategoryPrintForm}) {
+       {w->pmCategorySave, w->pmCategoryDelete, w->pmCategoryCancel, w->pmCategoryPrintForm})
     EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    EXPECT_TRUE(a->isVisible());
-  }
   EXPECT_EQ(w->pmCategoryPrintForm->FunctionCode, "TJXT201006");
   EXPECT_EQ(w->pmCategoryPrintForm->text(), QStringLiteral("打印编码表(&P)"));
-  // The buttons work whatever the rights.
-  f->edtCateName->setText(QStringLiteral("无权也能保存"));
+  for (QPushButton* b : buttons()) {
+    EXPECT_EQ(b->isEnabled(), b == w->btnADD) << b->objectName().toStdString();
+    EXPECT_TRUE(b->isVisible());
+  }
+  EXPECT_TRUE(w->btnExit->isEnabled());
+  ClickNode(tree, Node(0));
+  QTest::mouseClick(w->btnADD, Qt::LeftButton);
+  EXPECT_FALSE(f->Category()->CateID.has_value());
+  f->edtCateName->setText(QStringLiteral("无权保存"));
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);  // disabled: nothing happens
+  QTest::keyClick(w, Qt::Key_S, Qt::AltModifier);
+  EXPECT_EQ(Rows(), 2);
+  RunHandler([this] { w->btnSaveClick(); });  // the handler checks the right itself
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“保存”的权限（功能号 TJXT201004），请与管理员联系！"));
+  EXPECT_EQ(Rows(), 2);
+  QTest::mouseClick(w->btnExit, Qt::LeftButton);
+  Settle();
+
+  // No rights: the categories can be looked at, nothing else.
+  host.User.Rights.clear();
+  OpenWindow();
+  for (QPushButton* b : buttons()) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  ClickNode(tree, Node(1));
+  EXPECT_EQ(f->edtCateName->text(), QStringLiteral("检验科"));
+  RunHandler([this] { w->btnDeleteClick(); });
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“删除”的权限（功能号 TJXT201002），请与管理员联系！"));
+  RunHandler([this] { w->btnADDClick(); });
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“增加”的权限（功能号 TJXT201001），请与管理员联系！"));
+  EXPECT_TRUE(TPromptService::History().empty());  // the delete question never came
+  EXPECT_EQ(Rows(), 2);
+  QTest::mouseClick(w->btnExit, Qt::LeftButton);
+  Settle();
+
+  // The save right alone updates, but storing a new category adds one.
+  host.User.Rights = {{"TJXT201004"}};
+  OpenWindow();
+  f->edtCateName->setText(QStringLiteral("新类别"));
   QTest::mouseClick(w->btnSave, Qt::LeftButton);
-  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“增加”的权限（功能号 TJXT201001），请与管理员联系！"));
+  EXPECT_EQ(Rows(), 2);
+  ClickNode(tree, Node(1));
+  f->edtCateInfo->setText(QStringLiteral("只改不增"));
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  EXPECT_EQ(db.QueryText(u8"SELECT CateInfo FROM TJCategories WHERE CateID = 2"),
+            Utf8(u8"只改不增"));
+  QTest::mouseClick(w->btnExit, Qt::LeftButton);
+  Settle();
+
+  // The super user, whatever the list says.
+  host.User.UserName = "CHIEF";
+  OpenWindow();
+  for (QPushButton* b : buttons()) EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+  f->edtCateName->setText(QStringLiteral("主任加的"));
+  QTest::mouseClick(w->btnSave, Qt::LeftButton);
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
+  QTest::mouseClick(w->btnDelete, Qt::LeftButton);
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(TPromptService::History().size(), 1u);
+}
+
+// Without its table the window cannot work: it does not stay open
+// half-built, and the message says what failed and why.
+TEST_F(TfrmCategorieTest, AWindowWhoseCategoriesCannotBeReadDoesNotStayOpen) {
+  db.Exec(u8"DROP TABLE TJCategories");
+  try {
+    OpenWindow();
+    ADD_FAILURE() << "the window must not open";
+  } catch (const Exception& e) {
+    EXPECT_EQ(
+        GbkText::ToUtf8(e.Message()),
+        Utf8(u8"读取类别数据失败，类别维护窗口不能使用。\r\n原因：no such table: TJCategories"));
+  }
+  Settle();
+  EXPECT_TRUE(host.Area()->subWindowList().isEmpty());
+  EXPECT_EQ(host.Names(), (std::vector<std::string>{"create", "show", "destroy", "destroy"}));
 }
 
 TEST_F(TfrmCategorieTest, TheCacheOutlivesTheWindow) {

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "Exceptions.h"
+#include "GbkText.h"
 #include "QtText.h"
 #include "ScreenTest.h"
 #include "TCategory.h"
@@ -265,14 +267,14 @@ TEST_F(TfrmCombItemTest, AddStartsUntickedAndSaveInsertsTheItemWithItsNode) {
   f->edtCombName->setText(QStringLiteral("肝功能"));
   Click(w->RzBitBtn3);
   EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
-  EXPECT_EQ(LastPrompt(), QStringLiteral("系统中已存在名称为[肝功能]的项目，请换一个名称！"));
+  EXPECT_EQ(LastPrompt(), QStringLiteral("系统中已存在名为“肝功能”的项目，项目名称不能重复！"));
   EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemName = '肝功能'"), 1);
   Press(QStringLiteral("检验科"));
   Click(w->RzBitBtn1);
   f->edtCombName->setText(QStringLiteral("血糖"));  // a single item's name
   const long long rows = Rows();
   Click(w->RzBitBtn3);
-  EXPECT_EQ(LastPrompt(), QStringLiteral("系统中已存在名称为[血糖]的项目，请换一个名称！"));
+  EXPECT_EQ(LastPrompt(), QStringLiteral("系统中已存在该项目，不需要再次加入该项目！"));
   EXPECT_EQ(Rows(), rows);
 }
 
@@ -365,7 +367,7 @@ TEST_F(TfrmCombItemTest, DeleteAsksNamingTheItemAndRemovesOnlyWhatItNames) {
   TBaseItem* liver = f->Item();
   TPromptService::SetNextAnswer(TPromptAnswer::Cancel);
   Click(w->RzBitBtn4);
-  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Confirmation);
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Information);
   EXPECT_EQ(TPromptService::History().back().Caption, QStringLiteral("操作提示"));
   EXPECT_EQ(LastPrompt(), QStringLiteral("是否要删除名称为[肝功能]的组合项目！"));
   EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemID = 12"), 1);
@@ -508,14 +510,16 @@ TEST_F(TfrmCombItemTest, EnterFollowsTheFillingOrderAndTabReachesTheChosenRadioB
   EXPECT_EQ(QApplication::focusWidget(), f->radIsInuse->Button(0));
 }
 
-TEST_F(TfrmCombItemTest, DataThatCannotBeReadClosesTheWindowAfterAMessage) {
+TEST_F(TfrmCombItemTest, AWindowWhoseDataCannotBeReadDoesNotStayOpen) {
   db.Exec(u8"DROP TABLE TJItem");
-  OpenWindow();
-  ASSERT_FALSE(TPromptService::History().empty());
-  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Error);
-  EXPECT_TRUE(
-      LastPrompt().startsWith(QStringLiteral("无法读取组合项目的数据，窗口将关闭。\r\n原因：")));
-  EXPECT_TRUE(LastPrompt().contains(QStringLiteral("TJItem"))) << LastPrompt().toStdString();
+  try {
+    OpenWindow();
+    ADD_FAILURE() << "the window must not open";
+  } catch (const Exception& e) {
+    EXPECT_EQ(GbkText::ToUtf8(e.Message()),
+              Utf8(u8"读取体检类别和组合项目失败，组合项目设置窗口不能使用。\r\n"
+                   u8"原因：no such table: TJItem"));
+  }
   Settle();
   EXPECT_TRUE(host.Area()->subWindowList().isEmpty());
 }

@@ -3,9 +3,13 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "Exceptions.h"
+#include "GbkText.h"
+#include "HandlerConnect.h"
 #include "QtText.h"
 #include "ScreenTest.h"
 #include "TItemManager.h"
@@ -148,12 +152,21 @@ TEST_F(TfrmItemEditTest, ANewItemWithAnExistingNameIsRefusedWithAWarning) {
   EXPECT_EQ(f->edtItemCode->text(), QString());
   EXPECT_EQ(Category(0)->childCount(), 1);
 
-  // A stored item may keep (or take) any name.
+  // A stored item keeps its own name, but takes no other entry's.
   ClickNode(tree, Category(0)->child(0));
   f->edtItemName->setText(QStringLiteral("身高"));
   Click(w->btnSave);
-  EXPECT_EQ(TPromptService::History().size(), 1u);
-  EXPECT_EQ(Row(u8"ItemName", 1), Utf8(u8"身高"));
+  ASSERT_EQ(TPromptService::History().size(), 2u);
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("系统中已存在名为“身高”的项目，项目名称不能重复！"));
+  EXPECT_EQ(Row(u8"ItemName", 1), Utf8(u8"血糖"));
+  EXPECT_EQ(ChildTexts(Category(0)), QStringList{QStringLiteral("血糖")});
+  f->edtItemName->setText(QStringLiteral("血糖"));
+  f->edtUnit->setText(QStringLiteral("mmol/L"));
+  Click(w->btnSave);
+  EXPECT_EQ(TPromptService::History().size(), 2u);
+  EXPECT_EQ(Row(u8"ItemName||'|'||ItemUnit", 1), Utf8(u8"血糖|mmol/L"));
 }
 
 TEST_F(TfrmItemEditTest, ANumberThatIsNoNumberAbortsTheSaveAndWritesNothing) {
@@ -180,6 +193,52 @@ TEST_F(TfrmItemEditTest, ANumberThatIsNoNumberAbortsTheSaveAndWritesNothing) {
   EXPECT_EQ(QtText::ToQ(glucose->UpLimit), QStringLiteral("6.1"));
   EXPECT_EQ(Row(u8"ItemName||'|'||UpLimit", 1), Utf8(u8"血糖|6.1"));
   EXPECT_EQ(f->edtItemName->text(), QStringLiteral("血糖（新）"));  // the input stays
+}
+
+// What a server would refuse or an item in no category is not stored: a
+// category name that names none, a negative price, text wider than its
+// column (however it got into the field).
+TEST_F(TfrmItemEditTest, SaveRefusesAnUnknownCategoryANegativePriceAndTooLongText) {
+  OpenWindow();
+  f->edtItemName->setText(QStringLiteral("尿常规"));
+  TypeInto(f->Cbbcate, QStringLiteral("检验"));
+  Click(w->btnSave);
+  EXPECT_EQ(LastShown(), Utf8(u8"没有名为“检验”的体检类别，请从列表中选择体检类别。"));
+  EXPECT_EQ(Items(), 3);
+  EXPECT_EQ(f->edtItemCode->text(), QString());
+
+  f->Cbbcate->setCurrentIndex(0);
+  TypeInto(f->edtPrice, QStringLiteral("-5"));
+  FocusByMouse(f->edtUnit);  // caught on leaving the price already
+  ASSERT_FALSE(TPromptService::History().empty());
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("对不起，您输入单价信息有误请修改后在进行后面的操作！"));
+  Click(w->btnSave);
+  EXPECT_EQ(LastShown(), Utf8(u8"单价不能为负数！"));
+  EXPECT_EQ(Items(), 3);
+
+  f->edtPrice->setText(QStringLiteral("5"));
+  f->edtItemName->clear();
+  QTest::keyClicks(f->edtItemName, QString(130, QLatin1Char('n')));
+  EXPECT_EQ(f->edtItemName->text().size(), 100);        // typing stops at the column's width
+  f->edtItemName->setText(QString(65, QChar(0x5C3F)));  // 65 × "尿": 130 bytes
+  Click(w->btnSave);
+  EXPECT_EQ(LastShown(),
+            Utf8(u8"“项目名称”太长：最多 100 个字节（一个汉字占两个字节），现在是 130 个字节。"));
+  EXPECT_EQ(Items(), 3);
+
+  f->edtItemName->setText(QStringLiteral("尿常规"));
+  Click(w->btnSave);
+  EXPECT_EQ(Row(u8"ItemName||'|'||CateId||'|'||CateName||'|'||UnitPrice", 4),
+            Utf8(u8"尿常规|1|检验科|5.0"));
+
+  // A stored item is held to the same rules, and keeps its values.
+  ClickNode(tree, Category(0)->child(0));
+  TypeInto(f->Cbbcate, QStringLiteral("不存在的类别"));
+  Click(w->btnSave);
+  EXPECT_EQ(LastShown(), Utf8(u8"没有名为“不存在的类别”的体检类别，请从列表中选择体检类别。"));
+  EXPECT_EQ(Row(u8"CateId||'|'||CateName", 1), Utf8(u8"1|检验科"));
+  EXPECT_EQ(QtText::ToQ(f->Item()->CateName), QStringLiteral("检验科"));
 }
 
 TEST_F(TfrmItemEditTest, ClickingAnItemShowsItAsTheCatalogueHoldsIt) {
@@ -262,6 +321,9 @@ TEST_F(TfrmItemEditTest, DeleteAsksRemovesTheItemAndOnlyItsOwnNode) {
   EXPECT_FALSE(TItemManager::Instance().Items().Contains(deleted));
   EXPECT_EQ(f->edtItemCode->text(), QString());
   EXPECT_EQ(f->Cbbcate->currentText(), QStringLiteral("一般检查"));
+  // The pressed node went with the item: the frame no longer names it.
+  EXPECT_EQ(w->famCateToItemTree->ClickedNode(), nullptr);
+  EXPECT_EQ(w->famCateToItemTree->GetSelectedItem(), nullptr);
 }
 
 TEST_F(TfrmItemEditTest, DeletingANewItemAsksNothingAndWritesNothing) {
@@ -341,6 +403,143 @@ TEST_F(TfrmItemEditTest, EnterFollowsTheFillingOrderAndABadPriceIsCaughtOnLeavin
   const size_t prompts = TPromptService::History().size();
   FocusByMouse(w->btnCancel);  // leaving to discard is not held up
   EXPECT_EQ(TPromptService::History().size(), prompts);
+}
+
+// Tab follows the field order 0 to 26: after the price the radio groups, each
+// on its chosen button, then the category and the rest.
+TEST_F(TfrmItemEditTest, TabFollowsTheFieldOrderThroughTheRadioGroups) {
+  OpenWindow();
+  ClickNode(tree, Category(1)->child(0));  // 身高: charge only ("是")
+  f->radIsInUse->SetYes(false);            // chosen by the user: "否"
+  f->edtPrice->setFocus(Qt::TabFocusReason);
+  const std::vector<QWidget*> expected = {f->radIsSecCheck->Button(1),
+                                          f->radIsRePorted->Button(1),
+                                          f->radIsHaveExamProcess->Button(0),
+                                          f->radIsInUse->Button(1),
+                                          f->Cbbcate,
+                                          f->radIsInstrument->Button(1)};
+  for (QWidget* next : expected) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_TRUE(focused == next || next->isAncestorOf(focused))
+        << next->objectName().toStdString() << " expected, " << focused->metaObject()->className()
+        << " " << focused->objectName().toStdString() << " has the focus";
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  QWidget* focused = QApplication::focusWidget();
+  EXPECT_TRUE(focused == f->Cbbcate || f->Cbbcate->isAncestorOf(focused));
+  f->edtSortID->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f->edtSortID, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), f->combSex);
+}
+
+TEST_F(TfrmItemEditTest, RightsDecideWhichButtonsWork) {
+  auto buttons = [this] {
+    return std::vector<QPushButton*>{w->btnAdd, w->btnSave, w->btnDelete, w->btnCancel};
+  };
+  // Only the add right: Add works; Save, Delete, Cancel and Print do not.
+  host.User = {};
+  host.User.UserName = "clerk";
+  host.User.Rights = {{"TJXT202001"}};
+  OpenWindow();
+  for (QPushButton* b : buttons())
+    EXPECT_EQ(b->isEnabled(), b == w->btnAdd) << b->objectName().toStdString();
+  EXPECT_FALSE(w->RzButton3->isVisible());  // the print button stays hidden
+  EXPECT_FALSE(w->RzButton3->isEnabled());
+  EXPECT_TRUE(w->btnClose->isEnabled());
+  ClickNode(tree, Category(1));
+  Click(w->btnAdd);
+  EXPECT_EQ(f->Cbbcate->currentText(), QStringLiteral("一般检查"));
+  f->edtItemName->setText(QStringLiteral("无权保存"));
+  Click(w->btnSave);
+  EXPECT_EQ(Items(), 3);
+  RunHandler([this] { w->btnSaveClick(); });
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“保存”的权限（功能号 TJXT202004），请与管理员联系！"));
+  RunHandler([this] { w->btnAddClick(w->btnCancel); });  // Cancel runs Add with its own right
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“取消”的权限（功能号 TJXT202005），请与管理员联系！"));
+  EXPECT_EQ(f->edtItemName->text(), QStringLiteral("无权保存"));
+  EXPECT_EQ(Items(), 3);
+  Click(w->btnClose);
+
+  // No rights: items can be looked at, nothing else.
+  host.User.Rights.clear();
+  OpenWindow();
+  for (QPushButton* b : buttons()) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  ClickNode(tree, Category(0)->child(0));
+  EXPECT_EQ(f->edtItemName->text(), QStringLiteral("血糖"));
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
+  RunHandler([this] { w->btnDeleteClick(); });
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“删除”的权限（功能号 TJXT202002），请与管理员联系！"));
+  EXPECT_TRUE(TPromptService::History().empty());
+  EXPECT_EQ(Items(), 3);
+  Click(w->btnClose);
+
+  // Save and delete without add: stored items change, no new one is stored,
+  // and Delete still ends on a new item.
+  host.User.Rights = {{"TJXT202004"}, {"TJXT202002"}};
+  OpenWindow();
+  f->edtItemName->setText(QStringLiteral("新项目"));
+  Click(w->btnSave);
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“增加”的权限（功能号 TJXT202001），请与管理员联系！"));
+  EXPECT_EQ(Items(), 3);
+  ClickNode(tree, Category(1)->child(0));
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
+  Click(w->btnDelete);
+  EXPECT_EQ(Items(), 2);
+  EXPECT_EQ(f->edtItemCode->text(), QString());
+  Click(w->btnClose);
+
+  // The super user.
+  host.User.UserName = "Chief";
+  host.User.Rights.clear();
+  OpenWindow();
+  for (QPushButton* b : buttons()) EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+  f->edtItemName->setText(QStringLiteral("主任加的"));
+  Click(w->btnSave);
+  EXPECT_EQ(Items(), 3);
+}
+
+// The window cannot work without its lists and its tree: it does not open
+// (at creation) or it closes (at a later show), saying what failed and why.
+TEST_F(TfrmItemEditTest, AWindowWhoseDataCannotBeReadDoesNotStayOpen) {
+  db.Exec(u8"ALTER TABLE sfChargeItem RENAME TO sfChargeItemGone");
+  try {
+    OpenWindow();
+    ADD_FAILURE() << "the window must not open";
+  } catch (const Exception& e) {
+    EXPECT_EQ(GbkText::ToUtf8(e.Message()),
+              Utf8(u8"读取体检类别、采样类型和收费项目失败，项目维护窗口不能使用。\r\n"
+                   u8"原因：no such table: sfChargeItem"));
+  }
+  Settle();
+  EXPECT_TRUE(host.Area()->subWindowList().isEmpty());
+  EXPECT_EQ(host.Names(), (std::vector<std::string>{"create", "destroy"}));
+
+  db.Exec(u8"ALTER TABLE sfChargeItemGone RENAME TO sfChargeItem");
+  host.Clear();
+  OpenWindow();
+  db.Exec(u8"DROP TRIGGER TR_TJCategories_KeepReferenced; DROP TABLE TJCategories");
+  w->SubWindow()->hide();
+  w->SubWindow()->show();  // shown again: the tree is read again, and fails
+  Settle();
+  EXPECT_EQ(LastShown(), Utf8(u8"读取体检类别和项目失败，项目维护窗口不能使用。\r\n"
+                              u8"原因：no such table: TJCategories"));
+  EXPECT_TRUE(host.Area()->subWindowList().isEmpty());
+  EXPECT_EQ(host.Names(), (std::vector<std::string>{"create", "show", "activate", "show",
+                                                    "deactivate", "destroy"}));
+}
+
+// A server with a Chinese collation lists names in pinyin order (GBK byte
+// order); SQLite alone would order them by Unicode code point.
+TEST_F(TfrmItemEditTest, ItemsOfACategoryComeInPinyinOrder) {
+  db.Exec(
+      u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, ItemType, CateId, CateName) VALUES "
+      u8"(4, '000004', '尿酸', 0, 1, '检验科'), (5, '000005', '谷丙转氨酶', 0, 1, '检验科'), "
+      u8"(6, '000006', 'ALT', 0, 1, '检验科'), (7, '000007', 'ast', 0, 1, '检验科')");
+  OpenWindow();
+  EXPECT_EQ(ChildTexts(Category(0)),
+            (QStringList{QStringLiteral("ALT"), QStringLiteral("ast"), QStringLiteral("谷丙转氨酶"),
+                         QStringLiteral("尿酸"), QStringLiteral("血糖")}));
 }
 
 TEST_F(TfrmItemEditTest, NoCategoriesLeaveTheTreeEmptyAndTheEditorUnset) {

@@ -98,6 +98,21 @@ TEST_F(TMDIChildTest, BoundDestroyHandlerTellsTheHostTwice) {
   EXPECT_EQ(host.Names(), (Names{"deactivate", "destroy", "destroy"}));
 }
 
+// The destructor tells the host; an error the host raises there would end
+// the process if it left the destructor.
+TEST_F(TMDIChildTest, AnErrorTheHostRaisesOnDestroyIsShownLikeAnyHandlerError) {
+  RecordingApplication app;
+  SetCurrentApplication(&app);
+  TestWindow* w = Open(/*bindDestroy=*/true);
+  host.OnDestroy = [](TMDIChild*) { throw EDBException("主窗口已关闭"); };
+  delete w->SubWindow();
+  host.OnDestroy = nullptr;
+  SetCurrentApplication(nullptr);
+  EXPECT_EQ(app.Shown, (std::vector<std::string>{"主窗口已关闭", "主窗口已关闭"}));
+  EXPECT_EQ(host.RefCount, 0);  // the host is still let go
+  EXPECT_TRUE(host.Area()->subWindowList().isEmpty());
+}
+
 TEST_F(TMDIChildTest, PermissionsFollowTheRightsEachTimeTheWindowIsShown) {
   TestWindow* w = Open();
   EXPECT_FALSE(w->OwnAction->isEnabled());

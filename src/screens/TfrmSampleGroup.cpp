@@ -1,0 +1,272 @@
+#include "TfrmSampleGroup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QStyle>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "Exceptions.h"
+#include "HandlerConnect.h"
+#include "MessagePrefix.h"
+#include "QtText.h"
+#include "TDBObjectList.h"
+#include "TImageList.h"
+#include "TPromptService.h"
+#include "TSampleGroup.h"
+#include "TSampleType.h"
+#include "TSingleComm.h"
+#include "TfrmSampleGroupEdit.h"
+
+namespace {
+
+enum Column { ColSampleTypeName = 0, ColGroupName = 1, ColSampleTypeID = 2 };
+
+// The toolbar glyphs in their image list order (0 add, 1 delete, 2 edit,
+// 3 exit): the desktop's icon theme, else the style's standard pictures.
+void FillToolbarGlyphs(TImageList& list, const QStyle& style) {
+  const std::pair<const char*, QStyle::StandardPixmap> glyphs[] = {
+      {"document-new", QStyle::SP_FileIcon},
+      {"edit-delete", QStyle::SP_TrashIcon},
+      {"document-properties", QStyle::SP_FileDialogDetailedView},
+      {"application-exit", QStyle::SP_DialogCloseButton}};
+  for (const auto& [themeName, standard] : glyphs)
+    list.Add(QIcon::fromTheme(QString::fromLatin1(themeName), style.standardIcon(standard)));
+}
+
+// A read-only cell, text centred vertically.
+QTableWidgetItem* Cell(const QString& text) {
+  auto* cell = new QTableWidgetItem(text);
+  cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  cell->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return cell;
+}
+
+// The visible cells of the selected rows, tab-separated, one line a row.
+QString SelectedRowsText(const QTableWidget& grid) {
+  QStringList lines;
+  for (int row = 0; row < grid.rowCount(); ++row) {
+    if (!grid.selectionModel()->isRowSelected(row, {})) continue;
+    QStringList cells;
+    for (int column = 0; column < grid.columnCount(); ++column)
+      if (!grid.isColumnHidden(column) && grid.item(row, column))
+        cells << grid.item(row, column)->text();
+    lines << cells.join(QLatin1Char('\t'));
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+// Why the window cannot open: our fixed text, the error's message and the
+// cause an error of the system carries beside it.
+Exception LoadFailure(const std::exception& error) {
+  std::string text = "读取试管类型数据失败，窗口不能打开。\r\n" + std::string(error.what());
+  if (const auto* own = dynamic_cast<const EBaseException*>(&error); own && !own->ExtraText.empty())
+    text += "\r\n" + own->ExtraText;
+  return Exception(text);
+}
+
+}  // namespace
+
+TfrmSampleGroup::TfrmSampleGroup(IWinMain* host) : TMDIChild(host) {
+  setObjectName(QStringLiteral("frmSampleGroup"));
+  setWindowTitle(QStringLiteral("试管类型"));
+  BindOnDestroyToFormDestroy();
+  ImageList1 = new TImageList(this);
+  ImageList1->setObjectName(QStringLiteral("ImageList1"));
+  FillToolbarGlyphs(*ImageList1, *style());
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  BuildToolbar();
+  BuildGrid();
+  layout->addWidget(dxBarManager1);
+  layout->addWidget(pnl2, 1);
+  ConnectHandlers();
+}
+
+QSize TfrmSampleGroup::sizeHint() const {
+  return {481, 356};
+}
+
+// Owned members go before the base tells the host of the destruction.
+TfrmSampleGroup::~TfrmSampleGroup() = default;
+
+void TfrmSampleGroup::BuildToolbar() {
+  dxBarManager1 = new QToolBar(this);
+  dxBarManager1->setObjectName(QStringLiteral("dxBarManager1"));
+  dxBarManager1->setMovable(false);
+  dxBarManager1->setIconSize(QSize(16, 16));
+  auto button = [this](const QString& name, const QString& caption, int glyph) {
+    auto* b = new QToolButton(dxBarManager1);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setToolTip(caption);  // the hint
+    b->setIcon(ImageList1->Icon(glyph));
+    b->setIconSize(QSize(16, 16));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    return b;
+  };
+  flatAdd = button(QStringLiteral("flatAdd"), QStringLiteral("增加"), 0);
+  flatEdit = button(QStringLiteral("flatEdit"), QStringLiteral("修改"), 2);
+  flatDelete = button(QStringLiteral("flatDelete"), QStringLiteral("删除"), 1);
+  flatExit = button(QStringLiteral("flatExit"), QStringLiteral("退出"), 3);
+  dxBarManager1->addWidget(flatAdd);
+  for (QToolButton* b : {flatEdit, flatDelete, flatExit}) {
+    dxBarManager1->addSeparator();
+    dxBarManager1->addWidget(b);
+  }
+}
+
+void TfrmSampleGroup::BuildGrid() {
+  pnl2 = new QWidget(this);
+  pnl2->setObjectName(QStringLiteral("pnl2"));
+  tsgrdData = new QTableWidget(0, 3, pnl2);
+  tsgrdData->setObjectName(QStringLiteral("tsgrdData"));
+  tsgrdData->setHorizontalHeaderLabels(
+      {QStringLiteral("样品类别"), QStringLiteral("试管名"), QStringLiteral("SampleTypeID")});
+  tsgrdData->setColumnWidth(ColSampleTypeName, 95);
+  tsgrdData->setColumnWidth(ColGroupName, 142);
+  tsgrdData->setColumnHidden(ColSampleTypeID, true);
+  tsgrdData->verticalHeader()->hide();
+  tsgrdData->verticalHeader()->setDefaultSectionSize(23);
+  tsgrdData->horizontalHeader()->setFixedHeight(24);
+  tsgrdData->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tsgrdData->setSelectionBehavior(QAbstractItemView::SelectRows);
+  tsgrdData->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The grid's own context menu: copy the selected row.
+  auto* copy = new QAction(QStringLiteral("复制"), tsgrdData);
+  copy->setObjectName(QStringLiteral("actGridCopy"));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  connect(copy, &QAction::triggered, tsgrdData,
+          [this] { QApplication::clipboard()->setText(SelectedRowsText(*tsgrdData)); });
+  tsgrdData->addAction(copy);
+  tsgrdData->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* fill = new QVBoxLayout(pnl2);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(tsgrdData);
+}
+
+void TfrmSampleGroup::ConnectHandlers() {
+  ConnectHandler(flatAdd, &QToolButton::clicked, this, [this] { flatAddClick(); });
+  ConnectHandler(flatEdit, &QToolButton::clicked, this, [this] { flatEditClick(); });
+  ConnectHandler(flatDelete, &QToolButton::clicked, this, [this] { flatDeleteClick(); });
+  ConnectHandler(flatExit, &QToolButton::clicked, this, [this] { flatExitClick(); });
+}
+
+void TfrmSampleGroup::FormCreate(QObject* sender) {
+  TMDIChild::FormCreate(sender);
+  try {
+    LoadLists();
+  } catch (const std::exception& error) {
+    throw LoadFailure(error);
+  }
+}
+
+void TfrmSampleGroup::LoadLists() {
+  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
+  groupLoader_ = std::make_unique<TSampleGroup>(pool);
+  sampleTypeLoader_ = std::make_unique<TSampleType>(pool);
+  groups_ = std::make_unique<TDBObjectList>();
+  sampleTypeList_ = std::make_unique<TDBObjectList>();
+  sampleTypeLoader_->LoadList("1=1", *sampleTypeList_, -1);
+  // The first sample type of an identifier names it, as a search from the
+  // front of the list would find it.
+  for (int i = 0; i < sampleTypeList_->Count(); ++i) {
+    const auto* sampleType = sampleTypeList_->ItemAs<TSampleType>(i);
+    sampleTypeNames_.try_emplace(sampleType->SampleTypeID, sampleType->SampleTypeName);
+  }
+  FillGroupGrid();
+}
+
+void TfrmSampleGroup::FillGroupGrid() {
+  groupLoader_->LoadList("1=1", *groups_, -1);
+  tsgrdData->setRowCount(0);
+  tsgrdData->setRowCount(groups_->Count());
+  for (int row = 0; row < groups_->Count(); ++row)
+    ShowGroupInRow(row, *groups_->ItemAs<TSampleGroup>(row));
+  // Like a grid's cursor, the first row is current, so Edit works at once.
+  if (groups_->Count() > 0) tsgrdData->setCurrentCell(0, ColSampleTypeName);
+}
+
+std::string TfrmSampleGroup::SampleTypeNameOf(int32_t sampleTypeID) const {
+  const auto found = sampleTypeNames_.find(sampleTypeID);
+  return found == sampleTypeNames_.end() ? std::string() : found->second;
+}
+
+void TfrmSampleGroup::ShowGroupInRow(int row, const TSampleGroup& group) {
+  tsgrdData->setItem(row, ColSampleTypeName,
+                     Cell(QtText::ToQ(SampleTypeNameOf(group.SampleTypeID))));
+  tsgrdData->setItem(row, ColGroupName, Cell(QtText::ToQ(group.GroupName)));
+  tsgrdData->setItem(row, ColSampleTypeID, Cell(QString::number(group.SampleTypeID)));
+}
+
+TSampleGroup* TfrmSampleGroup::CurrentGroup() const {
+  const int row = tsgrdData->currentRow();
+  if (row < 0 || row >= groups_->Count()) return nullptr;
+  return groups_->ItemAs<TSampleGroup>(row);
+}
+
+void TfrmSampleGroup::flatAddClick() {
+  TfrmSampleGroupEdit dialog(this);  // freed when the click is done
+  dialog.SetSampleTypes(*sampleTypeList_);
+  dialog.SetSampleTypeID(0);
+  dialog.SetGroupName(std::string());
+  if (!TPromptService::ExecDialog(&dialog)) return;
+  auto group = std::make_unique<TSampleGroup>(TSingleComm::Instance().GetConnPool());
+  group->SampleTypeID = dialog.GetSampleTypeID();
+  group->GroupName = dialog.GetGroupName();
+  // A failure leaves Groups and the grid as they were.
+  WithMessagePrefix("增加试管失败！\r\n", [&] { group->Insert(); });
+  const int row = groups_->Add(group.release());
+  tsgrdData->insertRow(row);
+  ShowGroupInRow(row, *groups_->ItemAs<TSampleGroup>(row));
+  tsgrdData->setCurrentCell(row, ColSampleTypeName);
+}
+
+void TfrmSampleGroup::flatEditClick() {
+  TSampleGroup* group = CurrentGroup();
+  if (!group) return;
+  TfrmSampleGroupEdit dialog(this);
+  dialog.SetSampleTypes(*sampleTypeList_);
+  dialog.SetSampleTypeID(group->SampleTypeID);
+  dialog.SetGroupName(group->GroupName);
+  if (!TPromptService::ExecDialog(&dialog)) return;
+  const int32_t oldSampleTypeID = group->SampleTypeID;
+  std::string oldGroupName = group->GroupName;
+  group->SampleTypeID = dialog.GetSampleTypeID();
+  group->GroupName = dialog.GetGroupName();
+  try {
+    WithMessagePrefix("修改试管失败！\r\n", [&] { group->Update(); });
+  } catch (...) {
+    // The row was not written: the group keeps what the grid shows.
+    group->SampleTypeID = oldSampleTypeID;
+    group->GroupName = std::move(oldGroupName);
+    throw;
+  }
+  ShowGroupInRow(tsgrdData->currentRow(), *group);
+}
+
+void TfrmSampleGroup::flatDeleteClick() {
+  TSampleGroup* group = CurrentGroup();
+  if (!group) return;  // an empty grid has no group to delete
+  if (TPromptService::Ask(this, TPromptKind::Information, QStringLiteral("提示"),
+                          QStringLiteral("是否删除试管。"),
+                          TPromptButtons::YesNoCancel) != TPromptAnswer::Yes)
+    return;
+  const int row = tsgrdData->currentRow();
+  // A failure leaves Groups and the grid as they were.
+  WithMessagePrefix("删除试管失败！\r\n", [&] { group->Delete(); });
+  groups_->Delete(row);
+  tsgrdData->removeRow(row);
+}
+
+void TfrmSampleGroup::flatExitClick() {
+  close();
+}
