@@ -73,8 +73,8 @@ void TItemManager::LoadItems() {
 }
 
 void TItemManager::RetireItem(TBaseItem* item) {
-  if (!Items().Contains(item)) return;
-  RemoveItem(item);
+  if (!item) return;
+  if (Items().Contains(item)) RemoveItem(item);  // hands the entry back
   RetiredItems().push_back(item);
 }
 

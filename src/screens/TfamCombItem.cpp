@@ -159,18 +159,13 @@ void TfamCombItem::LoadSampleGroups(int sampleTypeID) {
 }
 
 TCombItem* TfamCombItem::NewItem() {
-  madeItem_ = std::make_unique<TCombItem>(TSingleComm::Instance().GetConnPool());
-  return madeItem_.get();
+  return newItem_.Make(TSingleComm::Instance().GetConnPool());
 }
 
 void TfamCombItem::ShowItem(TCategory* category, TBaseItem* item) {
   if (!category) throw ETJItemException("请选择组合项目的类别！");
   if (!item) return;
-  // A new item the frame made stays alive exactly while it is edited.
-  if (madeItem_ && item == madeItem_.get())
-    shownNewItem_ = std::move(madeItem_);
-  else if (item != shownNewItem_.get())
-    shownNewItem_.reset();
+  newItem_.Showing(item);
   item_ = item;
   category_ = category;
   if (!QtText::ToQ(item_->ItemCode).trimmed().isEmpty()) item_->Find();
@@ -290,7 +285,7 @@ int TfamCombItem::SaveItem(const std::function<void()>& collect) {
   if (result == 2) {
     edtCombCode->setText(QtText::ToQ(item_->ItemCode));
     TItemManager::Instance().AddItem(item_);
-    if (item_ == shownNewItem_.get()) shownNewItem_.release();  // the catalogue's now
+    newItem_.HandOver(item_);  // the catalogue's now
     category_->AddItem(item_);
   }
   return result;

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+#include "TNewItemHolder.h"
+
 class QComboBox;
 class QLineEdit;
 class TBaseItem;
@@ -102,6 +104,5 @@ class TfamCombItem : public QFrame {
   TCategory* category_ = nullptr;
   std::unique_ptr<TDBObjectList> sampleTypes_;
   std::unique_ptr<TDBObjectList> sampleGroups_;
-  std::unique_ptr<TCombItem> shownNewItem_;  // Item, while it is a new one
-  std::unique_ptr<TCombItem> madeItem_;      // made by NewItem, not yet shown
+  TNewItemHolder<TCombItem> newItem_;
 };

@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <vector>
 
 #include "ColumnWidths.h"
 #include "FieldConvert.h"
@@ -27,14 +26,6 @@
 namespace {
 
 constexpr int kNumericResult = 1;  // position of "数值结果" in combResultType
-
-// Items taken out of the catalogue by a delete. Other windows' trees and
-// lists may still show them, so, like every catalogue object, they are never
-// freed; the list keeps them reachable.
-std::vector<TBaseItem*>& RetiredItems() {
-  static auto* retired = new std::vector<TBaseItem*>;
-  return *retired;
-}
 
 QString Trimmed(const QString& text) {
   return text.trimmed();
@@ -225,17 +216,12 @@ void TfamItem::LoadSampleTypes() {
 }
 
 TItem* TfamItem::NewItem() {
-  madeItem_ = std::make_unique<TItem>(TSingleComm::Instance().GetConnPool());
-  return madeItem_.get();
+  return newItem_.Make(TSingleComm::Instance().GetConnPool());
 }
 
 void TfamItem::ShowItem(TBaseItem* item, const std::string& categoryName) {
   if (!item) return;
-  // A new item the frame made stays alive exactly while it is edited.
-  if (madeItem_ && item == madeItem_.get())
-    shownNewItem_ = std::move(madeItem_);
-  else if (item != shownNewItem_.get())
-    shownNewItem_.reset();
+  newItem_.Showing(item);
   item_ = item;
   categoryName_ = categoryName;
   DisplayItem();
@@ -365,7 +351,7 @@ int TfamItem::SaveItem() {
   if (result == 2) {
     edtItemCode->setText(QtText::ToQ(item_->ItemCode));
     TItemManager::Instance().AddItem(item_);
-    if (item_ == shownNewItem_.get()) shownNewItem_.release();  // the catalogue's now
+    newItem_.HandOver(item_);  // the catalogue's now
   }
   return result;
 }
@@ -380,14 +366,10 @@ int TfamItem::DeleteItem() {
                                QStringLiteral("您确定要删除该项目吗？")))
     return -1;
   item_->Delete();
-  TBaseItem* deleted = item_;
-  TItemManager& catalogue = TItemManager::Instance();
-  if (catalogue.Items().Contains(deleted)) {
-    catalogue.RemoveItem(deleted);  // hands the entry back to us
-    RetiredItems().emplace_back(deleted);
-  } else if (deleted == shownNewItem_.get()) {
-    RetiredItems().emplace_back(shownNewItem_.release());
-  }
+  // Other windows' trees and lists may still show the item: it is kept, not
+  // freed, whether the catalogue or (never saved by us) the frame held it.
+  newItem_.HandOver(item_);
+  TItemManager::Instance().RetireItem(item_);
   ShowItem(NewItem(), categoryName_);
   return 0;
 }
