@@ -46,6 +46,31 @@ void FlushDeletes() {
   QCoreApplication::processEvents();
 }
 
+// Picks the first entry of the window's tree as a user would (press and
+// release on it), so the picture shows what a window does with an entry:
+// the first node below a top-level node (the first item of the first
+// category that has one) or, in a tree of one level, its first node.
+void ClickFirstTreeEntry(QWidget* window) {
+  auto* tree = window->findChild<QTreeWidget*>();
+  if (!tree || tree->topLevelItemCount() == 0) return;
+  QTreeWidgetItem* entry = tree->topLevelItem(0);
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+    if (tree->topLevelItem(i)->childCount() == 0) continue;
+    entry = tree->topLevelItem(i)->child(0);
+    entry->parent()->setExpanded(true);
+    break;
+  }
+  tree->scrollToItem(entry);
+  QCoreApplication::processEvents();
+  const QPointF at = tree->visualItemRect(entry).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &click);
+  }
+}
+
 // In a screenshot run nobody is there to answer: a modal window that comes
 // up (a question, a message, a dialog of a window) is reported as an error
 // and dismissed, so the run never waits for a person.
@@ -70,30 +95,6 @@ class TModalDismisser : public QObject {
   }
 };
 
-// Shows a window's first entry as a user would: a click on the first node
-// below a top-level node of its tree (the first item of the first category
-// that has one). Windows without such a tree stay as they opened.
-void PressFirstEntry(TMDIChild* window) {
-  auto* tree = window->findChild<QTreeWidget*>();
-  if (!tree) return;
-  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* category = tree->topLevelItem(i);
-    if (category->childCount() == 0) continue;
-    category->setExpanded(true);
-    QTreeWidgetItem* entry = category->child(0);
-    tree->scrollToItem(entry);
-    QCoreApplication::processEvents();
-    const QPointF at = tree->visualItemRect(entry).center();
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QMouseEvent press(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
-                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                        Qt::NoModifier);
-      QCoreApplication::sendEvent(tree->viewport(), &press);
-    }
-    return;
-  }
-}
-
 // Opens every registered window in turn and saves DIR/<name>.png of the main
 // window showing it (with its first entry shown). Returns the number of
 // windows that failed to open.
@@ -109,7 +110,7 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
     QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
     FlushDeletes();
-    PressFirstEntry(window);
+    ClickFirstTreeEntry(window);
     FlushDeletes();
     const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
                                             QStringLiteral(".png"));

@@ -22,12 +22,6 @@ TBaseDBConnPool* RefusedPool() {
   RefuseDirectConstruction();
 }
 
-// Entries taken out of the catalogue by a delete, kept reachable.
-std::vector<TBaseItem*>& RetiredItems() {
-  static auto* retired = new std::vector<TBaseItem*>;
-  return *retired;
-}
-
 }  // namespace
 
 TItemManager* TItemManager::AccessInstance(int request) {
@@ -70,12 +64,6 @@ void TItemManager::LoadItems() {
   for (TBaseItem* entry : Items())
     if (entry->ItemType != 0) entry->LoadItems();
   SetItemsLoaded(true);
-}
-
-void TItemManager::RetireItem(TBaseItem* item) {
-  if (!item) return;
-  if (Items().Contains(item)) RemoveItem(item);  // hands the entry back
-  RetiredItems().push_back(item);
 }
 
 void TItemManager::RenameCategory(int32_t cateID, const std::string& cateName) {

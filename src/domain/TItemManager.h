@@ -34,11 +34,6 @@ class TItemManager : public TBaseItem {
   /// Builds the members of every composite of the catalogue once, in
   /// catalogue order (its own ItemsString is not read).
   void LoadItems() override;
-  /// Takes the object of a deleted row out of the catalogue (when it holds
-  /// it) for good. Trees and member lists of open windows may still point at
-  /// it, so, like every catalogue object, it is kept and never freed: the
-  /// caller gives it up.
-  void RetireItem(TBaseItem* item);
   /// Every entry of category `cateID` gets the category's new name (its
   /// rows were renamed with the category).
   void RenameCategory(int32_t cateID, const std::string& cateName);

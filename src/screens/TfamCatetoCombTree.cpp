@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "CatalogueEntries.h"
 #include "CategoryTrees.h"
 #include "Exceptions.h"
 #include "HandlerConnect.h"
@@ -65,8 +66,7 @@ void TfamCatetoCombTree::ForgetNodes() {
 }
 
 void TfamCatetoCombTree::BuildTree() {
-  TItemManager& catalogue = TItemManager::Instance();
-  catalogue.LoadItems();
+  TItemManager::Instance().LoadItems();  // every composite's members, once
   ForgetNodes();
   categories_ = std::make_unique<TDBObjectList>(true);
   CategoryTrees::AddCategoryNodes(CateToCombTree, *categories_, 1, *imgTree, ItemImageIndex,
@@ -123,7 +123,7 @@ void TfamCatetoCombTree::DeleteItemNode(TBaseItem* item) {
       // The selection must not move on to a neighbour the editor does not show.
       CateToCombTree->setCurrentItem(node->parent());
       delete node;
-      TItemManager::Instance().RetireItem(item);
+      CatalogueEntries::Retire(item);
     } catch (const std::exception& error) {
       throw Exception(FormatText("删除组合项目：[%s] 出现异常！\r\n", {item->ItemName}) +
                       error.what());

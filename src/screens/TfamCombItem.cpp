@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <vector>
 
+#include "CatalogueEntries.h"
 #include "ColumnWidths.h"
 #include "Exceptions.h"
 #include "FieldConvert.h"
@@ -18,7 +19,6 @@
 #include "TCombItem.h"
 #include "TCommon.h"
 #include "TDBObjectList.h"
-#include "TItemManager.h"
 #include "TRadioGroup.h"
 #include "TSampleGroup.h"
 #include "TSingleComm.h"
@@ -168,7 +168,10 @@ void TfamCombItem::ShowItem(TCategory* category, TBaseItem* item) {
   newItem_.Showing(item);
   item_ = item;
   category_ = category;
-  if (!QtText::ToQ(item_->ItemCode).trimmed().isEmpty()) item_->Find();
+  // Members changed in memory and never saved are dropped with the rest of
+  // the unsaved input: the grid shows what a save would store.
+  if (!QtText::ToQ(item_->ItemCode).trimmed().isEmpty() && item_->Find() == 0)
+    item_->ReloadItemsIfChanged();
   DisplayItem();
 }
 
@@ -266,17 +269,17 @@ int TfamCombItem::ChosenGroupID() const {
 int TfamCombItem::SaveItem(const std::function<void()>& collect) {
   if (!item_) throw ETJItemException("当前没有要保存的信息!");
   // The item may be a catalogue entry that trees and member lists show: a
-  // refused save must not leave it holding values or members never stored.
-  const TItemFields fields = *item_;
+  // refused save must not leave it holding members never stored (its values
+  // are put back by the save itself).
   const std::string itemsString = item_->GetItemsString();
   const std::vector<TBaseItem*> members(item_->Items().begin(), item_->Items().end());
   int result = 0;
   try {
-    ReadFields();
-    if (collect) collect();
-    result = item_->Save();
+    result = CatalogueEntries::Save(item_, [&] {
+      ReadFields();
+      if (collect) collect();
+    });
   } catch (...) {
-    static_cast<TItemFields&>(*item_) = fields;
     item_->ClearItems();
     for (TBaseItem* member : members) item_->AddItem(member);
     item_->SetItemsString(itemsString);
@@ -284,7 +287,6 @@ int TfamCombItem::SaveItem(const std::function<void()>& collect) {
   }
   if (result == 2) {
     edtCombCode->setText(QtText::ToQ(item_->ItemCode));
-    TItemManager::Instance().AddItem(item_);
     newItem_.HandOver(item_);  // the catalogue's now
     category_->AddItem(item_);
   }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "CatalogueEntries.h"
 #include "ColumnWidths.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
@@ -17,7 +18,6 @@
 #include "TComplexValue.h"
 #include "TDBObjectList.h"
 #include "TItem.h"
-#include "TItemManager.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
 #include "TSingleComm.h"
@@ -337,20 +337,9 @@ int TfamItem::GetSampleTypeID() const {
 }
 
 int TfamItem::SaveItem() {
-  // The item may be a catalogue entry that trees show: a refused save must
-  // not leave it holding values that were never stored.
-  const TItemFields before = *item_;
-  int result = 0;
-  try {
-    ReadFields();
-    result = item_->Save();
-  } catch (...) {
-    static_cast<TItemFields&>(*item_) = before;
-    throw;
-  }
+  const int result = CatalogueEntries::Save(item_, [this] { ReadFields(); });
   if (result == 2) {
     edtItemCode->setText(QtText::ToQ(item_->ItemCode));
-    TItemManager::Instance().AddItem(item_);
     newItem_.HandOver(item_);  // the catalogue's now
   }
   return result;
@@ -367,9 +356,8 @@ int TfamItem::DeleteItem() {
     return -1;
   item_->Delete();
   // Other windows' trees and lists may still show the item: it is kept, not
-  // freed, whether the catalogue or (never saved by us) the frame held it.
-  newItem_.HandOver(item_);
-  TItemManager::Instance().RetireItem(item_);
+  // freed, whether the catalogue or (never saved) the frame held it.
+  if (!CatalogueEntries::Retire(item_)) CatalogueEntries::KeepRetired(newItem_.HandOver(item_));
   ShowItem(NewItem(), categoryName_);
   return 0;
 }

@@ -15,7 +15,7 @@ namespace WidgetLook {
 /// The input method the text fields ask for while focused; the desktop
 /// chooses the actual method, the name is kept as the "ImeName" property.
 inline constexpr const char* ChineseImeName = "中文 (简体) - 智能 ABC";
-/// The input method some windows ask for in their edit fields.
+/// The pinyin input method some fields ask for instead.
 inline constexpr const char* PinyinImeName = "中文 (简体) - 微软拼音";
 
 QLineEdit* NamedEdit(QWidget* parent, const QString& name);

@@ -18,10 +18,12 @@
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
+#include "TfamCateToItemTree.h"
 #include "TfamCatetoCombTree.h"
 #include "TfamCombItem.h"
 #include "TfamCombToItem.h"
 #include "TfrmCombItem.h"
+#include "TfrmItemEdit.h"
 
 namespace {
 
@@ -403,16 +405,21 @@ TEST_F(TfrmCombItemTest, TickedRowsWhoseItemsWereDeletedElsewhereRefuseTheSave) 
       u8"VALUES (5, '000005', '尿酸', 0, 1, '检验科')");
   OpenWindow();
   Press(QStringLiteral("血脂"));
-  // A second window deletes an item and a combination item this one lists.
-  auto* other = Open<TfrmCombItem>();
-  ClickNode(other->famCatetoCombTree->CateToCombTree,
-            other->famCatetoCombTree->CateToCombTree->findItems(
-                QStringLiteral("肝功能"), Qt::MatchExactly | Qt::MatchRecursive)[0]);
+  // Other windows delete an item and a combination item this one lists.
+  auto* combinations = Open<TfrmCombItem>();
+  QTreeWidget* combTree = combinations->famCatetoCombTree->CateToCombTree;
+  ClickNode(combTree, combTree->findItems(QStringLiteral("肝功能"),
+                                          Qt::MatchExactly | Qt::MatchRecursive)[0]);
   TPromptService::SetNextAnswer(TPromptAnswer::Ok);
-  other->RzBitBtn4Click();
-  TBaseItem* uric = TItemManager::Instance().FindItem("000005");
-  db.Exec(u8"DELETE FROM TJItem WHERE ItemID = 5");
-  TItemManager::Instance().RetireItem(uric);
+  combinations->RzBitBtn4Click();
+  auto* items = Open<TfrmItemEdit>();
+  QTreeWidget* itemTree = items->famCateToItemTree->chkCateTree;
+  ClickNode(itemTree,
+            itemTree->findItems(QStringLiteral("尿酸"), Qt::MatchExactly | Qt::MatchRecursive)[0]);
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
+  items->btnDeleteClick();
+  ASSERT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemID IN (5, 12)"), 0);
+  ASSERT_TRUE(app.Shown.empty()) << LastShown();
   const std::string before = Stored(10);
 
   ClickCell(grid, RowOf(grid, TfamCombToItem::colItemName, QStringLiteral("尿酸")),
