@@ -87,6 +87,22 @@ void RequireBuilt(const TBaseItem& composite, const std::string& text, std::stri
     Require(m->UsedBy().Contains(&composite), "a member lists the composite in UsedBy", input);
 }
 
+// Each catalogue entry lists the composite in UsedBy exactly when it is one
+// of the composite's members.
+void RequireLinks(const TBaseItem& composite, std::string_view input) {
+  for (const TBaseItem* entry : TItemManager::Instance().Items())
+    Require(entry->UsedBy().Contains(&composite) == composite.Items().Contains(entry),
+            "UsedBy lists a composite exactly where it is a member", input);
+}
+
+// The codes a text names: its entries trimmed, empty ones left out.
+void RequireCodes(const std::string& text, std::string_view input) {
+  std::vector<std::string> expected;
+  for (const Entry& entry : Entries(text))
+    if (!Trimmed(entry.Code).empty()) expected.push_back(Trimmed(entry.Code));
+  Require(TBaseItem::CodesOf(text) == expected, "CodesOf lists the trimmed entries", input);
+}
+
 void RequireRemoval(TBaseItem& scratch, const std::string& text, std::string_view input) {
   const std::vector<Entry> entries = Entries(text);
   for (size_t i = 0; i < entries.size() && i < 4; ++i) {
@@ -187,6 +203,14 @@ void CheckMemberText(std::string_view input) {
   Require(Of(again.Items()) == Of(composite->Items()) &&
               again.GetItemsString() == composite->GetItemsString(),
           "a written text builds the same members", input);
+  RequireLinks(*composite, input);
+  RequireCodes(f[0], input);
+  RequireCodes(f[4], input);
+  // A row read again with another text: the members are built from it.
+  again.SetItemsString(f[1]);
+  again.ReloadItemsIfChanged();
+  RequireBuilt(again, f[1], input);
+  RequireLinks(again, input);
   RequireRemoval(again, f[0], input);
   RequireCollected(*composite, input);
   RequireStored(*composite, input);
