@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -11,31 +12,32 @@
 #include <iostream>
 #include <memory>
 
-#include "GbkText.h"
+#include "HostText.h"
 #include "THostApplication.h"
 #include "THostWindow.h"
-#include "TMDIChild.h"
 #include "TPluginLibrary.h"
 
 namespace {
 
-std::string ToGbk(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
-  return GbkText::FromUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
-}
-
 TCurrentUser UserFrom(const QCommandLineParser& args) {
   TCurrentUser user;
-  if (args.isSet(QStringLiteral("user"))) user.UserName = ToGbk(args.value(QStringLiteral("user")));
+  if (args.isSet(QStringLiteral("user")))
+    user.UserName = HostText::ToGbk(args.value(QStringLiteral("user")));
   const QStringList codes =
       args.value(QStringLiteral("rights")).split(QLatin1Char(','), Qt::SkipEmptyParts);
-  for (const QString& code : codes) user.Rights.push_back({ToGbk(code.trimmed())});
-  user.Operator.OperatorName = ToGbk(args.value(QStringLiteral("operator")));
+  for (const QString& code : codes) user.Rights.push_back({HostText::ToGbk(code.trimmed())});
+  user.Operator.OperatorName = HostText::ToGbk(args.value(QStringLiteral("operator")));
   return user;
 }
 
+// The library beside the executable (a build folder), else where the install
+// rules put it relative to the executable's folder, so an installed copy
+// finds its own library wherever the prefix is.
 QString DefaultPluginPath() {
-  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libtesmira.so"));
+  const QDir here(QCoreApplication::applicationDirPath());
+  const QString beside = here.filePath(QStringLiteral("libtesmira.so"));
+  if (QFileInfo::exists(beside)) return beside;
+  return QDir::cleanPath(here.filePath(QStringLiteral(TESMIRA_PLUGIN_FROM_BIN "/libtesmira.so")));
 }
 
 void FlushDeletes() {
@@ -82,8 +84,7 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
     QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
     FlushDeletes();
-    const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
-                                            QStringLiteral(".png"));
+    const QString file = QDir(dir).filePath(HostText::FromGbk(name) + QStringLiteral(".png"));
     if (!host.grab().save(file)) {
       std::cerr << "cannot write " << file.toStdString() << "\n";
       ++failures;
@@ -105,12 +106,17 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
+  QApplication::setApplicationVersion(QStringLiteral(TESMIRA_VERSION));
 
   QCommandLineParser args;
   args.setApplicationDescription(QStringLiteral("Reference host for the Tesmira library"));
   args.addHelpOption();
+  args.addVersionOption();
   args.addOptions({
-      {QStringLiteral("library"), QStringLiteral("Path of libtesmira.so."), QStringLiteral("path")},
+      {QStringLiteral("library"),
+       QStringLiteral("Path of libtesmira.so (default: beside the program, else the installed "
+                      "library)."),
+       QStringLiteral("path")},
       {QStringLiteral("user"), QStringLiteral("Logged-in user name."), QStringLiteral("name")},
       {QStringLiteral("rights"), QStringLiteral("Granted function codes."),
        QStringLiteral("codes")},
@@ -136,7 +142,7 @@ int main(int argc, char** argv) {
   if (args.isSet(QStringLiteral("list-windows"))) {
     std::string names;
     plugin->GetClassNames(names);
-    std::cout << GbkText::ToUtf8(names) << std::flush;
+    std::cout << HostText::ToUtf8(names) << std::flush;
     return 0;
   }
 
@@ -150,7 +156,8 @@ int main(int argc, char** argv) {
     host.Verbose = args.isSet(QStringLiteral("verbose"));
     plugin->InitDLL(&hostApplication, &host, nullptr);
     host.show();
-    for (const QString& name : args.values(QStringLiteral("open"))) host.OpenWindow(ToGbk(name));
+    for (const QString& name : args.values(QStringLiteral("open")))
+      host.OpenWindow(HostText::ToGbk(name));
 
     if (unattended) {
       status = TakeScreenshots(host, args.value(QStringLiteral("screenshot"))) == 0 ? 0 : 1;

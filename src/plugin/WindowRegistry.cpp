@@ -4,7 +4,7 @@
 
 #include "Exceptions.h"
 #include "SiblingLibrary.h"
-#include "TApplication.h"
+#include "TLibraryApplication.h"
 #include "TComPtr.h"
 #include "TSingleComm.h"
 

@@ -2,7 +2,7 @@
 
 #include "Exceptions.h"
 #include "RecordingHost.h"
-#include "TApplication.h"
+#include "TLibraryApplication.h"
 #include "TBaseDBConnPool.h"
 #include "TSingleComm.h"
 #include "WindowRegistry.h"
