@@ -8,9 +8,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QTreeWidget>
 #include <iostream>
 #include <memory>
+#include <tesmira/MDIChildWidget.h>
 
 #include "HostText.h"
 #include "THostApplication.h"
@@ -44,6 +47,20 @@ void FlushDeletes() {
   QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QCoreApplication::processEvents();
+}
+
+// Picks the first entry of the window's tree as a user would (press and
+// release on it), so the picture shows what a window does with an entry.
+void ClickFirstTreeEntry(QWidget* window) {
+  auto* tree = window->findChild<QTreeWidget*>();
+  if (!tree || tree->topLevelItemCount() == 0) return;
+  const QPointF at = tree->visualItemRect(tree->topLevelItem(0)).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &click);
+  }
 }
 
 // In a screenshot run nobody is there to answer: a modal window that comes
@@ -83,6 +100,8 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
     }
     QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
+    FlushDeletes();
+    ClickFirstTreeEntry(MDIChildWidget(window));
     FlushDeletes();
     const QString file = QDir(dir).filePath(HostText::FromGbk(name) + QStringLiteral(".png"));
     if (!host.grab().save(file)) {

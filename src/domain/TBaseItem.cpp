@@ -497,6 +497,18 @@ void TBaseItem::ClearItems() {
   BuildItemsString();
 }
 
+void TBaseItem::ReloadItemsIfChanged() {
+  if (!itemsLoaded_) return;
+  const std::string text = itemsString_;
+  BuildItemsString();
+  if (itemsString_ == text) return;
+  for (TBaseItem* member : items_) member->usedBy_.Remove(this);
+  items_.Clear();
+  itemsString_ = text;
+  itemsLoaded_ = false;
+  LoadItems();
+}
+
 void TBaseItem::AddUsedBy(TBaseItem* composite) {
   usedBy_.Add(composite);
 }

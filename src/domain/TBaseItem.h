@@ -101,6 +101,11 @@ class TBaseItem : public TDBObject, public TItemFields {
   void AddItem(TBaseItem* item);
   /// Takes every member out (none is freed); ItemsString becomes empty.
   void ClearItems();
+  /// After Find read the row again: members that were changed in memory and
+  /// not saved no longer match ItemsString, so they are built again from the
+  /// text (a member left out drops this item from its UsedBy). Nothing
+  /// happens while the members were never built or still match the text.
+  void ReloadItemsIfChanged();
   /// Records `composite` as built with this item among its members (once).
   void AddUsedBy(TBaseItem* composite);
   /// The catalogue entry whose ItemCode equals `code` without its leading

@@ -4,8 +4,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <vector>
 
+#include "CatalogueEntries.h"
 #include "ColumnWidths.h"
 #include "Exceptions.h"
 #include "FieldConvert.h"
@@ -18,7 +18,6 @@
 #include "TComplexValue.h"
 #include "TDBObjectList.h"
 #include "TItem.h"
-#include "TItemManager.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
 #include "TSampleType.h"
@@ -29,14 +28,6 @@
 namespace {
 
 constexpr int kNumericResult = 1;  // position of "数值结果" in combResultType
-
-// Items taken out of the catalogue by a delete. Other windows' trees and
-// lists may still show them, so, like every catalogue object, they are never
-// freed; the list keeps them reachable.
-std::vector<TBaseItem*>& RetiredItems() {
-  static auto* retired = new std::vector<TBaseItem*>;
-  return *retired;
-}
 
 QString Trimmed(const QString& text) {
   return text.trimmed();
@@ -383,20 +374,9 @@ int TfamItem::GetSampleTypeID() const {
 }
 
 int TfamItem::SaveItem() {
-  // The item may be a catalogue entry that trees show: a refused save must
-  // not leave it holding values that were never stored.
-  const TItemFields before = *item_;
-  int result = 0;
-  try {
-    ReadFields();
-    result = item_->Save();
-  } catch (...) {
-    static_cast<TItemFields&>(*item_) = before;
-    throw;
-  }
+  const int result = CatalogueEntries::Save(item_, [this] { ReadFields(); });
   if (result == 2) {
     edtItemCode->setText(QtText::ToQ(item_->ItemCode));
-    TItemManager::Instance().AddItem(item_);
     if (item_ == shownNewItem_.get()) shownNewItem_.release();  // the catalogue's now
   }
   return result;
@@ -413,13 +393,8 @@ int TfamItem::DeleteItem() {
     return -1;
   item_->Delete();
   TBaseItem* deleted = item_;
-  TItemManager& catalogue = TItemManager::Instance();
-  if (catalogue.Items().Contains(deleted)) {
-    catalogue.RemoveItem(deleted);  // hands the entry back to us
-    RetiredItems().emplace_back(deleted);
-  } else if (deleted == shownNewItem_.get()) {
-    RetiredItems().emplace_back(shownNewItem_.release());
-  }
+  if (!CatalogueEntries::Retire(deleted) && deleted == shownNewItem_.get())
+    CatalogueEntries::KeepRetired(shownNewItem_.release());
   ShowItem(NewItem(), categoryName_);
   return 0;
 }
