@@ -1,6 +1,8 @@
 // tesmira-host: the reference host program. It loads libtesmira.so by path,
 // resolves its exports by name, lends no pool, and offers the library's
 // windows in a multiple-document main window for the user it is given.
+#include <tesmira/MDIChildWidget.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -13,7 +15,6 @@
 #include <QTreeWidget>
 #include <iostream>
 #include <memory>
-#include <tesmira/MDIChildWidget.h>
 
 #include "HostText.h"
 #include "THostApplication.h"
