@@ -4,8 +4,8 @@
 
 #include "Exceptions.h"
 #include "SiblingLibrary.h"
-#include "TLibraryApplication.h"
 #include "TComPtr.h"
+#include "TLibraryApplication.h"
 #include "TSingleComm.h"
 
 namespace {
