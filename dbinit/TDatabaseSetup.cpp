@@ -122,7 +122,7 @@ std::string TDatabaseSetup::CreateTables(TDBConnPool& pool) {
   const std::string folder = SchemaFolderOf(dbms);
   if (folder.empty())
     Fail("No schema is kept for the database system '" + dbms +
-         "' (there is one for SQLite, Microsoft SQL Server and PostgreSQL)");
+         "' (tesmira-dbinit knows SQLite, Microsoft SQL Server and PostgreSQL)");
   const std::string schema = ReadScript((fs::path(SqlDir) / folder / "schema.sql").string());
   const std::vector<std::string> tables = TSqlScript::CreatedTables(schema);
   RefuseExistingTables(*connection, tables);
