@@ -51,11 +51,22 @@ void FlushDeletes() {
 }
 
 // Picks the first entry of the window's tree as a user would (press and
-// release on it), so the picture shows what a window does with an entry.
+// release on it), so the picture shows what a window does with an entry:
+// the first node below a top-level node (the first item of the first
+// category that has one) or, in a tree of one level, its first node.
 void ClickFirstTreeEntry(QWidget* window) {
   auto* tree = window->findChild<QTreeWidget*>();
   if (!tree || tree->topLevelItemCount() == 0) return;
-  const QPointF at = tree->visualItemRect(tree->topLevelItem(0)).center();
+  QTreeWidgetItem* entry = tree->topLevelItem(0);
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+    if (tree->topLevelItem(i)->childCount() == 0) continue;
+    entry = tree->topLevelItem(i)->child(0);
+    entry->parent()->setExpanded(true);
+    break;
+  }
+  tree->scrollToItem(entry);
+  QCoreApplication::processEvents();
+  const QPointF at = tree->visualItemRect(entry).center();
   for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
     QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
@@ -89,7 +100,8 @@ class TModalDismisser : public QObject {
 };
 
 // Opens every registered window in turn and saves DIR/<name>.png of the main
-// window showing it. Returns the number of windows that failed to open.
+// window showing it (with its first entry shown). Returns the number of
+// windows that failed to open.
 int TakeScreenshots(THostWindow& host, const QString& dir) {
   QDir().mkpath(dir);
   int failures = 0;
