@@ -7,8 +7,8 @@
 #include "Exceptions.h"
 #include "GbkText.h"
 #include "SiblingLibrary.h"
-#include "TApplication.h"
 #include "TComPtr.h"
+#include "TLibraryApplication.h"
 #include "TSingleComm.h"
 
 namespace {

@@ -4,12 +4,12 @@
 
 #include "Exceptions.h"
 #include "RecordingHost.h"
-#include "TApplication.h"
 #include "TBaseDBConnPool.h"
 #include "TCategoryManager.h"
 #include "TCommon.h"
 #include "TDBConnPool.h"
 #include "TItemManager.h"
+#include "TLibraryApplication.h"
 #include "TSingleComm.h"
 #include "TestDatabase.h"
 #include "WindowRegistry.h"
