@@ -37,6 +37,13 @@ fi
 
 cmake -S "$here" -B "$build" "${options[@]}"
 cmake --build "$build" -j "$(nproc)"
+if [ "$sanitize" = 1 ]; then
+  # A build a test makes of its own (a host project built against the
+  # installed library) gets the same instrumentation: a program without the
+  # sanitizer runtime cannot load the sanitized library.
+  flags="$(sed -n 's/^TESMIRA_SANITIZER_FLAGS:INTERNAL=//p' "$build/CMakeCache.txt" | tr ';' ' ')"
+  export CFLAGS="$flags" CXXFLAGS="$flags" LDFLAGS="$flags"
+fi
 
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
