@@ -6,16 +6,22 @@
 #include "MemberTextCheck.h"
 #include "MnemonicCheck.h"
 #include "SqlRewriteCheck.h"
+#include "SqlScriptCheck.h"
 #include "StoredValueCheck.h"
 #include "TextConversionCheck.h"
 #include "ValueFormatCheck.h"
 
 const std::vector<FuzzTarget>& FuzzTargets() {
   static const std::vector<FuzzTarget> targets{
-      {"config_file", CheckConfigFile},     {"connection_string", CheckConnectionString},
-      {"field_numbers", CheckFieldNumbers}, {"member_text", CheckMemberText},
-      {"mnemonic", CheckMnemonic},          {"sql_rewrite", CheckSqlRewrite},
-      {"stored_value", CheckStoredValue},   {"text_conversion", CheckTextConversion},
+      {"config_file", CheckConfigFile},
+      {"connection_string", CheckConnectionString},
+      {"field_numbers", CheckFieldNumbers},
+      {"member_text", CheckMemberText},
+      {"mnemonic", CheckMnemonic},
+      {"sql_rewrite", CheckSqlRewrite},
+      {"sql_script", CheckSqlScript},
+      {"stored_value", CheckStoredValue},
+      {"text_conversion", CheckTextConversion},
       {"value_format", CheckValueFormat},
   };
   return targets;
