@@ -165,8 +165,12 @@ std::vector<std::string> TSqlScript::CreatedTablesOfBatch(const std::string& bat
     if (!TSqlLexer::WordAt(text, pos, "TABLE")) continue;
     pos = AfterWord(text, pos, "TABLE");
     if (TSqlLexer::WordAt(text, pos, "IF")) {
+      // Each word is checked before it is stepped over: a statement that
+      // ends early must not move past its end.
       pos = AfterWord(text, pos, "IF");
+      if (!TSqlLexer::WordAt(text, pos, "NOT")) continue;
       pos = AfterWord(text, pos, "NOT");
+      if (!TSqlLexer::WordAt(text, pos, "EXISTS")) continue;
       pos = AfterWord(text, pos, "EXISTS");
     }
     std::string name(text.substr(pos, NameEnd(text, pos) - pos));
