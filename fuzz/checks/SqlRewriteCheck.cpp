@@ -31,10 +31,13 @@ size_t PieceEnd(const std::string& sql, size_t pos) {
     const size_t end = sql.find("*/", pos + 2);
     return end == std::string::npos ? std::string::npos : end + 2;
   }
-  const char close = c == '[' ? ']' : c;
+  if (c == '[') {
+    const size_t end = sql.find(']', pos + 1);
+    return end == std::string::npos ? end : end + 1;
+  }
   for (size_t i = pos + 1; i < sql.size(); ++i) {
-    if (sql[i] != close) continue;
-    if (i + 1 < sql.size() && sql[i + 1] == close) {
+    if (sql[i] != c) continue;
+    if (i + 1 < sql.size() && sql[i + 1] == c) {
       ++i;  // doubled: the character itself
       continue;
     }
@@ -45,7 +48,7 @@ size_t PieceEnd(const std::string& sql, size_t pos) {
 
 bool OpensPiece(const std::string& sql, size_t pos) {
   const char c = sql[pos];
-  if (c == '\'' || c == '"' || c == '[') return true;
+  if (c == '\'' || c == '"' || c == '`' || c == '[') return true;
   const bool pair = pos + 1 < sql.size();
   return pair && ((c == '-' && sql[pos + 1] == '-') || (c == '/' && sql[pos + 1] == '*'));
 }

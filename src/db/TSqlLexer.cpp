@@ -3,12 +3,15 @@
 size_t TSqlLexer::SkipQuoted(std::string_view sql, size_t pos) {
   if (pos >= sql.size()) return pos;
   char c = sql[pos];
-  auto closeAt = [&](char close) {
+  // Quotes are read as SQLite reads them, since the text that goes through
+  // here ends up there (and a script split where SQLite sees a statement end
+  // must agree on what is quoted): a doubled closing quote is the quote
+  // character itself ('it''s', "a""b", `a``b`); a bracketed name ends at its
+  // first "]".
+  auto closeAt = [&](char close, bool doubledIsText) {
     for (size_t i = pos + 1; i < sql.size(); ++i) {
       if (sql[i] != close) continue;
-      // A doubled closing character is the character itself, not the end
-      // ('it''s', "a""b", [a]]b] in T-SQL).
-      if (i + 1 < sql.size() && sql[i + 1] == close) {
+      if (doubledIsText && i + 1 < sql.size() && sql[i + 1] == close) {
         ++i;
         continue;
       }
@@ -16,8 +19,8 @@ size_t TSqlLexer::SkipQuoted(std::string_view sql, size_t pos) {
     }
     return sql.size();
   };
-  if (c == '\'' || c == '"') return closeAt(c);
-  if (c == '[') return closeAt(']');
+  if (c == '\'' || c == '"' || c == '`') return closeAt(c, true);
+  if (c == '[') return closeAt(']', false);
   if (!IsComment(sql, pos)) return pos;
   if (c == '-') {
     size_t end = sql.find('\n', pos);

@@ -10,9 +10,10 @@
 class TSqlLexer {
  public:
   /// When `pos` starts a literal ('...' with '' inside), a quoted name
-  /// ("..." with "" inside, or [...] with ]] inside) or a comment (-- to the
-  /// line end, /* ... */), the position just after it; otherwise `pos`
-  /// itself. An unterminated one runs to the end of the text.
+  /// ("..." with "" inside, `...` with `` inside, or [...]) or a comment
+  /// (-- to the line end, /* ... */), the position just after it; otherwise
+  /// `pos` itself. An unterminated one runs to the end of the text. Quotes
+  /// are read as SQLite reads them.
   static size_t SkipQuoted(std::string_view sql, size_t pos);
   /// True when the piece SkipQuoted skips at `pos` is a comment.
   static bool IsComment(std::string_view sql, size_t pos);

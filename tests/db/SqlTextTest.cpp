@@ -13,12 +13,12 @@ TEST(SqliteDialect, IdentityQueryAfterAnInsertRunsAsASecondStatement) {
             (Parts{"insert into T values (1)", "select NULLIF(last_insert_rowid(), 0)"}));
   EXPECT_EQ(TSqliteDialect::Adapt("SELECT @@IDENTITY AS IdentityID"),
             (Parts{"SELECT NULLIF(last_insert_rowid(), 0) AS IdentityID"}));
-  // Inside a literal or a quoted name (]] is a bracket there) it is text,
-  // and so is a ";" in a comment before the identity query.
+  // Inside a literal or a quoted name it is text, and so is a ";" in a
+  // comment before the identity query.
   EXPECT_EQ(TSqliteDialect::Adapt("insert into T values ('SELECT @@IDENTITY')"),
             (Parts{"insert into T values ('SELECT @@IDENTITY')"}));
-  EXPECT_EQ(TSqliteDialect::Adapt("select [a]]@@IDENTITY] from T"),
-            (Parts{"select [a]]@@IDENTITY] from T"}));
+  EXPECT_EQ(TSqliteDialect::Adapt("select `a@@IDENTITY` from T"),
+            (Parts{"select `a@@IDENTITY` from T"}));
   EXPECT_EQ(TSqliteDialect::Adapt("insert into T values (1) -- one;\nselect @@IDENTITY"),
             (Parts{"insert into T values (1) -- one;\n", "select NULLIF(last_insert_rowid(), 0)"}));
 }
