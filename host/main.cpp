@@ -48,11 +48,22 @@ void FlushDeletes() {
 }
 
 // Picks the first entry of the window's tree as a user would (press and
-// release on it), so the picture shows what a window does with an entry.
+// release on it), so the picture shows what a window does with an entry:
+// the first node below a top-level node (the first item of the first
+// category that has one) or, in a tree of one level, its first node.
 void ClickFirstTreeEntry(QWidget* window) {
   auto* tree = window->findChild<QTreeWidget*>();
   if (!tree || tree->topLevelItemCount() == 0) return;
-  const QPointF at = tree->visualItemRect(tree->topLevelItem(0)).center();
+  QTreeWidgetItem* entry = tree->topLevelItem(0);
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+    if (tree->topLevelItem(i)->childCount() == 0) continue;
+    entry = tree->topLevelItem(i)->child(0);
+    entry->parent()->setExpanded(true);
+    break;
+  }
+  tree->scrollToItem(entry);
+  QCoreApplication::processEvents();
+  const QPointF at = tree->visualItemRect(entry).center();
   for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
     QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
@@ -112,7 +123,8 @@ QString FileFor(const QString& dir, const std::string& name, const char* suffix)
                             QString::fromLatin1(suffix));
 }
 
-// Saves DIR/<name>.png of the main window showing each registered window.
+// Saves DIR/<name>.png of the main window showing each registered window
+// (with its first entry shown).
 int TakeScreenshots(THostWindow& host, const QString& dir) {
   QDir().mkpath(dir);
   return ForEachWindow(host, [&](const std::string& name, TMDIChild* window) {

@@ -478,6 +478,15 @@ void TBaseItem::FillCategory(TCategory* category, int32_t itemType) {
     if (entry->ItemType == itemType && entry->CateID == cateID) category->AddItem(entry);
 }
 
+std::vector<std::string> TBaseItem::CodesOf(const std::string& text) {
+  std::vector<std::string> codes;
+  ForEachCode(text, [&](std::string_view code) {
+    std::string trimmed = TrimBlanks(code);
+    if (!trimmed.empty()) codes.push_back(std::move(trimmed));
+  });
+  return codes;
+}
+
 void TBaseItem::BuildItemsString() {
   std::string text;
   text.reserve(items_.Count() * 7);  // six-digit codes and their ";"

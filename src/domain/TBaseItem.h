@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "TBaseItemList.h"
 #include "TDBObject.h"
@@ -94,6 +95,9 @@ class TBaseItem : public TDBObject, public TItemFields {
   const std::string& GetItemsString() const { return itemsString_; }
   /// Replaces the text; the members and ItemsLoaded stay as they are.
   void SetItemsString(const std::string& text) { itemsString_ = text; }
+  /// The codes a member or exclusion text names ("000012;000015;"), whole
+  /// entries with blanks trimmed, empty entries left out, in text order.
+  static std::vector<std::string> CodesOf(const std::string& text);
   /// ItemsString := each member's ItemCode followed by ";", in member order.
   void BuildItemsString();
   /// Appends `item` unless it is already a member (or null), then rebuilds

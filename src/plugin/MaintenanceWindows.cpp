@@ -1,6 +1,7 @@
 #include "TMDIChild.h"
 #include "TfrmCategorie.h"
 #include "TfrmCheckSet.h"
+#include "TfrmCombItem.h"
 #include "TfrmItemEdit.h"
 #include "TfrmSampleGroup.h"
 #include "WindowRegistry.h"
@@ -9,6 +10,7 @@ namespace {
 
 const TMDIChildClassInfo CheckSetClass{"TfrmCheckSet", &TMDIChild::Construct<TfrmCheckSet>};
 const TMDIChildClassInfo CategorieClass{"TfrmCategorie", &TMDIChild::Construct<TfrmCategorie>};
+const TMDIChildClassInfo CombItemClass{"TfrmCombItem", &TMDIChild::Construct<TfrmCombItem>};
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
 const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
                                           &TMDIChild::Construct<TfrmSampleGroup>};
@@ -21,6 +23,7 @@ const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
 void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CheckSetClass);
   RegisterMDIChildClass(registry, "", &CategorieClass);
+  RegisterMDIChildClass(registry, "", &CombItemClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
   RegisterMDIChildClass(registry, "", &SampleGroupClass);
 }

@@ -186,8 +186,7 @@ void TfamCheckSetItem::LoadLists() {
 }
 
 TCheckSet* TfamCheckSetItem::NewCheckSet() {
-  madeCheckSet_ = std::make_unique<TCheckSet>(TSingleComm::Instance().GetConnPool());
-  return madeCheckSet_.get();
+  return newCheckSet_.Make(TSingleComm::Instance().GetConnPool());
 }
 
 bool TfamCheckSetItem::IsNewCheckSet() const {
@@ -201,11 +200,7 @@ void TfamCheckSetItem::ShowCheckSet(TBaseItem* checkSet) {
     // input: the list shows what a save would store.
     checkSet->ReloadItemsIfChanged();
   }
-  // A new set the frame made stays alive exactly while it is edited.
-  if (madeCheckSet_ && checkSet == madeCheckSet_.get())
-    shownNewCheckSet_ = std::move(madeCheckSet_);
-  else if (checkSet != shownNewCheckSet_.get())
-    shownNewCheckSet_.reset();
+  newCheckSet_.Showing(checkSet);
   checkSet_ = checkSet;
   DisplayCheckSet();
   ShowMembers();
@@ -266,7 +261,7 @@ int TfamCheckSetItem::SaveCheckSet() {
   const int result = CatalogueEntries::Save(checkSet_, [this] { ReadFields(); });
   if (result == 2) {
     edtCheckSetCode->setText(QtText::ToQ(checkSet_->ItemCode));
-    if (checkSet_ == shownNewCheckSet_.get()) shownNewCheckSet_.release();  // the catalogue's now
+    newCheckSet_.HandOver(checkSet_);  // the catalogue's now
   }
   return result;
 }

@@ -3,6 +3,8 @@
 #include <QFrame>
 #include <memory>
 
+#include "TNewItemHolder.h"
+
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -94,6 +96,5 @@ class TfamCheckSetItem : public QFrame {
   void ReadTexts();
 
   TBaseItem* checkSet_ = nullptr;
-  std::unique_ptr<TCheckSet> shownNewCheckSet_;  // CheckSet, while it is a new one
-  std::unique_ptr<TCheckSet> madeCheckSet_;      // made by NewCheckSet, not yet shown
+  TNewItemHolder<TCheckSet> newCheckSet_;
 };
