@@ -38,7 +38,11 @@ TReportPreview::TReportPreview(const TTableReport& report, QWidget* parent)
   resize(820, 760);
 }
 
-TReportPreview::~TReportPreview() = default;
+TReportPreview::~TReportPreview() {
+  // The preview widget refers to the printer, which as a member would go
+  // before the dialog's child widgets do.
+  delete Preview;
+}
 
 QWidget* TReportPreview::BuildButtons() {
   auto* bar = new QWidget(this);
@@ -79,8 +83,10 @@ void TReportPreview::btnPrintClick() {
 }
 
 void TReportPreview::btnSavePdfClick() {
+  // The documents folder, where the desktop has one; else the home folder
+  // (the dialog would otherwise start in the program's working folder).
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (folder.isEmpty()) folder = QDir::homePath();
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
   QFileDialog dialog(this, QStringLiteral("保存为 PDF"),
                      QDir(folder).filePath(report_.Title() + QStringLiteral(".pdf")),
                      QStringLiteral("PDF 文件 (*.pdf)"));

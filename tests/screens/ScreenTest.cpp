@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "GbkText.h"
@@ -112,20 +113,28 @@ void ScreenTest::LoadDemoData() {
 }
 
 int ScreenTest::PrintThroughPreview(QAbstractButton* printButton, const QString& file) {
-  int pages = 0;
-  TPromptService::SetNextDialog(TPromptAnswer::Rejected, [&pages](QDialog* dialog) {
+  // Shared: when no preview comes, the answer stays queued past this call.
+  auto pages = std::make_shared<int>(0);
+  TPromptService::SetNextDialog(TPromptAnswer::Rejected, [pages](QDialog* dialog) {
     auto* preview = qobject_cast<TReportPreview*>(dialog);
     if (!preview) return;
     preview->Preview->updatePreview();  // what a person sees when it opens
-    pages = preview->Preview->pageCount();
+    *pages = preview->Preview->pageCount();
     QTest::mouseClick(preview->btnSavePdf, Qt::LeftButton);
   });
   TPromptService::SetNextDialog(TPromptAnswer::Accepted, [file](QDialog* dialog) {
-    if (auto* files = qobject_cast<QFileDialog*>(dialog)) files->selectFile(file);
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    if (!files) return;
+    // Typed into the name field, as a person does (selectFile would take a
+    // path into a missing folder as relative to the dialog's folder).
+    if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      name->setText(file);
+    else
+      files->selectFile(file);
   });
   QTest::mouseClick(printButton, Qt::LeftButton);
   Settle();
-  return pages;
+  return *pages;
 }
 
 QStringList ScreenTest::PdfPages(const QString& file) {
