@@ -28,13 +28,6 @@ class TReportLayout {
   /// Paints page `index` (0-based) of `report`, the report it was made for.
   void PaintPage(QPainter& painter, const TTableReport& report, int index) const;
 
-  /// Fits the columns' natural widths into `available`: narrow columns keep
-  /// their width while the wide ones share what is left in proportion to
-  /// theirs; with room to spare every column widens in proportion. Each
-  /// column keeps at least `minimum`.
-  static std::vector<double> FitWidths(const std::vector<double>& natural, double available,
-                                       double minimum);
-
  private:
   // A row on a page; `Continued` repeats a group line with "（续）".
   struct Placed {
@@ -44,6 +37,12 @@ class TReportLayout {
     double Height;
   };
 
+  /// Fits the columns' natural widths into `available`: narrow columns keep
+  /// their width while the wide ones share what is left in proportion to
+  /// theirs; with room to spare every column widens in proportion. Each
+  /// column keeps at least `minimum`.
+  static std::vector<double> FitWidths(const std::vector<double>& natural, double available,
+                                       double minimum);
   double Points(double points) const { return points * dpi_ / 72.0; }
   void MeasureColumns(const TTableReport& report);
   void MeasureRows(const TTableReport& report);
