@@ -119,7 +119,8 @@ class TMDIChild : public QWidget {
   /// default) for a window that prints nothing.
   virtual const TPermissionAction* PrintAction() const { return nullptr; }
   /// The window's code table: which rows and columns, from the data the
-  /// window maintains. Windows with a print action override it.
+  /// window maintains. Windows with a print action override it (the base's
+  /// is empty).
   virtual TTableReport CodeTable();
 
   void showEvent(QShowEvent* event) override;
