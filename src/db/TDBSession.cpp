@@ -146,6 +146,11 @@ void TDBSession::Close() {
   odbcString_.clear();
 }
 
+std::string TDBSession::DbmsName() const {
+  CheckOpen();
+  return embedded_ ? std::string("SQLite") : TOdbcExecutor::DbmsName(*session_);
+}
+
 sqlite3* TDBSession::Native() const {
   return reinterpret_cast<sqlite3*>(NativeOf(*session_));
 }

@@ -47,6 +47,10 @@ class TDBSession {
   void ExecuteWithBlobs(const std::string& gbkSql, const std::vector<std::string>& blobs,
                         TDataSet::Impl* out);
 
+  /// The database system behind the connection: "SQLite" for the embedded
+  /// backend, else what the ODBC driver reports (SQL_DBMS_NAME).
+  std::string DbmsName() const;
+
   /// The ODBC connection string used (empty for the embedded backend).
   const std::string& OdbcConnectionString() const { return odbcString_; }
 

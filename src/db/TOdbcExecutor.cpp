@@ -171,6 +171,15 @@ void TOdbcExecutor::Execute(soci::session& session, const std::string& utf8Sql,
   }
 }
 
+std::string TOdbcExecutor::DbmsName(soci::session& session) {
+  auto* backend = static_cast<soci::odbc_session_backend*>(session.get_backend());
+  SQLCHAR name[256] = {0};
+  SQLSMALLINT length = 0;
+  if (!SQL_SUCCEEDED(SQLGetInfo(backend->hdbc_, SQL_DBMS_NAME, name, sizeof name, &length)))
+    throw EDBException(OdbcDiagnostic(SQL_HANDLE_DBC, backend->hdbc_));
+  return GbkText::FromUtf8(reinterpret_cast<const char*>(name));
+}
+
 void TOdbcExecutor::ExecuteWithBlobs(soci::session& session, const std::string& positionalSql,
                                      int count, const std::vector<std::string>& blobs,
                                      size_t& nextBlob, int timeoutSeconds, TDataSet::Impl* out) {

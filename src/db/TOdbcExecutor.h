@@ -26,4 +26,7 @@ class TOdbcExecutor {
   static void ExecuteWithBlobs(soci::session& session, const std::string& positionalSql, int count,
                                const std::vector<std::string>& blobs, size_t& nextBlob,
                                int timeoutSeconds, TDataSet::Impl* out);
+  /// The database system the driver reports (SQL_DBMS_NAME), for example
+  /// "Microsoft SQL Server", "PostgreSQL" or "SQLite".
+  static std::string DbmsName(soci::session& session);
 };
