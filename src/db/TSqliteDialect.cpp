@@ -1,177 +1,19 @@
 #include "TSqliteDialect.h"
 
-#include "TSqlLexer.h"
+#include "TSqlRewrite.h"
 
 std::vector<std::string> TSqliteDialect::Adapt(const std::string& utf8Sql, bool gbkOrder) {
   std::vector<std::string> out;
-  for (const std::string& part : SplitAtIdentityQuery(utf8Sql)) {
-    std::string statement = AdaptStatement(part);
+  for (const std::string& part : TSqlRewrite::SplitAtIdentityQuery(utf8Sql)) {
+    // SQL Server answers Null before any insert; SQLite would answer 0.
+    std::string statement = TSqlRewrite::TopToLimit(TSqlRewrite::AddDeleteFrom(
+        TSqlRewrite::ReplaceIdentity(part, "NULLIF(last_insert_rowid(), 0)")));
     out.push_back(gbkOrder ? OrderByGbk(statement) : statement);
   }
   return out;
 }
 
-namespace {
-
-// Where the statement's own ORDER BY list starts (after "BY"), or npos.
-size_t OrderByListStart(const std::string& sql) {
-  int depth = 0;
-  for (size_t pos = 0; pos < sql.size();) {
-    const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
-    if (skipped != pos) {
-      pos = skipped;
-      continue;
-    }
-    const char c = sql[pos];
-    if (c == '(') ++depth;
-    if (c == ')') --depth;
-    if (depth == 0 && TSqlLexer::WordAt(sql, pos, "ORDER")) {
-      const size_t by = TSqlLexer::SkipBlanks(sql, pos + 5);
-      if (by > pos + 5 && TSqlLexer::WordAt(sql, by, "BY")) return by + 2;
-    }
-    ++pos;
-  }
-  return std::string::npos;
-}
-
-// Where the term starting at `pos` ends: a comma, a closing bracket, a
-// semicolon or LIMIT/OFFSET outside brackets and quotes, or the end.
-size_t TermEnd(const std::string& sql, size_t pos) {
-  int depth = 0;
-  while (pos < sql.size()) {
-    const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
-    if (skipped != pos) {
-      pos = skipped;
-      continue;
-    }
-    const char c = sql[pos];
-    if (c == '(') ++depth;
-    if (c == ')' && depth-- == 0) return pos;
-    if (depth == 0 && (c == ',' || c == ';' || TSqlLexer::WordAt(sql, pos, "LIMIT") ||
-                       TSqlLexer::WordAt(sql, pos, "OFFSET")))
-      return pos;
-    ++pos;
-  }
-  return pos;
-}
-
-bool HasWord(const std::string& text, std::string_view word) {
-  for (size_t pos = 0; pos < text.size();) {
-    const size_t skipped = TSqlLexer::SkipQuoted(text, pos);
-    if (skipped != pos) {
-      pos = skipped;
-      continue;
-    }
-    if (TSqlLexer::WordAt(text, pos, word)) return true;
-    ++pos;
-  }
-  return false;
-}
-
-}  // namespace
-
 std::string TSqliteDialect::OrderByGbk(const std::string& sql) {
-  size_t pos = OrderByListStart(sql);
-  if (pos == std::string::npos) return sql;
-  std::string out = sql.substr(0, pos);
-  while (true) {
-    const size_t end = TermEnd(sql, pos);
-    out += CollateTerm(sql.substr(pos, end - pos));
-    if (end >= sql.size() || sql[end] != ',') return out + sql.substr(end);
-    out += ',';
-    pos = end + 1;
-  }
-}
-
-// " ItemName ASC" -> " ItemName COLLATE TESMIRA_GBK ASC"; a term that names
-// its own collation, or an empty one, stays as it is.
-std::string TSqliteDialect::CollateTerm(const std::string& term) {
-  static constexpr const char* kBlanks = " \t\r\n";
-  if (TSqlLexer::Trim(term).empty() || HasWord(term, "COLLATE")) return term;
-  const size_t end = term.find_last_not_of(kBlanks) + 1;
-  std::string head = term.substr(0, end);
-  const std::string trailing = term.substr(end);
-  std::string direction;
-  for (std::string_view word : {"ASC", "DESC"}) {
-    const size_t at = head.size() - word.size();
-    if (head.size() > word.size() && TSqlLexer::WordAt(head, at, word)) {
-      direction = head.substr(at);
-      head.resize(head.find_last_not_of(kBlanks, at - 1) + 1);
-      break;
-    }
-  }
-  std::string out = head;
-  out += " COLLATE ";
-  out += GbkCollation;
-  if (!direction.empty()) out += ' ';
-  out += direction;
-  out += trailing;
-  return out;
-}
-
-std::vector<std::string> TSqliteDialect::SplitAtIdentityQuery(const std::string& sql) {
-  for (size_t pos = 0; pos < sql.size();) {
-    size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
-    if (skipped != pos) {
-      pos = skipped;
-      continue;
-    }
-    if (TSqlLexer::WordAt(sql, pos, "SELECT") &&
-        TSqlLexer::WordAt(sql, TSqlLexer::SkipBlanks(sql, pos + 6), "@@IDENTITY")) {
-      std::string head = TSqlLexer::Trim(sql.substr(0, pos));
-      while (!head.empty() && head.back() == ';')
-        head = TSqlLexer::Trim(head.substr(0, head.size() - 1));
-      if (head.empty()) return {sql};
-      return {head, sql.substr(pos)};
-    }
-    ++pos;
-  }
-  return {sql};
-}
-
-std::string TSqliteDialect::AdaptStatement(const std::string& sql) {
-  return TopToLimit(AddDeleteFrom(ReplaceIdentity(sql)));
-}
-
-std::string TSqliteDialect::ReplaceIdentity(const std::string& sql) {
-  std::string out;
-  out.reserve(sql.size());
-  for (size_t pos = 0; pos < sql.size();) {
-    size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
-    if (skipped != pos) {
-      out.append(sql, pos, skipped - pos);
-      pos = skipped;
-    } else if (TSqlLexer::WordAt(sql, pos, "@@IDENTITY")) {
-      // SQL Server answers Null before any insert; SQLite would answer 0.
-      out += "NULLIF(last_insert_rowid(), 0)";
-      pos += 10;
-    } else {
-      out += sql[pos++];
-    }
-  }
-  return out;
-}
-
-std::string TSqliteDialect::AddDeleteFrom(const std::string& sql) {
-  size_t start = TSqlLexer::SkipBlanks(sql, 0);
-  if (!TSqlLexer::WordAt(sql, start, "DELETE")) return sql;
-  size_t next = TSqlLexer::SkipBlanks(sql, start + 6);
-  if (next == start + 6 || next >= sql.size() || TSqlLexer::WordAt(sql, next, "FROM")) return sql;
-  return sql.substr(0, next) + "FROM " + sql.substr(next);
-}
-
-std::string TSqliteDialect::TopToLimit(const std::string& sql) {
-  size_t start = TSqlLexer::SkipBlanks(sql, 0);
-  if (!TSqlLexer::WordAt(sql, start, "SELECT")) return sql;
-  size_t top = TSqlLexer::SkipBlanks(sql, start + 6);
-  if (!TSqlLexer::WordAt(sql, top, "TOP")) return sql;
-  size_t number = TSqlLexer::SkipBlanks(sql, top + 3);
-  size_t end = number;
-  while (end < sql.size() && sql[end] >= '0' && sql[end] <= '9') ++end;
-  if (end == number || (end < sql.size() && TSqlLexer::IsWordChar(sql[end]))) return sql;
-  std::string body = TSqlLexer::Trim(sql.substr(end));
-  bool semicolon = !body.empty() && body.back() == ';';
-  if (semicolon) body.pop_back();
-  return sql.substr(0, top) + body + " LIMIT " + sql.substr(number, end - number) +
-         (semicolon ? ";" : "");
+  return TSqlRewrite::OrderByTerms(
+      sql, [](const std::string& expression) { return expression + " COLLATE " + GbkCollation; });
 }
