@@ -93,7 +93,7 @@ void TDBSession::OpenSqlite(const std::string& file) {
                        "': " + GbkText::FromUtf8(e.get_error_message()));
   }
   embedded_ = true;
-  sqliteDialect_ = true;
+  dialect_ = Dialect::Sqlite;
   sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), timeoutSeconds_ * 1000);
   TSqliteExecutor::RegisterGbkCollation(Native());
   RememberFile(file);
@@ -110,7 +110,13 @@ void TDBSession::OpenOdbc(const std::string& connectionString) {
   }
   embedded_ = false;
   auto* backend = static_cast<soci::odbc_session_backend*>(session_->get_backend());
-  sqliteDialect_ = backend->get_database_product() == soci::odbc_session_backend::prod_sqlite;
+  switch (backend->get_database_product()) {
+    case soci::odbc_session_backend::prod_sqlite:
+      dialect_ = Dialect::Sqlite;
+      break;
+    default:
+      dialect_ = Dialect::SqlServer;
+  }
 }
 
 void TDBSession::RememberFile(const std::string& file) {
@@ -150,8 +156,17 @@ sqlite3* TDBSession::Native() const {
   return reinterpret_cast<sqlite3*>(NativeOf(*session_));
 }
 
+void* TDBSession::ConnectionHandle() const {
+  return static_cast<soci::odbc_session_backend*>(session_->get_backend())->hdbc_;
+}
+
 void TDBSession::CheckOpen() const {
-  if (!session_) throw EDBException("The connection is not open");
+  if (!IsOpen()) throw EDBException("The connection is not open");
+}
+
+void TDBSession::Ready() {
+  CheckOpen();
+  CheckFileStillThere();
 }
 
 void TDBSession::CheckFileStillThere() const {
@@ -164,15 +179,19 @@ void TDBSession::CheckFileStillThere() const {
 
 std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) const {
   std::string utf8 = GbkText::ToUtf8(gbkSql);
-  if (!sqliteDialect_) return {utf8};
-  // Only the sqlite3 backend has the GBK collation; an ODBC connection to
-  // SQLite cannot be given one and keeps SQLite's own order.
-  return TSqliteDialect::Adapt(utf8, embedded_);
+  switch (dialect_) {
+    case Dialect::Sqlite:
+      // Only the sqlite3 backend has the GBK collation; an ODBC connection to
+      // SQLite cannot be given one and keeps SQLite's own order.
+      return TSqliteDialect::Adapt(utf8, embedded_);
+    case Dialect::SqlServer:
+      break;
+  }
+  return {utf8};
 }
 
 void TDBSession::Begin() {
-  CheckOpen();
-  CheckFileStillThere();
+  Ready();
   try {
     session_->begin();
   } catch (const soci::soci_error& e) {
@@ -209,60 +228,34 @@ void TDBSession::Rollback() {
 }
 
 void TDBSession::Query(const std::string& gbkSql, TDataSet::Impl& out) {
-  CheckOpen();
-  CheckFileStillThere();
-  std::vector<std::string> parts = ToBackendText(gbkSql);
-  static const std::vector<std::string> kNoBlobs;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    bool last = i + 1 == parts.size();
-    if (embedded_) {
-      size_t next = 0;
-      TSqliteExecutor::Run(Native(), parts[i], kNoBlobs, next, last ? &out : nullptr);
-    } else if (last) {
-      TOdbcExecutor::Query(*session_, parts[i], timeoutSeconds_, out);
-    } else {
-      TOdbcExecutor::Execute(*session_, parts[i], timeoutSeconds_);
-    }
-  }
+  Run(gbkSql, {}, false, &out);
 }
 
 void TDBSession::Execute(const std::string& gbkSql) {
-  CheckOpen();
-  CheckFileStillThere();
-  static const std::vector<std::string> kNoBlobs;
-  for (const std::string& part : ToBackendText(gbkSql)) {
-    if (embedded_) {
-      size_t next = 0;
-      TSqliteExecutor::Run(Native(), part, kNoBlobs, next, nullptr);
-    } else {
-      TOdbcExecutor::Execute(*session_, part, timeoutSeconds_);
-    }
-  }
+  Run(gbkSql, {}, false, nullptr);
 }
 
 void TDBSession::ExecuteWithBlobs(const std::string& gbkSql, const std::vector<std::string>& blobs,
                                   TDataSet::Impl* out) {
-  CheckOpen();
-  CheckFileStillThere();
+  Run(gbkSql, blobs, true, out);
+}
+
+void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& blobs,
+                     bool withParameters, TDataSet::Impl* out) {
+  Ready();
   std::vector<std::string> parts = ToBackendText(gbkSql);
   size_t next = 0;
   for (size_t i = 0; i < parts.size(); ++i) {
     TDataSet::Impl* rows = i + 1 == parts.size() ? out : nullptr;
     int count = 0;
-    std::string positional = TSqlParameters::ToPositional(parts[i], count);
-    if (embedded_) {
-      if (next + count > blobs.size())
-        throw EDBException(
-            FormatText("The statement has %d parameters but only %d values were given",
-                       {count, static_cast<int>(blobs.size() - next)}));
-      TSqliteExecutor::Run(Native(), positional, blobs, next, rows);
-    } else if (count > 0) {
-      TOdbcExecutor::ExecuteWithBlobs(*session_, positional, count, blobs, next, timeoutSeconds_,
-                                      rows);
-    } else if (rows) {
-      TOdbcExecutor::Query(*session_, positional, timeoutSeconds_, *rows);
-    } else {
-      TOdbcExecutor::Execute(*session_, positional, timeoutSeconds_);
-    }
+    const std::string text =
+        withParameters ? TSqlParameters::ToPositional(parts[i], count) : parts[i];
+    if (next + count > blobs.size())
+      throw EDBException(FormatText("The statement has %d parameters but only %d values were given",
+                                    {count, static_cast<int>(blobs.size() - next)}));
+    if (embedded_)
+      TSqliteExecutor::Run(Native(), text, blobs, next, rows);
+    else
+      TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next, timeoutSeconds_, rows);
   }
 }

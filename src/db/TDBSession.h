@@ -17,8 +17,9 @@ struct sqlite3;
 /// The data-access connection behind a TDBConnection: a SOCI session on the
 /// sqlite3 or odbc backend. SQL arrives as GBK and is converted to UTF-8
 /// here; for a database that is SQLite (embedded, or behind the SQLite ODBC
-/// driver) the T-SQL forms of the system are adapted first. Rows come back
-/// converted to GBK. Every failure raises EDBException.
+/// driver) the T-SQL forms of the system are adapted first.
+/// Rows come back converted to GBK. Every failure raises EDBException.
+
 class TDBSession {
  public:
   TDBSession();
@@ -51,8 +52,17 @@ class TDBSession {
   const std::string& OdbcConnectionString() const { return odbcString_; }
 
  private:
+  enum class Dialect { SqlServer, Sqlite };
+
   void OpenSqlite(const std::string& file);
   void OpenOdbc(const std::string& connectionString);
+  /// Runs the statements of `gbkSql`; with `withParameters` its `:name`
+  /// parameters take `blobs`. Rows of the last statement go to `out`.
+  void Run(const std::string& gbkSql, const std::vector<std::string>& blobs, bool withParameters,
+           TDataSet::Impl* out);
+  /// Before every call: the connection is there.
+  void Ready();
+  void* ConnectionHandle() const;
   void RememberFile(const std::string& file);
   void CheckOpen() const;
   /// A SQLite database file removed or replaced under an open connection
@@ -63,8 +73,8 @@ class TDBSession {
   bool Embedded() const { return embedded_; }
 
   std::unique_ptr<soci::session> session_;
-  bool embedded_ = false;       // sqlite3 backend (else odbc)
-  bool sqliteDialect_ = false;  // the database speaks SQLite's dialect
+  bool embedded_ = false;  // sqlite3 backend (else odbc)
+  Dialect dialect_ = Dialect::SqlServer;
   bool inTransaction_ = false;
   int timeoutSeconds_ = 60;
   std::string odbcString_;
