@@ -9,6 +9,7 @@ packages=(
   libsoci-dev libboost-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
+  postgresql odbc-postgresql libpq-dev
   libpugixml-dev
   libgtest-dev libbenchmark-dev
   fonts-wqy-zenhei

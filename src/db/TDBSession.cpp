@@ -10,6 +10,7 @@
 #include "ModulePath.h"
 #include "TConnectionString.h"
 #include "TOdbcExecutor.h"
+#include "TPostgresDialect.h"
 #include "TSqlParameters.h"
 #include "TSqliteDialect.h"
 #include "TSqliteExecutor.h"
@@ -33,6 +34,19 @@ sqlite_api::sqlite3* NativeOf(soci::session& session) {
 
 EDBException FromSoci(const soci::soci_error& e) {
   return EDBException(GbkText::FromUtf8(e.get_error_message()));
+}
+
+// The PostgreSQL driver's keywords: the port, which SQL Server writes after
+// the server name ("host,1433") and this driver takes as a keyword of its
+// own; and no driver log files (the driver's installed defaults may ask for
+// one in /tmp per process).
+std::string PostgresKeywords(std::string& server) {
+  std::string keywords = "CommLog=0;Debug=0";
+  const size_t comma = server.rfind(',');
+  if (comma == std::string::npos) return keywords;
+  keywords += ";PORT=" + TConnectionString::Quote(server.substr(comma + 1));
+  server.resize(comma);
+  return keywords;
 }
 
 }  // namespace
@@ -74,8 +88,10 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
   } else if (ContainsNoCase(driver, "freetds")) {
     extra = "ClientCharset=UTF-8";  // text crosses the wire as UTF-8, like SQLite's
   }
-  OpenOdbc(TConnectionString::Odbc(driver, GbkText::ToUtf8(schema), GbkText::ToUtf8(dbName),
-                                   GbkText::ToUtf8(dbUser), GbkText::ToUtf8(password), extra));
+  std::string server = GbkText::ToUtf8(schema);
+  if (ContainsNoCase(driver, "postgresql")) extra = PostgresKeywords(server);
+  OpenOdbc(TConnectionString::Odbc(driver, server, GbkText::ToUtf8(dbName), GbkText::ToUtf8(dbUser),
+                                   GbkText::ToUtf8(password), extra));
   if (!file.empty()) RememberFile(file);
 }
 
@@ -113,6 +129,9 @@ void TDBSession::OpenOdbc(const std::string& connectionString) {
   switch (backend->get_database_product()) {
     case soci::odbc_session_backend::prod_sqlite:
       dialect_ = Dialect::Sqlite;
+      break;
+    case soci::odbc_session_backend::prod_postgresql:
+      dialect_ = Dialect::Postgres;
       break;
     default:
       dialect_ = Dialect::SqlServer;
@@ -184,6 +203,8 @@ std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) co
       // Only the sqlite3 backend has the GBK collation; an ODBC connection to
       // SQLite cannot be given one and keeps SQLite's own order.
       return TSqliteDialect::Adapt(utf8, embedded_);
+    case Dialect::Postgres:
+      return {TPostgresDialect::Adapt(utf8)};
     case Dialect::SqlServer:
       break;
   }

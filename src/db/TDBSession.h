@@ -17,7 +17,7 @@ struct sqlite3;
 /// The data-access connection behind a TDBConnection: a SOCI session on the
 /// sqlite3 or odbc backend. SQL arrives as GBK and is converted to UTF-8
 /// here; for a database that is SQLite (embedded, or behind the SQLite ODBC
-/// driver) the T-SQL forms of the system are adapted first.
+/// driver) or PostgreSQL the T-SQL forms of the system are adapted first.
 /// Rows come back converted to GBK. Every failure raises EDBException.
 
 class TDBSession {
@@ -52,7 +52,7 @@ class TDBSession {
   const std::string& OdbcConnectionString() const { return odbcString_; }
 
  private:
-  enum class Dialect { SqlServer, Sqlite };
+  enum class Dialect { SqlServer, Sqlite, Postgres };
 
   void OpenSqlite(const std::string& file);
   void OpenOdbc(const std::string& connectionString);

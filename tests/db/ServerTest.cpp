@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "DbBackendTest.h"
+#include "Exceptions.h"
+#include "TDataSet.h"
+#include "TestPgClient.h"
+#include "TestServer.h"
+
+namespace {
+
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EDBException& e) {
+    return e.Message() + (e.ExtraText.empty() ? "" : " / " + e.ExtraText);
+  }
+  return "(no error)";
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// What a server does that a database file does not: batches answered one
+// result at a time, connections that die under the pool, locks held by other
+// sessions. On a database of the test server.
+class ServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (TDBConnPool* old = TDBConnPool::AccessInstance(0)) old->ReleaseInstance();
+    pool = TDBConnPool::AccessInstance(1);
+    db.Configure(*pool, TestBackend::Postgres);
+  }
+  void TearDown() override {
+    op = TComPtr<IDBOperator>();
+    if (TDBConnPool::AccessInstance(0)) TDBConnPool::AccessInstance(0)->ReleaseInstance();
+  }
+  void Open() {
+    pool->InitWithSettings(pool->GetDBName(), pool->GetDBUser(), "", pool->GetSchema(), 1, 2);
+    op = pool->CreateDBOperator();
+    op->BindToThread(CurrentThreadId());
+  }
+  void Insert(int id) {
+    op->ExecSQL("insert into TJSampleType (ID, SampleTypeName) values (" + std::to_string(id) +
+                ", 'x')");
+  }
+  long long Rows() { return db.QueryInt("select count(*) from TJSampleType"); }
+
+  TestDatabase db{TestBackend::Postgres};
+  TDBConnPool* pool = nullptr;
+  TComPtr<IDBOperator> op;
+};
+
+}  // namespace
+
+// A server answers a batch with one result per statement: the row count of
+// an insert comes before the rows of the query after it.
+TEST_F(ServerTest, ABatchIsReadPastItsRowCounts) {
+  Open();
+  TDataSet* set = op->OpenQuery(
+      "insert into TJSampleType (ID, SampleTypeName) values (1, 'a'), (2, 'b');\n"
+      "update TJSampleType set SampleTypeName = 'c' where ID = 2;\n"
+      "select SampleTypeName from TJSampleType order by ID");
+  ASSERT_EQ(set->RecordCount(), 2);
+  EXPECT_EQ(set->FieldByName("SampleTypeName").AsString(), "a");
+  int32_t id = 0;
+  op->ExecSQLGetID(
+      "Insert Into TJSampleGroup (SampleTypeID, GroupName)Values(1, 'tube')SELECT @@IDENTITY AS "
+      "IdentityID",
+      id);
+  EXPECT_EQ(id, 1);
+  // Every statement of a command batch runs, and a failing one is reported.
+  EXPECT_TRUE(Contains(ErrorOf([&] { op->ExecSQL("delete from TJSampleType; select 1/0"); }),
+                       "division by zero"));
+  op->ExecSQL("delete from TJSampleType where ID = 1; delete from TJSampleType where ID = 2");
+  EXPECT_EQ(Rows(), 0);
+}
+
+// A row another session holds locked past the command time-out: a clear
+// error, nothing changed, and the same statement works once the lock goes.
+TEST_F(ServerTest, ARowLockedByAnotherSessionPastTheTimeout) {
+  db.Exec("insert into TJSampleType (ID, SampleTypeName) values (1, 'a')");
+  pool->SetTimeoutSeconds(1);
+  Open();
+  TestPgClient other(TestServer::Instance().SocketFolder(), TestServer::Instance().Port(),
+                     db.Path());
+  other.Exec("begin; update TJSampleType set SampleTypeName = 'held' where ID = 1");
+  const std::string message =
+      ErrorOf([&] { op->ExecSQL("update TJSampleType set SampleTypeName = 'b' where ID = 1"); });
+  EXPECT_TRUE(Contains(message, "cancel")) << message;
+  other.Exec("rollback");
+  EXPECT_EQ(db.QueryText("select SampleTypeName from TJSampleType"), "a");
+  op->ExecSQL("update TJSampleType set SampleTypeName = 'b' where ID = 1");
+  EXPECT_EQ(db.QueryText("select SampleTypeName from TJSampleType"), "b");
+}
+
+TEST_F(ServerTest, AMissingDatabaseIsNamed) {
+  pool->SetDBName("no_such_database");
+  const std::string message = ErrorOf([&] { Open(); });
+  EXPECT_TRUE(Contains(message, "no_such_database")) << message;
+  EXPECT_EQ(pool->GetConnectionCount(), 0);
+}
