@@ -9,6 +9,7 @@
 #include "GbkText.h"
 #include "ModulePath.h"
 #include "TConnectionString.h"
+#include "TOdbcError.h"
 #include "TOdbcExecutor.h"
 #include "TPostgresDialect.h"
 #include "TSqlParameters.h"
@@ -34,6 +35,12 @@ sqlite_api::sqlite3* NativeOf(soci::session& session) {
 
 EDBException FromSoci(const soci::soci_error& e) {
   return EDBException(GbkText::FromUtf8(e.get_error_message()));
+}
+
+// A SOCI failure of a transaction call on ODBC, with its SQLSTATE.
+TOdbcError OdbcFromSoci(const soci::odbc_soci_error& e) {
+  return TOdbcError(GbkText::FromUtf8(e.get_error_message()),
+                    reinterpret_cast<const char*>(e.odbc_error_code()));
 }
 
 // The PostgreSQL driver's keywords: the port, which SQL Server writes after
@@ -125,6 +132,7 @@ void TDBSession::OpenOdbc(const std::string& connectionString) {
     throw FromSoci(e);
   }
   embedded_ = false;
+  broken_ = false;
   auto* backend = static_cast<soci::odbc_session_backend*>(session_->get_backend());
   switch (backend->get_database_product()) {
     case soci::odbc_session_backend::prod_sqlite:
@@ -166,6 +174,8 @@ void TDBSession::Close() {
     }
   }
   inTransaction_ = false;
+  transactionLost_ = false;
+  broken_ = false;
   session_.reset();
   file_.clear();
   odbcString_.clear();
@@ -186,6 +196,40 @@ void TDBSession::CheckOpen() const {
 void TDBSession::Ready() {
   CheckOpen();
   CheckFileStillThere();
+  if (!broken_) return;
+  try {
+    OpenOdbc(odbcString_);
+  } catch (const EDBException& e) {
+    throw EDBException("The connection to the database was lost and cannot be opened again: " +
+                       e.Message());
+  }
+}
+
+template <class Action>
+void TDBSession::OnLink(Action action) {
+  try {
+    action();
+  } catch (const TOdbcError& e) {
+    if (!LinkBroken(e.State)) throw;
+    MarkBroken();
+    throw EDBException("The connection to the database was lost: " + e.Message());
+  }
+}
+
+// Class 08 is the driver's word for a broken link; some drivers report the
+// first failure after a server restart otherwise (PostgreSQL's 57P01), so a
+// failure is also followed by a cheap check.
+bool TDBSession::LinkBroken(const std::string& state) const {
+  return state.rfind("08", 0) == 0 || !TOdbcExecutor::Answers(ConnectionHandle());
+}
+
+// The server has rolled back whatever was open; the dead handle is let go
+// and the next call connects anew.
+void TDBSession::MarkBroken() {
+  session_.reset();
+  broken_ = true;
+  transactionLost_ = transactionLost_ || inTransaction_;
+  inTransaction_ = false;
 }
 
 void TDBSession::CheckFileStillThere() const {
@@ -213,8 +257,18 @@ std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) co
 
 void TDBSession::Begin() {
   Ready();
+  transactionLost_ = false;
   try {
-    session_->begin();
+    if (embedded_)
+      session_->begin();
+    else
+      OnLink([&] {
+        try {
+          session_->begin();
+        } catch (const soci::odbc_soci_error& e) {
+          throw OdbcFromSoci(e);
+        }
+      });
   } catch (const soci::soci_error& e) {
     throw FromSoci(e);
   }
@@ -224,8 +278,22 @@ void TDBSession::Begin() {
 void TDBSession::Commit() {
   CheckOpen();
   CheckFileStillThere();
+  if (transactionLost_) {
+    transactionLost_ = false;
+    throw EDBException(
+        "The connection to the database was lost: the transaction was rolled back by the server");
+  }
   try {
-    session_->commit();
+    if (embedded_)
+      session_->commit();
+    else
+      OnLink([&] {
+        try {
+          session_->commit();
+        } catch (const soci::odbc_soci_error& e) {
+          throw OdbcFromSoci(e);
+        }
+      });
   } catch (const soci::soci_error& e) {
     if (embedded_ && sqlite_api::sqlite3_get_autocommit(NativeOf(*session_)))
       inTransaction_ = false;
@@ -238,11 +306,20 @@ void TDBSession::Rollback() {
   CheckOpen();
   bool wasOpen = inTransaction_;
   inTransaction_ = false;
+  if (broken_ || transactionLost_) {
+    transactionLost_ = false;  // the server rolled it back when the link died
+    return;
+  }
   // SQLite may have rolled back by itself after an error; a second rollback
   // would only fail with "no transaction is active".
   if (embedded_ && wasOpen && sqlite_api::sqlite3_get_autocommit(NativeOf(*session_))) return;
   try {
     session_->rollback();
+  } catch (const soci::odbc_soci_error& e) {
+    // A rollback that cannot reach the server is what the server does anyway.
+    if (!LinkBroken(reinterpret_cast<const char*>(e.odbc_error_code()))) throw FromSoci(e);
+    MarkBroken();
+    transactionLost_ = false;
   } catch (const soci::soci_error& e) {
     throw FromSoci(e);
   }
@@ -277,6 +354,8 @@ void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& 
     if (embedded_)
       TSqliteExecutor::Run(Native(), text, blobs, next, rows);
     else
-      TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next, timeoutSeconds_, rows);
+      OnLink([&] {
+        TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next, timeoutSeconds_, rows);
+      });
   }
 }

@@ -19,7 +19,13 @@ struct sqlite3;
 /// here; for a database that is SQLite (embedded, or behind the SQLite ODBC
 /// driver) or PostgreSQL the T-SQL forms of the system are adapted first.
 /// Rows come back converted to GBK. Every failure raises EDBException.
-
+///
+/// A server connection can die under the session (a server restart, a
+/// dropped network). A failure whose SQLSTATE is of class 08, or after which
+/// a cheap check no longer reaches the database, marks the session broken:
+/// the failing call reports "The connection to the database was lost: ...",
+/// the server has rolled back what was open, and the next call opens a new
+/// connection with the same settings.
 class TDBSession {
  public:
   TDBSession();
@@ -31,10 +37,14 @@ class TDBSession {
   void Open(const TDBPlatform& platform, const std::string& dbName, const std::string& dbUser,
             const std::string& password, const std::string& schema);
   void Close();
-  bool IsOpen() const { return session_ != nullptr; }
+  /// Open, or broken and to be opened again on the next call.
+  bool IsOpen() const { return session_ != nullptr || broken_; }
 
   void Begin();
+  /// Refuses (connection lost) when the transaction died with a broken
+  /// connection: nothing of it was stored.
   void Commit();
+  /// Nothing to do when the transaction died with a broken connection.
   void Rollback();
   bool InTransaction() const { return inTransaction_; }
 
@@ -60,8 +70,14 @@ class TDBSession {
   /// parameters take `blobs`. Rows of the last statement go to `out`.
   void Run(const std::string& gbkSql, const std::vector<std::string>& blobs, bool withParameters,
            TDataSet::Impl* out);
-  /// Before every call: the connection is there.
+  /// Before every call: the connection is there (opened again if broken).
   void Ready();
+  /// Runs an ODBC action; a failure of the link marks the session broken
+  /// and is raised as a lost connection.
+  template <class Action>
+  void OnLink(Action action);
+  bool LinkBroken(const std::string& state) const;
+  void MarkBroken();
   void* ConnectionHandle() const;
   void RememberFile(const std::string& file);
   void CheckOpen() const;
@@ -76,6 +92,8 @@ class TDBSession {
   bool embedded_ = false;  // sqlite3 backend (else odbc)
   Dialect dialect_ = Dialect::SqlServer;
   bool inTransaction_ = false;
+  bool broken_ = false;           // to be opened again on the next call
+  bool transactionLost_ = false;  // the open transaction died with the link
   int timeoutSeconds_ = 60;
   std::string odbcString_;
   std::string file_;  // the SQLite database file, when known

@@ -187,3 +187,16 @@ void TOdbcExecutor::Run(SQLHDBC dbc, const std::string& utf8Sql, int parameterCo
     throw;
   }
 }
+
+bool TOdbcExecutor::Answers(SQLHDBC dbc) {
+  try {
+    StatementHandle h(dbc, 10);
+    const SQLRETURN rc = SQLExecDirect(h.get(), Text("SELECT 1"), SQL_NTS);
+    if (SQL_SUCCEEDED(rc)) return true;
+    // Class 25: the server refused the query for the state of the
+    // transaction, so it is there.
+    return Diagnostic(SQL_HANDLE_STMT, h.get()).State.rfind("25", 0) == 0;
+  } catch (const TOdbcError&) {
+    return false;
+  }
+}

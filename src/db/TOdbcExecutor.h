@@ -23,4 +23,8 @@ class TOdbcExecutor {
   static void Run(SQLHDBC dbc, const std::string& utf8Sql, int parameterCount,
                   const std::vector<std::string>& blobs, size_t& nextBlob, int timeoutSeconds,
                   TDataSet::Impl* out);
+  /// The cheap check of a connection that has seen an error: false when a
+  /// trivial query does not reach the database. A refusal that only a live
+  /// server gives (an invalid transaction state) counts as reached.
+  static bool Answers(SQLHDBC dbc);
 };

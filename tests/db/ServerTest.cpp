@@ -80,6 +80,63 @@ TEST_F(ServerTest, ABatchIsReadPastItsRowCounts) {
   EXPECT_EQ(Rows(), 0);
 }
 
+// After a server restart (immediate mode, as a crash ends it) the pool's
+// connection is dead: the next statement fails clearly, the server has
+// rolled back the open transaction, and the statement after works on a new
+// connection.
+TEST_F(ServerTest, ARestartBetweenTwoStatementsLosesOnlyTheOpenTransaction) {
+  Open();
+  Insert(1);
+  op->BeginTrans();
+  Insert(2);
+  TestServer::Instance().RestartImmediately();
+  const std::string message = ErrorOf([&] { Insert(3); });
+  EXPECT_TRUE(Contains(message, "The connection to the database was lost")) << message;
+  EXPECT_FALSE(op->GetInTransaction());
+  // A commit after the failure would claim a transaction that no longer
+  // exists; the rollback the caller then asks for has nothing left to do.
+  EXPECT_TRUE(Contains(ErrorOf([&] { op->CommitTrans(); }), "rolled back")) << message;
+  op->RollbackTrans();
+  EXPECT_EQ(Rows(), 1);
+  Insert(4);
+  op->BeginTrans();
+  Insert(5);
+  op->CommitTrans();
+  EXPECT_EQ(db.QueryText("select string_agg(ID::text, ',' order by ID) from TJSampleType"),
+            "1,4,5");
+  EXPECT_EQ(pool->GetConnectionCount(), 1);  // the same pooled connection, opened anew
+}
+
+// A batch in a transaction whose connection dies half-way (the server is
+// stopped while its second statement runs) leaves no row of it behind.
+TEST_F(ServerTest, ABatchInterruptedHalfWayLeavesNoRow) {
+  Open();
+  op->AddSQL("insert into TJSampleType (ID, SampleTypeName) values (1, 'a')");
+  op->AddSQL("select pg_sleep(60) as waited");
+  op->AddSQL("insert into TJSampleType (ID, SampleTypeName) values (2, 'b')");
+  std::atomic<bool> done{false}, restarted{false};
+  std::thread stopper([&] {
+    // The restart comes once the first insert is done and the sleep runs.
+    while (!done && db.QueryInt("select count(*) from pg_stat_activity where state = 'active' "
+                                "and query like '%pg_sleep(60)%' and pid <> pg_backend_pid()") == 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (done) return;
+    TestServer::Instance().RestartImmediately();
+    restarted = true;
+  });
+  const std::string message = ErrorOf([&] { op->ExecSQLs(true); });
+  done = true;
+  stopper.join();
+  ASSERT_TRUE(restarted) << message;
+  EXPECT_TRUE(Contains(message, "ExecSQLs 失败 / The connection to the database was lost"))
+      << message;
+  EXPECT_FALSE(op->GetInTransaction());
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(ErrorOf([&] { op->ExecSQLs(true); }), "SQL 语句空");  // the queue was emptied
+  Insert(3);
+  EXPECT_EQ(Rows(), 1);
+}
+
 // A row another session holds locked past the command time-out: a clear
 // error, nothing changed, and the same statement works once the lock goes.
 TEST_F(ServerTest, ARowLockedByAnotherSessionPastTheTimeout) {
