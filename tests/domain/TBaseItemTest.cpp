@@ -18,7 +18,9 @@ class TBaseItemTest : public DomainTest {
   }
 };
 
-TEST_F(TBaseItemTest, SaveInsertsEveryColumnThenUpdates) {
+TESMIRA_ALL_BACKENDS(TBaseItemTest);
+
+TEST_P(TBaseItemTest, SaveInsertsEveryColumnThenUpdates) {
   auto item = NewItem("血糖");
   item->AbForPY = "XT";
   item->ItemUnit = "mmol/L";
@@ -47,7 +49,7 @@ TEST_F(TBaseItemTest, SaveInsertsEveryColumnThenUpdates) {
   EXPECT_EQ(db_.QueryText("SELECT ItemUnit FROM TJItem"), "mg/dL");
 }
 
-TEST_F(TBaseItemTest, CodesFollowTheLargestExistingCode) {
+TEST_P(TBaseItemTest, CodesFollowTheLargestExistingCode) {
   AddItemRow(41, "000123", 0, "a");
   auto item = NewItem("b");
   item->Save();
@@ -59,7 +61,7 @@ TEST_F(TBaseItemTest, CodesFollowTheLargestExistingCode) {
   EXPECT_EQ(big->ItemCode, "1000000");
 }
 
-TEST_F(TBaseItemTest, ValidationChecksTheNameThenTheUpperThenTheLowerLimit) {
+TEST_P(TBaseItemTest, ValidationChecksTheNameThenTheUpperThenTheLowerLimit) {
   auto item = NewItem("");
   EXPECT_EQ(MessageOf<ETJItemException>([&] { item->Save(); }), "项目名称不能为空！");
   item->ItemName = "血常规";
@@ -76,18 +78,18 @@ TEST_F(TBaseItemTest, ValidationChecksTheNameThenTheUpperThenTheLowerLimit) {
   EXPECT_EQ(MessageOf<ETJItemException>([&] { item->Save(); }), "(no error)");
 }
 
-TEST_F(TBaseItemTest, AFailedInsertLeavesTheItemNew) {
-  RefuseOn("TJItem", "INSERT");
+TEST_P(TBaseItemTest, AFailedInsertLeavesTheItemNew) {
+  db_.RefuseWrites("TJItem", "INSERT");
   auto item = NewItem("身高体重");
   EXPECT_THROW(item->Save(), std::exception);
   EXPECT_EQ(item->ItemID, 0);
   EXPECT_EQ(item->ItemCode, "");
-  AllowAgain("INSERT");
+  db_.AllowWrites("TJItem", "INSERT");
   EXPECT_EQ(item->Save(), 2);
   EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 1);
 }
 
-TEST_F(TBaseItemTest, QuotedTextIsStoredReloadedAndFoundUnchanged) {
+TEST_P(TBaseItemTest, QuotedTextIsStoredReloadedAndFoundUnchanged) {
   auto item = NewItem("O'Brien 血糖");
   item->NaturalResult = "'normal'";
   item->Save();
@@ -104,7 +106,7 @@ TEST_F(TBaseItemTest, QuotedTextIsStoredReloadedAndFoundUnchanged) {
   EXPECT_EQ(reader->HintForUpper, "偏高↑");
 }
 
-TEST_F(TBaseItemTest, FindTakesTheCodeThenTheIdThenTheName) {
+TEST_P(TBaseItemTest, FindTakesTheCodeThenTheIdThenTheName) {
   AddItemRow(1, "000001", 0, "one");
   AddItemRow(2, "000002", 0, "two");
   auto item = std::make_unique<TItem>(pool_);
@@ -125,7 +127,7 @@ TEST_F(TBaseItemTest, FindTakesTheCodeThenTheIdThenTheName) {
   EXPECT_EQ(MessageOf<ETJItemException>([&] { empty->Find(); }), "查询条件不正确");
 }
 
-TEST_F(TBaseItemTest, DisplayOrderAndLookupQueries) {
+TEST_P(TBaseItemTest, DisplayOrderAndLookupQueries) {
   auto item = NewItem("x");
   EXPECT_EQ(item->NextDispOrder(5), 0);
   EXPECT_EQ(item->NextCheckSetDispOrder(), 0);
@@ -141,7 +143,7 @@ TEST_F(TBaseItemTest, DisplayOrderAndLookupQueries) {
   EXPECT_EQ(item->GetSampleTypeName(), "");
 }
 
-TEST_F(TBaseItemTest, LoadListMakesPlainItemsUpToTheLimit) {
+TEST_P(TBaseItemTest, LoadListMakesPlainItemsUpToTheLimit) {
   for (int id = 1; id <= 4; ++id) AddItemRow(id, "00000" + std::to_string(id), id % 2, "n");
   auto query = std::make_unique<TCombItem>(pool_);
   TDBObjectList list;
@@ -155,7 +157,7 @@ TEST_F(TBaseItemTest, LoadListMakesPlainItemsUpToTheLimit) {
   EXPECT_EQ(list.Count(), 2);
 }
 
-TEST_F(TBaseItemTest, DeleteIsRefusedWhileAComboUsesTheItem) {
+TEST_P(TBaseItemTest, DeleteIsRefusedWhileAComboUsesTheItem) {
   AddItemRow(1, "000001", 0, "member");
   AddItemRow(2, "000002", 1, "combo", "000001;");
   TItemManager& catalogue = TItemManager::Instance();
@@ -174,7 +176,7 @@ TEST_F(TBaseItemTest, DeleteIsRefusedWhileAComboUsesTheItem) {
   EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 0);
 }
 
-TEST_F(TBaseItemTest, FillCategoryAddsTheCatalogueEntriesOfOneKind) {
+TEST_P(TBaseItemTest, FillCategoryAddsTheCatalogueEntriesOfOneKind) {
   AddItemRow(1, "000001", 0, "a", "", 3);
   AddItemRow(2, "000002", 1, "b", "", 3);
   AddItemRow(3, "000003", 0, "c", "", 4);
@@ -190,7 +192,7 @@ TEST_F(TBaseItemTest, FillCategoryAddsTheCatalogueEntriesOfOneKind) {
   EXPECT_EQ(category.GetItem(0)->ItemCode, "000002");
 }
 
-TEST_F(TBaseItemTest, AssignCopiesTheColumnsAndSharesTheMembers) {
+TEST_P(TBaseItemTest, AssignCopiesTheColumnsAndSharesTheMembers) {
   db_.Exec(U8(u8"INSERT INTO TJSampleType (SampleTypeID, SampleTypeName) VALUES (2, '全血')"));
   AddItemRow(1, "000001", 0, "member");
   AddItemRow(2, "000002", 1, "combo", "000001;");
@@ -213,7 +215,7 @@ TEST_F(TBaseItemTest, AssignCopiesTheColumnsAndSharesTheMembers) {
   EXPECT_FALSE(copy.ItemsLoaded());
 }
 
-TEST_F(TBaseItemTest, TheCatalogueIsReachedThroughInstanceOnly) {
+TEST_P(TBaseItemTest, TheCatalogueIsReachedThroughInstanceOnly) {
   EXPECT_EQ(MessageOf<Exception>([&] { TItemManager direct; }),
             "Access class TItemManager through Instance only");
   EXPECT_EQ(MessageOf<Exception>([&] { TItemManager::AccessInstance(5); }),
