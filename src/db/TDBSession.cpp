@@ -255,20 +255,27 @@ std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) co
   return {utf8};
 }
 
+// A transaction call of SOCI. On ODBC a failure carries its SQLSTATE and a
+// failure of the link marks the session broken; SOCI's other errors pass.
+void TDBSession::TransactionCall(void (soci::session::*call)()) {
+  if (embedded_) {
+    (session_.get()->*call)();
+    return;
+  }
+  OnLink([&] {
+    try {
+      (session_.get()->*call)();
+    } catch (const soci::odbc_soci_error& e) {
+      throw OdbcFromSoci(e);
+    }
+  });
+}
+
 void TDBSession::Begin() {
   Ready();
   transactionLost_ = false;
   try {
-    if (embedded_)
-      session_->begin();
-    else
-      OnLink([&] {
-        try {
-          session_->begin();
-        } catch (const soci::odbc_soci_error& e) {
-          throw OdbcFromSoci(e);
-        }
-      });
+    TransactionCall(&soci::session::begin);
   } catch (const soci::soci_error& e) {
     throw FromSoci(e);
   }
@@ -284,16 +291,7 @@ void TDBSession::Commit() {
         "The connection to the database was lost: the transaction was rolled back by the server");
   }
   try {
-    if (embedded_)
-      session_->commit();
-    else
-      OnLink([&] {
-        try {
-          session_->commit();
-        } catch (const soci::odbc_soci_error& e) {
-          throw OdbcFromSoci(e);
-        }
-      });
+    TransactionCall(&soci::session::commit);
   } catch (const soci::soci_error& e) {
     if (embedded_ && sqlite_api::sqlite3_get_autocommit(NativeOf(*session_)))
       inTransaction_ = false;

@@ -77,6 +77,7 @@ class TDBSession {
   template <class Action>
   void OnLink(Action action);
   bool LinkBroken(const std::string& state) const;
+  void TransactionCall(void (soci::session::*call)());
   void MarkBroken();
   void* ConnectionHandle() const;
   void RememberFile(const std::string& file);
