@@ -4,59 +4,58 @@
 
 namespace {
 
-// Where the statement's own ORDER BY list starts (after "BY"), or npos.
-size_t OrderByListStart(const std::string& sql) {
-  int depth = 0;
-  for (size_t pos = 0; pos < sql.size();) {
+// The first position at or after `pos`, outside literals, quoted names and
+// comments, where `found` answers true (it sees every such position in
+// order); npos when there is none.
+template <class Found>
+size_t FindOutsideQuotes(const std::string& sql, size_t pos, Found&& found) {
+  while (pos < sql.size()) {
     const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
     if (skipped != pos) {
       pos = skipped;
-      continue;
+    } else if (found(pos)) {
+      return pos;
+    } else {
+      ++pos;
     }
-    const char c = sql[pos];
-    if (c == '(') ++depth;
-    if (c == ')') --depth;
-    if (depth == 0 && TSqlLexer::WordAt(sql, pos, "ORDER")) {
-      const size_t by = TSqlLexer::SkipBlanks(sql, pos + 5);
-      if (by > pos + 5 && TSqlLexer::WordAt(sql, by, "BY")) return by + 2;
-    }
-    ++pos;
   }
   return std::string::npos;
+}
+
+// Where the statement's own ORDER BY list starts (after "BY"), or npos.
+size_t OrderByListStart(const std::string& sql) {
+  int depth = 0;
+  size_t listStart = std::string::npos;
+  FindOutsideQuotes(sql, 0, [&](size_t pos) {
+    if (sql[pos] == '(') ++depth;
+    if (sql[pos] == ')') --depth;
+    if (depth != 0 || !TSqlLexer::WordAt(sql, pos, "ORDER")) return false;
+    const size_t by = TSqlLexer::SkipBlanks(sql, pos + 5);
+    if (by == pos + 5 || !TSqlLexer::WordAt(sql, by, "BY")) return false;
+    listStart = by + 2;
+    return true;
+  });
+  return listStart;
 }
 
 // Where the term starting at `pos` ends: a comma, a closing bracket, a
 // semicolon or LIMIT/OFFSET outside brackets and quotes, or the end.
 size_t TermEnd(const std::string& sql, size_t pos) {
   int depth = 0;
-  while (pos < sql.size()) {
-    const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
-    if (skipped != pos) {
-      pos = skipped;
-      continue;
-    }
-    const char c = sql[pos];
+  const size_t end = FindOutsideQuotes(sql, pos, [&](size_t at) {
+    const char c = sql[at];
     if (c == '(') ++depth;
-    if (c == ')' && depth-- == 0) return pos;
-    if (depth == 0 && (c == ',' || c == ';' || TSqlLexer::WordAt(sql, pos, "LIMIT") ||
-                       TSqlLexer::WordAt(sql, pos, "OFFSET")))
-      return pos;
-    ++pos;
-  }
-  return pos;
+    if (c == ')' && depth-- == 0) return true;
+    return depth == 0 && (c == ',' || c == ';' || TSqlLexer::WordAt(sql, at, "LIMIT") ||
+                          TSqlLexer::WordAt(sql, at, "OFFSET"));
+  });
+  return end == std::string::npos ? sql.size() : end;
 }
 
 bool HasWord(const std::string& text, std::string_view word) {
-  for (size_t pos = 0; pos < text.size();) {
-    const size_t skipped = TSqlLexer::SkipQuoted(text, pos);
-    if (skipped != pos) {
-      pos = skipped;
-      continue;
-    }
-    if (TSqlLexer::WordAt(text, pos, word)) return true;
-    ++pos;
-  }
-  return false;
+  return FindOutsideQuotes(text, 0, [&](size_t pos) {
+           return TSqlLexer::WordAt(text, pos, word);
+         }) != std::string::npos;
 }
 
 }  // namespace
@@ -100,23 +99,16 @@ std::string TSqlRewrite::RewriteTerm(const std::string& term, const TermRewrite&
 }
 
 std::vector<std::string> TSqlRewrite::SplitAtIdentityQuery(const std::string& sql) {
-  for (size_t pos = 0; pos < sql.size();) {
-    size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
-    if (skipped != pos) {
-      pos = skipped;
-      continue;
-    }
-    if (TSqlLexer::WordAt(sql, pos, "SELECT") &&
-        TSqlLexer::WordAt(sql, TSqlLexer::SkipBlanks(sql, pos + 6), "@@IDENTITY")) {
-      std::string head = TSqlLexer::Trim(sql.substr(0, pos));
-      while (!head.empty() && head.back() == ';')
-        head = TSqlLexer::Trim(head.substr(0, head.size() - 1));
-      if (head.empty()) return {sql};
-      return {head, sql.substr(pos)};
-    }
-    ++pos;
-  }
-  return {sql};
+  const size_t pos = FindOutsideQuotes(sql, 0, [&](size_t at) {
+    return TSqlLexer::WordAt(sql, at, "SELECT") &&
+           TSqlLexer::WordAt(sql, TSqlLexer::SkipBlanks(sql, at + 6), "@@IDENTITY");
+  });
+  if (pos == std::string::npos) return {sql};
+  std::string head = TSqlLexer::Trim(sql.substr(0, pos));
+  while (!head.empty() && head.back() == ';')
+    head = TSqlLexer::Trim(head.substr(0, head.size() - 1));
+  if (head.empty()) return {sql};
+  return {head, sql.substr(pos)};
 }
 
 std::string TSqlRewrite::ReplaceIdentity(const std::string& sql, std::string_view replacement) {
