@@ -7,7 +7,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QTreeWidget>
 #include <iostream>
 #include <memory>
 
@@ -44,6 +46,31 @@ void FlushDeletes() {
   QCoreApplication::processEvents();
 }
 
+// Picks the first entry of the window's tree as a user would (press and
+// release on it), so the picture shows what a window does with an entry:
+// the first node below a top-level node (the first item of the first
+// category that has one) or, in a tree of one level, its first node.
+void ClickFirstTreeEntry(QWidget* window) {
+  auto* tree = window->findChild<QTreeWidget*>();
+  if (!tree || tree->topLevelItemCount() == 0) return;
+  QTreeWidgetItem* entry = tree->topLevelItem(0);
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+    if (tree->topLevelItem(i)->childCount() == 0) continue;
+    entry = tree->topLevelItem(i)->child(0);
+    entry->parent()->setExpanded(true);
+    break;
+  }
+  tree->scrollToItem(entry);
+  QCoreApplication::processEvents();
+  const QPointF at = tree->visualItemRect(entry).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &click);
+  }
+}
+
 // In a screenshot run nobody is there to answer: a modal window that comes
 // up (a question, a message, a dialog of a window) is reported as an error
 // and dismissed, so the run never waits for a person.
@@ -69,7 +96,8 @@ class TModalDismisser : public QObject {
 };
 
 // Opens every registered window in turn and saves DIR/<name>.png of the main
-// window showing it. Returns the number of windows that failed to open.
+// window showing it (with its first entry shown). Returns the number of
+// windows that failed to open.
 int TakeScreenshots(THostWindow& host, const QString& dir) {
   QDir().mkpath(dir);
   int failures = 0;
@@ -81,6 +109,8 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
     }
     QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
+    FlushDeletes();
+    ClickFirstTreeEntry(window);
     FlushDeletes();
     const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
                                             QStringLiteral(".png"));

@@ -485,6 +485,15 @@ void TBaseItem::FillCategory(TCategory* category, int32_t itemType) {
     if (entry->ItemType == itemType && entry->CateID == cateID) category->AddItem(entry);
 }
 
+std::vector<std::string> TBaseItem::CodesOf(const std::string& text) {
+  std::vector<std::string> codes;
+  ForEachCode(text, [&](std::string_view code) {
+    std::string trimmed = TrimBlanks(code);
+    if (!trimmed.empty()) codes.push_back(std::move(trimmed));
+  });
+  return codes;
+}
+
 void TBaseItem::BuildItemsString() {
   std::string text;
   text.reserve(items_.Count() * 7);  // six-digit codes and their ";"
@@ -502,6 +511,18 @@ void TBaseItem::AddItem(TBaseItem* item) {
 void TBaseItem::ClearItems() {
   items_.Clear();
   BuildItemsString();
+}
+
+void TBaseItem::ReloadItemsIfChanged() {
+  if (!itemsLoaded_) return;
+  const std::string text = itemsString_;
+  BuildItemsString();
+  if (itemsString_ == text) return;
+  for (TBaseItem* member : items_) member->usedBy_.Remove(this);
+  items_.Clear();
+  itemsString_ = text;
+  itemsLoaded_ = false;
+  LoadItems();
 }
 
 void TBaseItem::AddUsedBy(TBaseItem* composite) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "TBaseItemList.h"
 #include "TDBObject.h"
@@ -95,6 +96,9 @@ class TBaseItem : public TDBObject, public TItemFields {
   const std::string& GetItemsString() const { return itemsString_; }
   /// Replaces the text; the members and ItemsLoaded stay as they are.
   void SetItemsString(const std::string& text) { itemsString_ = text; }
+  /// The codes a member or exclusion text names ("000012;000015;"), whole
+  /// entries with blanks trimmed, empty entries left out, in text order.
+  static std::vector<std::string> CodesOf(const std::string& text);
   /// ItemsString := each member's ItemCode followed by ";", in member order.
   void BuildItemsString();
   /// Appends `item` unless it is already a member (or null), then rebuilds
@@ -102,6 +106,11 @@ class TBaseItem : public TDBObject, public TItemFields {
   void AddItem(TBaseItem* item);
   /// Takes every member out (none is freed); ItemsString becomes empty.
   void ClearItems();
+  /// After Find read the row again: members that were changed in memory and
+  /// not saved no longer match ItemsString, so they are built again from the
+  /// text (a member left out drops this item from its UsedBy). Nothing
+  /// happens while the members were never built or still match the text.
+  void ReloadItemsIfChanged();
   /// Records `composite` as built with this item among its members (once).
   void AddUsedBy(TBaseItem* composite);
   /// The catalogue entry whose ItemCode equals `code` without its leading

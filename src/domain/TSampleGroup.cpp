@@ -75,3 +75,7 @@ int32_t TSampleGroup::LoadList(const std::string& where, TDBObjectList& list, in
   }
   return 0;
 }
+
+int32_t TSampleGroup::LoadListOfSampleType(int32_t sampleTypeID, TDBObjectList& list) {
+  return LoadList(FormatSql("sampleTypeID=%d", {sampleTypeID}), list, -1);
+}

@@ -32,6 +32,9 @@ class TSampleGroup : public TDBObject {
   /// ETJSampleGroupException "加载数据错误" with the cause's message in
   /// ExtraText.
   int32_t LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) override;
+  /// LoadList of the groups (tubes) of the sample type numbered
+  /// `sampleTypeID`.
+  int32_t LoadListOfSampleType(int32_t sampleTypeID, TDBObjectList& list);
   /// Rewrites the row addressed by GroupID.
   int32_t Update() override;
 };

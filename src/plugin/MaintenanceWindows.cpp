@@ -1,12 +1,16 @@
 #include "TMDIChild.h"
 #include "TfrmCategorie.h"
+#include "TfrmCheckSet.h"
+#include "TfrmCombItem.h"
 #include "TfrmItemEdit.h"
 #include "TfrmSampleGroup.h"
 #include "WindowRegistry.h"
 
 namespace {
 
+const TMDIChildClassInfo CheckSetClass{"TfrmCheckSet", &TMDIChild::Construct<TfrmCheckSet>};
 const TMDIChildClassInfo CategorieClass{"TfrmCategorie", &TMDIChild::Construct<TfrmCategorie>};
+const TMDIChildClassInfo CombItemClass{"TfrmCombItem", &TMDIChild::Construct<TfrmCombItem>};
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
 const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
                                           &TMDIChild::Construct<TfrmSampleGroup>};
@@ -17,7 +21,9 @@ const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
 // categories, combination items, items, sample groups). Each window joins
 // the list in its place once it is built.
 void RegisterMaintenanceWindows(TRegisterClasses& registry) {
+  RegisterMDIChildClass(registry, "", &CheckSetClass);
   RegisterMDIChildClass(registry, "", &CategorieClass);
+  RegisterMDIChildClass(registry, "", &CombItemClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
   RegisterMDIChildClass(registry, "", &SampleGroupClass);
 }

@@ -4,14 +4,14 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "CategoryTrees.h"
 #include "HandlerConnect.h"
 #include "QtText.h"
+#include "TBaseItem.h"
 #include "TCategory.h"
 #include "TDBObjectList.h"
 #include "TImageList.h"
-#include "TItemManager.h"
 #include "TRememberedNode.h"
-#include "TSingleComm.h"
 #include "TreeNodeData.h"
 
 namespace {
@@ -19,20 +19,6 @@ namespace {
 TBaseItem* ItemOf(const QTreeWidgetItem* node) {
   return dynamic_cast<TBaseItem*>(TreeNodeData::Object(node));
 }
-
-// Resumes repainting of the tree whatever happens while it is built.
-class SuspendedRepaint {
- public:
-  explicit SuspendedRepaint(QWidget* widget) : widget_(widget) {
-    widget_->setUpdatesEnabled(false);
-  }
-  ~SuspendedRepaint() { widget_->setUpdatesEnabled(true); }
-  SuspendedRepaint(const SuspendedRepaint&) = delete;
-  SuspendedRepaint& operator=(const SuspendedRepaint&) = delete;
-
- private:
-  QWidget* widget_;
-};
 
 }  // namespace
 
@@ -70,32 +56,15 @@ QTreeWidgetItem* TfamCateToItemTree::ClickedNode() const {
 void TfamCateToItemTree::BuildTree() {
   chkCateTree->clear();  // the remembered node goes with the nodes
   categories_ = std::make_unique<TDBObjectList>(true);
-  SuspendedRepaint suspended(chkCateTree);
-  TCategory loader(TSingleComm::Instance().GetConnPool());
-  loader.LoadList("1=1", *categories_, -1);
-  AddCategoryNodes(*categories_);
-}
-
-void TfamCateToItemTree::AddCategoryNodes(TDBObjectList& categories) {
-  TItemManager& catalogue = TItemManager::Instance();
-  for (int i = 0; i < categories.Count(); ++i) {
-    auto* category = categories.ItemAs<TCategory>(i);
-    QTreeWidgetItem* node = AddNode(nullptr, category->CateName, category, 2, 3);
-    catalogue.FillCategory(category, 0);
-    for (TBaseItem* item : category->Items())
-      AddNode(node, item->ItemName, item, ItemImageIndex, ItemSelectedIndex);
-  }
+  CategoryTrees::AddCategoryNodes(chkCateTree, *categories_, 0, *imgTree, ItemImageIndex,
+                                  ItemSelectedIndex);
 }
 
 QTreeWidgetItem* TfamCateToItemTree::AddNode(QTreeWidgetItem* parent, const std::string& text,
                                              TBaseDBObject* object, int imageIndex,
                                              int selectedIndex) {
-  auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(chkCateTree);
-  node->setText(0, QtText::ToQ(text));
-  TreeNodeData::SetObject(node, object);
-  TreeNodeData::SetPictures(node, imageIndex, selectedIndex);
-  node->setIcon(0, imgTree->NodeIcon(imageIndex, selectedIndex));
-  return node;
+  return TreeNodeData::AddNode(chkCateTree, parent, QtText::ToQ(text), object, imageIndex,
+                               selectedIndex, *imgTree);
 }
 
 void TfamCateToItemTree::AddItemNode(TBaseItem* item) {

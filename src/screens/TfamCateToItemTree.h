@@ -53,7 +53,6 @@ class TfamCateToItemTree : public QFrame {
   void chkCateTreeMouseDown(const QPoint& position);
   QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const std::string& text, TBaseDBObject* object,
                            int imageIndex, int selectedIndex);
-  void AddCategoryNodes(TDBObjectList& categories);
 
   TRememberedNode* clickedNode_;
   // The categories of the current build; they outlive the nodes that refer

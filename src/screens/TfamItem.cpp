@@ -4,39 +4,28 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <vector>
 
+#include "CatalogueEntries.h"
 #include "ColumnWidths.h"
-#include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "FieldLimits.h"
 #include "HandlerConnect.h"
+#include "LookupLists.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TCommon.h"
 #include "TComplexValue.h"
 #include "TDBObjectList.h"
 #include "TItem.h"
-#include "TItemManager.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
-#include "TSampleType.h"
-#include "TSfChargeItem.h"
 #include "TSingleComm.h"
 #include "WidgetLook.h"
 
 namespace {
 
 constexpr int kNumericResult = 1;  // position of "数值结果" in combResultType
-
-// Items taken out of the catalogue by a delete. Other windows' trees and
-// lists may still show them, so, like every catalogue object, they are never
-// freed; the list keeps them reachable.
-std::vector<TBaseItem*>& RetiredItems() {
-  static auto* retired = new std::vector<TBaseItem*>;
-  return *retired;
-}
 
 QString Trimmed(const QString& text) {
   return text.trimmed();
@@ -216,45 +205,23 @@ void TfamItem::ConnectHandlers() {
 }
 
 void TfamItem::LoadLists() {
-  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
-  TDBObjectList chargeItems(true);
-  TSfChargeItem(pool).LoadList("1=1", chargeItems, -1);
-  for (int i = 0; i < chargeItems.Count(); ++i)
-    combChargeType->addItem(QtText::ToQ(chargeItems.ItemAs<TSfChargeItem>(i)->ItemName));
-  TDBObjectList categories(true);
-  TCategory(pool).LoadList("1=1", categories, -1);
-  for (int i = 0; i < categories.Count(); ++i)
-    Cbbcate->addItem(QtText::ToQ(categories.ItemAs<TCategory>(i)->CateName));
+  LookupLists::FillChargeTypes(combChargeType);
+  LookupLists::FillCategoryNames(Cbbcate);
   LoadSampleTypes();
-  categoryLookup_ = std::make_unique<TCategory>(pool);
-  combChargeType->setCurrentIndex(-1);
-  Cbbcate->setCurrentIndex(-1);
+  categoryLookup_ = std::make_unique<TCategory>(TSingleComm::Instance().GetConnPool());
 }
 
 void TfamItem::LoadSampleTypes() {
-  combSampleType->clear();
-  sampleTypes_ = std::make_unique<TDBObjectList>(true);
-  TSampleType::Instance().LoadList("1=1", *sampleTypes_, -1);
-  for (int i = 0; i < sampleTypes_->Count(); ++i) {
-    auto* sampleType = sampleTypes_->ItemAs<TSampleType>(i);
-    combSampleType->addItem(QtText::ToQ(sampleType->SampleTypeName),
-                            QVariant::fromValue(reinterpret_cast<quintptr>(sampleType)));
-  }
-  combSampleType->setCurrentIndex(-1);
+  sampleTypes_ = LookupLists::FillSampleTypes(combSampleType);
 }
 
 TItem* TfamItem::NewItem() {
-  madeItem_ = std::make_unique<TItem>(TSingleComm::Instance().GetConnPool());
-  return madeItem_.get();
+  return newItem_.Make(TSingleComm::Instance().GetConnPool());
 }
 
 void TfamItem::ShowItem(TBaseItem* item, const std::string& categoryName) {
   if (!item) return;
-  // A new item the frame made stays alive exactly while it is edited.
-  if (madeItem_ && item == madeItem_.get())
-    shownNewItem_ = std::move(madeItem_);
-  else if (item != shownNewItem_.get())
-    shownNewItem_.reset();
+  newItem_.Showing(item);
   item_ = item;
   categoryName_ = categoryName;
   DisplayItem();
@@ -289,7 +256,7 @@ void TfamItem::DisplayTexts() {
 
 void TfamItem::DisplayChoices() {
   ChooseEqualEntry(combSex, item_->Sex);
-  ShowSampleType(item_->SampleTypeID);
+  LookupLists::ChooseSampleType(combSampleType, item_->SampleTypeID);
   ChooseEqualEntry(combHightHint, item_->HintForUpper);
   ChooseEqualEntry(combLowerHint, item_->HintForLower);
   const bool knownType = item_->ResultType >= 0 && item_->ResultType < combResultType->count();
@@ -299,13 +266,6 @@ void TfamItem::DisplayChoices() {
   radIsInUse->SetYes(item_->IsInUse);
   radIsHaveExamProcess->SetYes(!item_->IsHaveExamProcess);
   radIsInstrument->SetYes(item_->IsInstrument);
-}
-
-void TfamItem::ShowSampleType(int sampleTypeID) {
-  int index = -1;
-  for (int i = 0; i < sampleTypes_->Count() && index < 0; ++i)
-    if (sampleTypes_->ItemAs<TSampleType>(i)->SampleTypeID == sampleTypeID) index = i;
-  combSampleType->setCurrentIndex(index);
 }
 
 void TfamItem::ApplyNewItemDefaults() {
@@ -330,10 +290,7 @@ void TfamItem::ReadFields() {
   const int dispOrder = FieldConvert::ToInteger(edtSortID->text(), QStringLiteral("显示顺序"));
   const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
   const std::string cateName = QtText::FromQ(Cbbcate->currentText());
-  const int cateID = categoryLookup_->GetCateIDByName(cateName);
-  // An item in no category is in no tree: it would vanish from the screen.
-  if (cateID == 0)
-    throw ETJItemException("没有名为“%s”的体检类别，请从列表中选择体检类别。", {cateName});
+  const int cateID = LookupLists::CategoryIDOf(*categoryLookup_, cateName);
   item_->CateName = cateName;
   item_->CateID = cateID;
   item_->DispOrder = dispOrder;
@@ -376,28 +333,14 @@ void TfamItem::ReadChoices() {
 }
 
 int TfamItem::GetSampleTypeID() const {
-  const int index = combSampleType->currentIndex();
-  if (index < 0) return -1;
-  return reinterpret_cast<TSampleType*>(combSampleType->itemData(index).value<quintptr>())
-      ->SampleTypeID;
+  return LookupLists::ChosenSampleTypeID(combSampleType);
 }
 
 int TfamItem::SaveItem() {
-  // The item may be a catalogue entry that trees show: a refused save must
-  // not leave it holding values that were never stored.
-  const TItemFields before = *item_;
-  int result = 0;
-  try {
-    ReadFields();
-    result = item_->Save();
-  } catch (...) {
-    static_cast<TItemFields&>(*item_) = before;
-    throw;
-  }
+  const int result = CatalogueEntries::Save(item_, [this] { ReadFields(); });
   if (result == 2) {
     edtItemCode->setText(QtText::ToQ(item_->ItemCode));
-    TItemManager::Instance().AddItem(item_);
-    if (item_ == shownNewItem_.get()) shownNewItem_.release();  // the catalogue's now
+    newItem_.HandOver(item_);  // the catalogue's now
   }
   return result;
 }
@@ -412,14 +355,9 @@ int TfamItem::DeleteItem() {
                                QStringLiteral("您确定要删除该项目吗？")))
     return -1;
   item_->Delete();
-  TBaseItem* deleted = item_;
-  TItemManager& catalogue = TItemManager::Instance();
-  if (catalogue.Items().Contains(deleted)) {
-    catalogue.RemoveItem(deleted);  // hands the entry back to us
-    RetiredItems().emplace_back(deleted);
-  } else if (deleted == shownNewItem_.get()) {
-    RetiredItems().emplace_back(shownNewItem_.release());
-  }
+  // Other windows' trees and lists may still show the item: it is kept, not
+  // freed, whether the catalogue or (never saved) the frame held it.
+  if (!CatalogueEntries::Retire(item_)) CatalogueEntries::KeepRetired(newItem_.HandOver(item_));
   ShowItem(NewItem(), categoryName_);
   return 0;
 }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "TNewItemHolder.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -103,13 +105,11 @@ class TfamItem : public QFrame {
   void ApplyNewItemDefaults();
   void ReadTexts();
   void ReadChoices();
-  void ShowSampleType(int sampleTypeID);
   void SyncValueFormatField();
 
   TBaseItem* item_ = nullptr;
   std::string categoryName_;
   std::unique_ptr<TCategory> categoryLookup_;
   std::unique_ptr<TDBObjectList> sampleTypes_;
-  std::unique_ptr<TItem> shownNewItem_;  // Item, while it is a new one
-  std::unique_ptr<TItem> madeItem_;      // made by NewItem, not yet shown
+  TNewItemHolder<TItem> newItem_;
 };

@@ -16,8 +16,8 @@
 
 #include "FieldConvert.h"
 #include "FieldEvents.h"
-#include "Format.h"
 #include "HandlerConnect.h"
+#include "ItemNames.h"
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TImageList.h"
@@ -141,14 +141,7 @@ void TfrmItemEdit::ConnectEnterOrder() {
                                        f->edtLowerLimit, f->combHightHint,  f->combLowerHint,
                                        f->edtMaxValue,   f->edtMinValue,    f->combSampleType,
                                        f->edtPrice,      f->combChargeType, btnSave};
-  for (size_t i = 0; i + 1 < order.size(); ++i) {
-    // Hidden or disabled fields (the charge type) are passed over.
-    std::vector<QWidget*> after(order.begin() + static_cast<long>(i) + 1, order.end());
-    ConnectEnter(order[i], [after] {
-      for (QWidget* next : after)
-        if (next->isVisible() && next->isEnabled()) return next->setFocus(Qt::TabFocusReason);
-    });
-  }
+  ::ConnectEnterOrder(order);  // the hidden charge type is passed over
 }
 
 void TfrmItemEdit::FormCreate(QObject* sender) {
@@ -208,14 +201,8 @@ void TfrmItemEdit::btnSaveClick() {
 }
 
 bool TfrmItemEdit::RefuseDuplicateName(bool isNew) {
-  const std::string name = QtText::FromQ(famItem->edtItemName->text());
-  TBaseItem* item = famItem->Item();
-  if (isNew ? !item->NameExists(name) : !item->NameUsedByOther(name)) return false;
-  TPromptService::Warning(
-      this, QStringLiteral("提示"),
-      isNew ? QStringLiteral("系统中已存在该项目，不需要再次加入该项目！")
-            : QtText::ToQ(FormatText("系统中已存在名为“%s”的项目，项目名称不能重复！", {name})));
-  return true;
+  return ItemNames::RefuseDuplicate(this, famItem->Item(),
+                                    QtText::FromQ(famItem->edtItemName->text()), isNew);
 }
 
 void TfrmItemEdit::btnDeleteClick() {

@@ -54,6 +54,16 @@ void ConnectEnter(QWidget* field, std::function<void()> handler) {
     if (inner->window() == field->window()) ConnectEvent(inner, QEvent::KeyPress, onKey);
 }
 
+void ConnectEnterOrder(const std::vector<QWidget*>& order) {
+  for (size_t i = 0; i + 1 < order.size(); ++i) {
+    std::vector<QWidget*> after(order.begin() + static_cast<long>(i) + 1, order.end());
+    ConnectEnter(order[i], [after] {
+      for (QWidget* next : after)
+        if (next->isVisible() && next->isEnabled()) return next->setFocus(Qt::TabFocusReason);
+    });
+  }
+}
+
 void EnterMovesToNextControl(QWidget* window) {
   for (QWidget* control : window->findChildren<QWidget*>()) {
     // Any control that can hold the focus: a radio button that is no tab

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 /// Field events the maintenance windows bind by name, on top of
 /// ConnectEvent (so an error a handler raises is shown, not lost).
@@ -15,6 +16,11 @@ void ConnectExit(QWidget* field, std::function<void()> handler);
 /// widget inside it, such as the buttons of a radio group); the key is
 /// consumed.
 void ConnectEnter(QWidget* field, std::function<void()> handler);
+
+/// Enter in each field of `order` but the last moves the focus to the next
+/// field of the list that is visible and enabled (hidden or disabled ones
+/// are passed over).
+void ConnectEnterOrder(const std::vector<QWidget*>& order);
 
 /// The key preview of a window: Enter in any control below `window` moves
 /// the focus to the next control in tab order, as Tab does. Buttons keep

@@ -3,6 +3,8 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
+#include "TImageList.h"
+
 namespace TreeNodeData {
 
 namespace {
@@ -38,6 +40,17 @@ int ImageIndex(const QTreeWidgetItem* node) {
 }
 int SelectedIndex(const QTreeWidgetItem* node) {
   return node->data(0, SelectedRole).toInt();
+}
+
+QTreeWidgetItem* AddNode(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& text,
+                         TBaseDBObject* object, int imageIndex, int selectedIndex,
+                         const TImageList& images) {
+  auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+  node->setText(0, text);
+  SetObject(node, object);
+  SetPictures(node, imageIndex, selectedIndex);
+  node->setIcon(0, images.NodeIcon(imageIndex, selectedIndex));
+  return node;
 }
 
 QTreeWidgetItem* NextInTree(QTreeWidget* tree, QTreeWidgetItem* node) {

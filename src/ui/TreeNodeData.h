@@ -1,8 +1,10 @@
 #pragma once
 
+class QString;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TBaseDBObject;
+class TImageList;
 
 /// The data of a tree node: the persistent object it stands for (a
 /// category, an item), kept in Qt::UserRole. The tree never owns it.
@@ -19,6 +21,12 @@ int Level(const QTreeWidgetItem* node);
 void SetPictures(QTreeWidgetItem* node, int imageIndex, int selectedIndex);
 int ImageIndex(const QTreeWidgetItem* node);
 int SelectedIndex(const QTreeWidgetItem* node);
+
+/// A node at the end of `parent`'s children (of the top level for a null
+/// parent) with its text, object and pictures, its icon from `images`.
+QTreeWidgetItem* AddNode(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& text,
+                         TBaseDBObject* object, int imageIndex, int selectedIndex,
+                         const TImageList& images);
 
 /// The node after `node` in the tree's overall order (each node before its
 /// children, depth first), or null after the last.

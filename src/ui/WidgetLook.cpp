@@ -38,9 +38,9 @@ void Grey(QWidget* field) {
   field->setPalette(palette);
 }
 
-void ChineseInput(QWidget* field) {
+void ChineseInput(QWidget* field, const char* imeName) {
   field->setAttribute(Qt::WA_InputMethodEnabled, true);
-  field->setProperty("ImeName", QtText::ToQ(ChineseImeName));
+  field->setProperty("ImeName", QtText::ToQ(imeName));
 }
 
 namespace {

@@ -15,6 +15,8 @@ namespace WidgetLook {
 /// The input method the text fields ask for while focused; the desktop
 /// chooses the actual method, the name is kept as the "ImeName" property.
 inline constexpr const char* ChineseImeName = "中文 (简体) - 智能 ABC";
+/// The pinyin input method some fields ask for instead.
+inline constexpr const char* PinyinImeName = "中文 (简体) - 微软拼音";
 
 QLineEdit* NamedEdit(QWidget* parent, const QString& name);
 /// A combo box; `editable` when it also accepts typed text.
@@ -25,7 +27,7 @@ QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& ca
 /// Grey background for fields the user does not type into.
 void Grey(QWidget* field);
 /// Keeps input methods on for the field and records the requested one.
-void ChineseInput(QWidget* field);
+void ChineseInput(QWidget* field, const char* imeName = ChineseImeName);
 /// Tab order in the given sequence. A field that takes no focus itself (a
 /// radio group's box) is entered through the widgets inside it that do, in
 /// their order: QWidget::setTabOrder would silently pass over it and leave

@@ -1,0 +1,48 @@
+#include "CategoryTrees.h"
+
+#include <QTreeWidget>
+
+#include "QtText.h"
+#include "TCategory.h"
+#include "TDBObjectList.h"
+#include "TItemManager.h"
+#include "TSingleComm.h"
+#include "TreeNodeData.h"
+
+namespace {
+
+// Resumes repainting of the tree whatever happens while it is built.
+class SuspendedRepaint {
+ public:
+  explicit SuspendedRepaint(QWidget* widget) : widget_(widget) {
+    widget_->setUpdatesEnabled(false);
+  }
+  ~SuspendedRepaint() { widget_->setUpdatesEnabled(true); }
+  SuspendedRepaint(const SuspendedRepaint&) = delete;
+  SuspendedRepaint& operator=(const SuspendedRepaint&) = delete;
+
+ private:
+  QWidget* widget_;
+};
+
+}  // namespace
+
+namespace CategoryTrees {
+
+void AddCategoryNodes(QTreeWidget* tree, TDBObjectList& categories, int32_t itemType,
+                      const TImageList& images, int itemImage, int itemSelected) {
+  SuspendedRepaint suspended(tree);
+  TCategory(TSingleComm::Instance().GetConnPool()).LoadList("1=1", categories, -1);
+  TItemManager& catalogue = TItemManager::Instance();
+  for (int i = 0; i < categories.Count(); ++i) {
+    auto* category = categories.ItemAs<TCategory>(i);
+    QTreeWidgetItem* node = TreeNodeData::AddNode(tree, nullptr, QtText::ToQ(category->CateName),
+                                                  category, 2, 3, images);
+    catalogue.FillCategory(category, itemType);
+    for (TBaseItem* item : category->Items())
+      TreeNodeData::AddNode(tree, node, QtText::ToQ(item->ItemName), item, itemImage, itemSelected,
+                            images);
+  }
+}
+
+}  // namespace CategoryTrees

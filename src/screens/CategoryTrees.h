@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+class QTreeWidget;
+class TDBObjectList;
+class TImageList;
+
+/// The build the category trees share: every category as a top-level node
+/// (pictures 2 and 3) and, under each, the catalogue's entries of one item
+/// type in that category.
+namespace CategoryTrees {
+
+/// Loads every category into `categories` (which must outlive the nodes
+/// that refer to them) and appends their nodes to `tree`, with repainting
+/// suspended until the build ends, also when it fails. Entry nodes carry the
+/// pictures `itemImage` and `itemSelected`; icons come from `images`.
+void AddCategoryNodes(QTreeWidget* tree, TDBObjectList& categories, int32_t itemType,
+                      const TImageList& images, int itemImage, int itemSelected);
+
+}  // namespace CategoryTrees

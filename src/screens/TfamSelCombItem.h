@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QFrame>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QSplitter;
+class TBaseItem;
+class TDBObjectList;
+
+/// The selection frame of the check set window: every item and combination
+/// item of the catalogue table as a candidate, split into the chosen ones
+/// (the members of CheckSet) and the others. A double-click moves the
+/// current entry across; OK makes the chosen entries the set's members (in
+/// memory: the set's Save stores them). The search field narrows the
+/// not-chosen list by code, name, pinyin mnemonic or custom code. The window
+/// binds OK and exit to its own handlers, which call btnOkClick and
+/// btnExitClick.
+class TfamSelCombItem : public QFrame {
+  Q_OBJECT
+ public:
+  explicit TfamSelCombItem(QWidget* parent = nullptr);
+  ~TfamSelCombItem() override;
+
+  /// Reads the candidates once (every TJItem row that is no check set, by
+  /// kind and name; objects of their own, owned by the frame) and prepares
+  /// their search keys.
+  void LoadCandidates();
+  /// Makes `checkSet` the set whose members are chosen (its members are
+  /// built first), then lists each candidate as chosen when a member has its
+  /// code, else as not chosen.
+  void ShowCheckSet(TBaseItem* checkSet);
+
+  /// Moves the current not-chosen entry to the end of the chosen list.
+  void lstNotChoseCombItemDblClick();
+  /// Moves the current chosen entry back to the end of the not-chosen list.
+  void lstChoseCombItemDblClick();
+  /// CheckSet's members become the catalogue entries of the chosen
+  /// candidates, in list order, then OnConfirmed runs. A candidate whose
+  /// code has left the catalogue is not added: it goes back to the
+  /// not-chosen list and a message names it. Nothing without a set.
+  void btnOkClick();
+  /// Calls OnExit with the exit button.
+  void btnExitClick();
+  /// The not-chosen list shows only the candidates whose code, name,
+  /// pinyin mnemonic or custom code contains the search text (ignoring
+  /// case); all of them when the text is blank. Chosen entries never hide.
+  void edtSearchCombItemChange();
+
+  TBaseItem* CheckSet() const { return checkSet_; }
+  /// The candidate an entry of either list stands for.
+  TBaseItem* CandidateOf(const QListWidgetItem* entry) const;
+
+  /// Called after OK; the window sets it to the detail frame's ShowMembers.
+  std::function<void()> OnConfirmed;
+  /// Called by the exit button with the sender; the window closes itself.
+  std::function<void(QObject*)> OnExit;
+
+  QWidget* Panel1;
+  QGroupBox* GroupBox1;
+  QListWidget* lstChoseCombItem;
+  QGroupBox* GroupBox3;
+  QPushButton* btnOk;
+  QPushButton* btnExit;
+  QSplitter* Splitter1;
+  QWidget* Panel2;
+  QGroupBox* GroupBox2;
+  QLabel* lblSearchCombItem;
+  QLineEdit* edtSearchCombItem;
+  QListWidget* lstNotChoseCombItem;
+
+ private:
+  void BuildLayout();
+  QListWidget* NewCandidateList(const QString& name);
+  void AddEntry(QListWidget* list, int candidate);
+  void MoveCurrentEntry(QListWidget* from, QListWidget* to);
+  void MoveEntry(QListWidgetItem* entry, QListWidget* from, QListWidget* to);
+  /// Hides a not-chosen entry that the search text does not match.
+  void ApplySearch(QListWidgetItem* entry) const;
+
+  std::unique_ptr<TDBObjectList> candidates_;
+  // Per candidate: code, name, mnemonic and custom code, lower-cased and
+  // joined by line breaks (which no typed search text holds), made once.
+  std::vector<QString> searchKeys_;
+  QString search_;  // the search text, trimmed and lower-cased
+  TBaseItem* checkSet_ = nullptr;
+};

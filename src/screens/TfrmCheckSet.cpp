@@ -1,0 +1,267 @@
+#include "TfrmCheckSet.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "FieldConvert.h"
+#include "FieldEvents.h"
+#include "Format.h"
+#include "HandlerConnect.h"
+#include "QtText.h"
+#include "TBaseItem.h"
+#include "TCheckSet.h"
+#include "TImageList.h"
+#include "TPermissionAction.h"
+#include "TPromptService.h"
+#include "TRadioGroup.h"
+#include "TfamCheckSetItem.h"
+#include "TfamCheckSetTree.h"
+#include "TfamSelCombItem.h"
+
+TfrmCheckSet::TfrmCheckSet(IWinMain* host) : TMDIChild(host) {
+  setObjectName(QStringLiteral("frmCheckSet"));
+  setWindowTitle(QStringLiteral("套餐设置"));
+  BuildLayout();
+  BuildPermissionActions();
+  GuardButtons();
+  ConnectHandlers();
+  resize(756, 613);
+}
+
+void TfrmCheckSet::BuildLayout() {
+  grpCheckSet = new QGroupBox(QStringLiteral("套餐"));
+  grpCheckSet->setObjectName(QStringLiteral("grpCheckSet"));
+  famCheckSetTree = new TfamCheckSetTree(grpCheckSet);
+  // A page control without pages, kept out of sight: it has no function.
+  PageControl1 = new QTabWidget(grpCheckSet);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  PageControl1->hide();
+  (new QVBoxLayout(grpCheckSet))->addWidget(famCheckSetTree);
+
+  PageControl2 = new QTabWidget;
+  PageControl2->setObjectName(QStringLiteral("PageControl2"));
+  TabSheet2 = new QWidget;
+  TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+  famCheckSetItem = new TfamCheckSetItem(TabSheet2);
+  (new QVBoxLayout(TabSheet2))->addWidget(famCheckSetItem);
+  TabSheet1 = new QWidget;
+  TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+  famSelCombItem = new TfamSelCombItem(TabSheet1);
+  (new QVBoxLayout(TabSheet1))->addWidget(famSelCombItem);
+  PageControl2->addTab(TabSheet2, QStringLiteral("项目信息"));
+  PageControl2->addTab(TabSheet1, QStringLiteral("检验项目"));
+
+  Splitter1 = new QSplitter(Qt::Horizontal, this);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  Splitter1->setHandleWidth(5);
+  Splitter1->setChildrenCollapsible(false);
+  Splitter1->addWidget(grpCheckSet);
+  Splitter1->addWidget(PageControl2);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setSizes({195, 556});
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(Splitter1);
+}
+
+void TfrmCheckSet::BuildPermissionActions() {
+  TImageList* images = famCheckSetTree->imgTree;
+  auto PermissionAction = [this, images](const QString& name, const QString& caption,
+                                         const char* code, int imageIndex) {
+    return AddPermissionAction(name, caption, "套餐", code, imageIndex, images->Icon(imageIndex));
+  };
+  pmCheckSetAdd = PermissionAction(QStringLiteral("pmCheckSetAdd"), QStringLiteral("增加(&A)"),
+                                   "TJXT204001", 18);
+  pmCheckSetDelete = PermissionAction(QStringLiteral("pmCheckSetDelete"),
+                                      QStringLiteral("删除(&D)"), "TJXT204002", 13);
+  pmCheckSetSave = PermissionAction(QStringLiteral("pmCheckSetSave"), QStringLiteral("保存(&S)"),
+                                    "TJXT204004", 12);
+  pmCheckSetCancel = PermissionAction(QStringLiteral("pmCheckSetCancel"),
+                                      QStringLiteral("取消(&C)"), "TJXT204005", 16);
+  pmCheckSetCorroborate = PermissionAction(QStringLiteral("pmCheckSetCorroborate"),
+                                           QStringLiteral("确定(&S)"), "TJXT204006", 14);
+  pmCheckSetPrintForm = PermissionAction(QStringLiteral("pmCheckSetPrintForm"),
+                                         QStringLiteral("打印编码表(&P)"), "TJXT204007", 19);
+}
+
+void TfrmCheckSet::GuardButtons() {
+  TfamCheckSetItem* f = famCheckSetItem;
+  GuardButton(f->btnAdd, pmCheckSetAdd);
+  GuardButton(f->btnDelete, pmCheckSetDelete);
+  GuardButton(f->btnSave, pmCheckSetSave);
+  GuardButton(f->btnCancel, pmCheckSetCancel);
+  GuardButton(f->btnPrintForm, pmCheckSetPrintForm);
+  GuardButton(famSelCombItem->btnOk, pmCheckSetCorroborate);
+}
+
+void TfrmCheckSet::ConnectHandlers() {
+  TfamCheckSetItem* f = famCheckSetItem;
+  ConnectHandler(f->btnAdd, &QPushButton::clicked, this,
+                 [this] { TfamCheckSetItem1btnAddClick(); });
+  ConnectHandler(f->btnSave, &QPushButton::clicked, this,
+                 [this] { famCheckSetItembtnSaveClick(); });
+  ConnectHandler(f->btnCancel, &QPushButton::clicked, this,
+                 [this] { famCheckSetItembtnCancelClick(); });
+  ConnectHandler(f->btnDelete, &QPushButton::clicked, this,
+                 [this] { famCheckSetItembtnDeleteClick(); });
+  ConnectHandler(f->btnPrintForm, &QPushButton::clicked, this,
+                 [this] { famCheckSetItembtnPrintFormClick(); });
+  ConnectHandler(f->btnExit, &QPushButton::clicked, this,
+                 [this] { famCheckSetItembtnExitClick(); });
+  ConnectHandler(famSelCombItem->btnOk, &QPushButton::clicked, this,
+                 [this] { famSelCombItembtnOkClick(); });
+  ConnectHandler(famSelCombItem->btnExit, &QPushButton::clicked, this,
+                 [this] { famSelCombItembtnExitClick(); });
+  ConnectEvent(famCheckSetTree->CheckSetTree->viewport(), QEvent::MouseButtonRelease,
+               [this](QEvent* event) {
+                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                   famCheckSetTreeCheckSetTreeClick();
+                 return false;
+               });
+  ConnectEnterOrder();
+  // FormKeyPress: the window sees only keys no control of it took, so Enter
+  // moves on only while no control has the focus.
+  ConnectEvent(this, QEvent::KeyPress, [this](QEvent* event) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && focused != this && isAncestorOf(focused)) return false;
+    focusNextChild();
+    return true;
+  });
+}
+
+// Enter moves through the fields in the order a user fills them in, ending
+// on Save, where Enter saves. The radio groups pass Enter on in tab order.
+void TfrmCheckSet::ConnectEnterOrder() {
+  TfamCheckSetItem* f = famCheckSetItem;
+  const std::vector<QWidget*> order = {
+      f->edtCheckSetName, f->combSex,   f->edtSort,        f->edtPrice,  f->edtABForPY,
+      f->edtABForWB,      f->edtCustom, f->combChargeType, f->edtRemark, f->btnSave};
+  for (size_t i = 0; i + 1 < order.size(); ++i) {
+    QWidget* next = order[i + 1];
+    ConnectEnter(order[i], [next] { next->setFocus(Qt::TabFocusReason); });
+  }
+  ConnectEnter(f->btnSave, [this] { famCheckSetItembtnSaveClick(); });  // btnSaveKeyPress
+  for (TRadioGroup* group : {f->radIsInUse, f->radIsHaveExamProcess})
+    ConnectEnter(group, [] {
+      // As Tab does: on to the next control after the group.
+      QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+      if (QWidget* focused = QApplication::focusWidget()) QApplication::sendEvent(focused, &tab);
+    });
+}
+
+void TfrmCheckSet::FormCreate(QObject* sender) {
+  TMDIChild::FormCreate(sender);
+  // Opens maximised: once it is shown (sizing and placing come first).
+  QMetaObject::invokeMethod(
+      this, [this] { Frame()->showMaximized(); }, Qt::QueuedConnection);
+  ReadDataOrClose("读取收费类型和体检项目失败，套餐设置窗口不能使用。", [this] {
+    famCheckSetItem->LoadLists();
+    famSelCombItem->LoadCandidates();
+  });
+}
+
+void TfrmCheckSet::FormShow(QObject* sender) {
+  TMDIChild::FormShow(sender);
+  famCheckSetTree->SetImageIndex = 2;
+  famCheckSetTree->SetSelectedIndex = 3;
+  if (!ReadDataOrClose("读取套餐失败，套餐设置窗口不能使用。",
+                       [this] { famCheckSetTree->BuildTree(); }))
+    return;
+  famSelCombItem->OnConfirmed = [this] { famCheckSetItem->ShowMembers(); };
+  famSelCombItem->OnExit = [this](QObject*) { close(); };
+}
+
+void TfrmCheckSet::ShowInBothFrames(TBaseItem* checkSet) {
+  famCheckSetItem->ShowCheckSet(checkSet);  // a failed read changes neither frame
+  famSelCombItem->ShowCheckSet(checkSet);
+}
+
+void TfrmCheckSet::StartNewCheckSet() {
+  ShowInBothFrames(famCheckSetItem->NewCheckSet());
+  famCheckSetItem->edtCheckSetName->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmCheckSet::TfamCheckSetItem1btnAddClick() {
+  RequireRight(pmCheckSetAdd);
+  StartNewCheckSet();
+}
+
+void TfrmCheckSet::famCheckSetItembtnCancelClick() {
+  RequireRight(pmCheckSetCancel);
+  StartNewCheckSet();
+}
+
+void TfrmCheckSet::famCheckSetItembtnSaveClick() {
+  RequireRight(pmCheckSetSave);
+  TBaseItem* checkSet = famCheckSetItem->CheckSet();
+  if (!checkSet || NameIsTaken()) return;  // nothing added or pressed yet: nothing to save
+  famCheckSetItem->SaveCheckSet();
+  famCheckSetTree->UpdateCheckSetNode(checkSet);
+  StartNewCheckSet();
+}
+
+bool TfrmCheckSet::NameIsTaken() {
+  const std::string name = QtText::FromQ(famCheckSetItem->edtCheckSetName->text());
+  // An empty name is refused by the set's own check, with its message.
+  if (name.empty() || !famCheckSetItem->CheckSet()->NameUsedByOther(name)) return false;
+  TPromptService::Warning(
+      this, QStringLiteral("提示"),
+      QtText::ToQ(FormatText("系统中已存在名为“%s”的项目，套餐名称不能重复！", {name})));
+  return true;
+}
+
+void TfrmCheckSet::famCheckSetItembtnDeleteClick() {
+  RequireRight(pmCheckSetDelete);
+  TBaseItem* checkSet = famCheckSetItem->CheckSet();
+  if (!checkSet) return;  // nothing added or pressed yet
+  // The set the editor shows; one never saved has no row to delete.
+  if (!famCheckSetItem->IsNewCheckSet()) {
+    // The question names the set, so nobody deletes one they did not mean.
+    const QString question = QStringLiteral("您确定要删除该套餐吗？\n\n套餐名称：%1")
+                                 .arg(QtText::ToQ(checkSet->ItemName));
+    if (!TPromptService::Confirm(this, QStringLiteral("确认"), question)) return;
+    famCheckSetTree->DeleteCheckSet(checkSet);
+  }
+  StartNewCheckSet();
+}
+
+void TfrmCheckSet::famCheckSetItembtnPrintFormClick() {
+  RequireRight(pmCheckSetPrintForm);
+}
+
+void TfrmCheckSet::famCheckSetItembtnExitClick() {
+  close();
+}
+
+void TfrmCheckSet::famCheckSetTreeCheckSetTreeClick() {
+  if (TBaseItem* checkSet = famCheckSetTree->CurrentCheckSet()) ShowInBothFrames(checkSet);
+}
+
+void TfrmCheckSet::famSelCombItembtnOkClick() {
+  RequireRight(pmCheckSetCorroborate);
+  if (!famSelCombItem->CheckSet()) return;  // nothing added or pressed yet
+  famSelCombItem->btnOkClick();
+  double price = 0.0;
+  for (int row = 0; row < famCheckSetItem->lstSelCombItem->count(); ++row)
+    if (TBaseItem* member = famCheckSetItem->MemberAt(row)) price += member->UnitPrice;
+  famCheckSetItem->edtPrice->setText(FieldConvert::ShortestDecimal(price));
+}
+
+void TfrmCheckSet::famSelCombItembtnExitClick() {
+  famSelCombItem->btnExitClick();
+}
