@@ -125,30 +125,7 @@ TestServer::TestServer() {
   }
 }
 
-namespace {
-
-// The PostgreSQL ODBC driver falls back to its installed defaults when its
-// last connection closes, and Debian installs it with the communication log
-// on: a file /tmp/psqlodbc_<program>_<user><pid>.log per process, holding a
-// line per disconnect. The library's connections turn it off while they are
-// open; the file of this test process goes with the server.
-void RemoveDriverLog() {
-  const passwd* user = getpwuid(getuid());
-  if (!user) return;
-  const std::string ending = std::string(user->pw_name) + std::to_string(getpid()) + ".log";
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator("/tmp", error)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind("psqlodbc_", 0) == 0 && name.size() > ending.size() &&
-        name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
-      std::filesystem::remove(entry.path(), error);
-  }
-}
-
-}  // namespace
-
 TestServer::~TestServer() {
-  RemoveDriverLog();
   admin_.reset();
   try {
     if (running_) Stop("fast");
@@ -162,7 +139,11 @@ TestServer::~TestServer() {
 
 // The keeper reads its end of a pipe that only this process writes; the
 // read ends when this process ends, however it ends. It then stops whatever
-// server runs on the folder and removes the folder.
+// server runs on the folder and removes the folder. It also removes the log
+// file of the PostgreSQL ODBC driver: the driver falls back to its installed
+// defaults when its last connection closes, and Debian installs it with the
+// communication log on (/tmp/psqlodbc_<program>_<user><pid>.log, a line per
+// disconnect; the library's connections turn it off while they are open).
 void TestServer::StartKeeper() {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
@@ -173,9 +154,12 @@ void TestServer::StartKeeper() {
       "if [ -n \"$pid\" ] && kill -QUIT \"$pid\" 2>/dev/null; then\n"
       "  while kill -0 \"$pid\" 2>/dev/null; do sleep 0.1; done\n"
       "fi\n"
-      "rm -rf \"$1\"\n";
+      "rm -rf \"$1\"\n"
+      "rm -f /tmp/psqlodbc_*_\"$2\".log\n";
+  const passwd* user = getpwuid(getuid());
+  const std::string driverLog = (user ? user->pw_name : "") + std::to_string(getpid());
   try {
-    Spawn({"/bin/sh", "-c", script, "tesmira-pg-keeper", folder_}, fds[0], "", true);
+    Spawn({"/bin/sh", "-c", script, "tesmira-pg-keeper", folder_, driverLog}, fds[0], "", true);
   } catch (...) {
     close(fds[0]);
     close(fds[1]);
