@@ -4,16 +4,15 @@
 #include <QMessageBox>
 #include <iostream>
 
-#include "GbkText.h"
+#include "HostText.h"
 
 void THostApplication::ShowException(const std::exception& error) {
   ++errorsShown_;
   // The library's messages are GBK.
-  const std::string utf8 = GbkText::ToUtf8(error.what());
+  const QString text = HostText::FromGbk(error.what());
   if (unattended_) {
-    std::cerr << "error: " << utf8 << std::endl;
+    std::cerr << "error: " << text.toStdString() << std::endl;
     return;
   }
-  QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TApplication.h"
+#include <tesmira/TApplication.h>
 
 class QWidget;
 

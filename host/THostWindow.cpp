@@ -1,5 +1,7 @@
 #include "THostWindow.h"
 
+#include <tesmira/MDIChildWidget.h>
+
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -11,18 +13,8 @@
 #include <algorithm>
 #include <iostream>
 
-#include "GbkText.h"
-#include "TMDIChild.h"
+#include "HostText.h"
 #include "TPluginLibrary.h"
-
-namespace {
-
-QString FromGbk(const std::string& gbk) {
-  const std::string utf8 = GbkText::ToUtf8(gbk);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-}  // namespace
 
 THostWindow::THostWindow(TPluginLibrary& plugin, TCurrentUser user, bool unattended)
     : plugin_(plugin), user_(std::move(user)), unattended_(unattended), area_(new QMdiArea(this)) {
@@ -37,7 +29,7 @@ THostWindow::THostWindow(TPluginLibrary& plugin, TCurrentUser user, bool unatten
   if (QScreen* screen = this->screen()) size = size.boundedTo(screen->availableGeometry().size());
   resize(size);
   BuildMenus();
-  QString who = user_.UserName ? FromGbk(*user_.UserName) : QStringLiteral("(Null)");
+  QString who = user_.UserName ? HostText::FromGbk(*user_.UserName) : QStringLiteral("(Null)");
   // A permanent field: menu hints and other messages do not wipe it out.
   userField_ = new QLabel(QStringLiteral("用户: ") + who, this);
   userField_->setObjectName(QStringLiteral("UserField"));
@@ -46,17 +38,18 @@ THostWindow::THostWindow(TPluginLibrary& plugin, TCurrentUser user, bool unatten
 
 QMdiSubWindow* THostWindow::SubWindowOf(TMDIChild* window) const {
   for (QMdiSubWindow* sub : area_->subWindowList())
-    if (sub->widget() == static_cast<QWidget*>(window)) return sub;
+    if (sub->widget() == MDIChildWidget(window)) return sub;
   return nullptr;
 }
 
 void THostWindow::KeepApartFromItsClass(TMDIChild* window) {
   QMdiSubWindow* sub = SubWindowOf(window);
   if (!sub) return;
-  const QByteArray className = window->metaObject()->className();
+  const QByteArray className = MDIChildWidget(window)->metaObject()->className();
   auto covers = [&](QPoint at) {
     for (TMDIChild* other : windows_) {
-      if (other == window || className != other->metaObject()->className()) continue;
+      if (other == window || className != MDIChildWidget(other)->metaObject()->className())
+        continue;
       QMdiSubWindow* otherSub = SubWindowOf(other);
       if (otherSub && otherSub->isVisible() && otherSub->pos() == at) return true;
     }
@@ -84,11 +77,12 @@ TMDIChild* THostWindow::OpenWindow(const std::string& name) {
     if (!window) throw std::runtime_error("No window is registered under " + name);
     return window;
   } catch (const std::exception& error) {
-    std::string utf8 = GbkText::ToUtf8(error.what());
+    const QString text = HostText::FromGbk(error.what());
     if (unattended_) {
-      std::cerr << "error opening " << name << ": " << utf8 << std::endl;
+      std::cerr << "error opening " << HostText::ToUtf8(name) << ": " << text.toStdString()
+                << std::endl;
     } else {
-      QMessageBox::critical(this, windowTitle(), QString::fromUtf8(utf8.c_str()));
+      QMessageBox::critical(this, windowTitle(), text);
     }
     return nullptr;
   }
@@ -97,7 +91,7 @@ TMDIChild* THostWindow::OpenWindow(const std::string& name) {
 void THostWindow::BuildMenus() {
   QMenu* windowMenu = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
   for (const std::string& name : WindowNames()) {
-    QAction* open = windowMenu->addAction(FromGbk(name));
+    QAction* open = windowMenu->addAction(HostText::FromGbk(name));
     connect(open, &QAction::triggered, this, [this, name] { OpenWindow(name); });
   }
   windowMenu->addSeparator();

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <tesmira/IWinMain.h>
+
 #include <QMainWindow>
 #include <string>
 #include <vector>
-
-#include "IWinMain.h"
 
 class QLabel;
 class QMdiArea;

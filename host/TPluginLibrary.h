@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
+#include <tesmira/TesmiraExports.h>
 
-#include "TesmiraExports.h"
+#include <string>
 
 /// libtesmira.so as a host sees it: loaded by path with dlopen, the four
 /// exports resolved by name.

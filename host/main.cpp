@@ -1,9 +1,12 @@
 // tesmira-host: the reference host program. It loads libtesmira.so by path,
 // resolves its exports by name, lends no pool, and offers the library's
 // windows in a multiple-document main window for the user it is given.
+#include <tesmira/MDIChildWidget.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -13,31 +16,32 @@
 #include <iostream>
 #include <memory>
 
-#include "GbkText.h"
+#include "HostText.h"
 #include "THostApplication.h"
 #include "THostWindow.h"
-#include "TMDIChild.h"
 #include "TPluginLibrary.h"
 
 namespace {
 
-std::string ToGbk(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
-  return GbkText::FromUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
-}
-
 TCurrentUser UserFrom(const QCommandLineParser& args) {
   TCurrentUser user;
-  if (args.isSet(QStringLiteral("user"))) user.UserName = ToGbk(args.value(QStringLiteral("user")));
+  if (args.isSet(QStringLiteral("user")))
+    user.UserName = HostText::ToGbk(args.value(QStringLiteral("user")));
   const QStringList codes =
       args.value(QStringLiteral("rights")).split(QLatin1Char(','), Qt::SkipEmptyParts);
-  for (const QString& code : codes) user.Rights.push_back({ToGbk(code.trimmed())});
-  user.Operator.OperatorName = ToGbk(args.value(QStringLiteral("operator")));
+  for (const QString& code : codes) user.Rights.push_back({HostText::ToGbk(code.trimmed())});
+  user.Operator.OperatorName = HostText::ToGbk(args.value(QStringLiteral("operator")));
   return user;
 }
 
+// The library beside the executable (a build folder), else where the install
+// rules put it relative to the executable's folder, so an installed copy
+// finds its own library wherever the prefix is.
 QString DefaultPluginPath() {
-  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libtesmira.so"));
+  const QDir here(QCoreApplication::applicationDirPath());
+  const QString beside = here.filePath(QStringLiteral("libtesmira.so"));
+  if (QFileInfo::exists(beside)) return beside;
+  return QDir::cleanPath(here.filePath(QStringLiteral(TESMIRA_PLUGIN_FROM_BIN "/libtesmira.so")));
 }
 
 void FlushDeletes() {
@@ -110,10 +114,9 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
     QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
     FlushDeletes();
-    ClickFirstTreeEntry(window);
+    ClickFirstTreeEntry(MDIChildWidget(window));
     FlushDeletes();
-    const QString file = QDir(dir).filePath(QString::fromUtf8(GbkText::ToUtf8(name).c_str()) +
-                                            QStringLiteral(".png"));
+    const QString file = QDir(dir).filePath(HostText::FromGbk(name) + QStringLiteral(".png"));
     if (!host.grab().save(file)) {
       std::cerr << "cannot write " << file.toStdString() << "\n";
       ++failures;
@@ -135,12 +138,17 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
+  QApplication::setApplicationVersion(QStringLiteral(TESMIRA_VERSION));
 
   QCommandLineParser args;
   args.setApplicationDescription(QStringLiteral("Reference host for the Tesmira library"));
   args.addHelpOption();
+  args.addVersionOption();
   args.addOptions({
-      {QStringLiteral("library"), QStringLiteral("Path of libtesmira.so."), QStringLiteral("path")},
+      {QStringLiteral("library"),
+       QStringLiteral("Path of libtesmira.so (default: beside the program, else the installed "
+                      "library)."),
+       QStringLiteral("path")},
       {QStringLiteral("user"), QStringLiteral("Logged-in user name."), QStringLiteral("name")},
       {QStringLiteral("rights"), QStringLiteral("Granted function codes."),
        QStringLiteral("codes")},
@@ -166,7 +174,7 @@ int main(int argc, char** argv) {
   if (args.isSet(QStringLiteral("list-windows"))) {
     std::string names;
     plugin->GetClassNames(names);
-    std::cout << GbkText::ToUtf8(names) << std::flush;
+    std::cout << HostText::ToUtf8(names) << std::flush;
     return 0;
   }
 
@@ -180,7 +188,8 @@ int main(int argc, char** argv) {
     host.Verbose = args.isSet(QStringLiteral("verbose"));
     plugin->InitDLL(&hostApplication, &host, nullptr);
     host.show();
-    for (const QString& name : args.values(QStringLiteral("open"))) host.OpenWindow(ToGbk(name));
+    for (const QString& name : args.values(QStringLiteral("open")))
+      host.OpenWindow(HostText::ToGbk(name));
 
     if (unattended) {
       status = TakeScreenshots(host, args.value(QStringLiteral("screenshot"))) == 0 ? 0 : 1;

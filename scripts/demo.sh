@@ -10,25 +10,15 @@ cd "$here"
 
 build="${TESMIRA_DEMO_BUILD_DIR:-$here/build-demo}"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESMIRA_BUILD_TESTS=OFF > /dev/null
-cmake --build "$build" -j "$(nproc)" --target tesmira tesmira-host
+cmake --build "$build" -j "$(nproc)" --target tesmira tesmira-host tesmira-dbinit
 
-# A fresh demo database from the schema and the demonstration data.
-bin="$build/bin"
-data="$here/demo-data"
-db="$data/tesmira-demo.db"
-mkdir -p "$data" "$bin/cfg"
-rm -f "$db"
-sqlite3 "$db" < sql/sqlite/schema.sql
-if [ -f sql/demo-data.sql ]; then sqlite3 "$db" < sql/demo-data.sql; fi
-
-# The library reads cfg/cfg.config beside itself.
-cat > "$bin/cfg/cfg.config" <<XML
-<?xml version="1.0" encoding="utf-8"?>
-<cfgxml>
-  <DBConnectionPool Provider="SQLite" DBName="tesmira" DBUser="" Password="" Schema="$db"
-                    MinDBPoolSize="1" MaxDBPoolSize="4"/>
-</cfgxml>
-XML
+# Installed into a folder of the build as a site installs it; the installed
+# configuration names the embedded database under it (var/lib/tesmira).
+stage="$build/stage"
+cmake --install "$build" --prefix "$stage" > /dev/null
+bin="$stage/bin"
+rm -f "$stage/var/lib/tesmira/tesmira.db"
+"$bin/tesmira-dbinit" --demo-data
 
 host_args=(--user "${TESMIRA_DEMO_USER:-Chief}" --operator "${TESMIRA_DEMO_OPERATOR:-管理员}")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

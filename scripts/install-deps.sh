@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config dpkg-dev file
   qt6-base-dev
   libsoci-dev libboost-dev
   libsqlite3-dev sqlite3

@@ -53,6 +53,10 @@ int32_t TDBConnection::RollbackTrans() {
   return 0;
 }
 
+std::string TDBConnection::DbmsName() const {
+  return session_->DbmsName();
+}
+
 std::string TDBConnection::OdbcConnectionString() const {
   return session_->OdbcConnectionString();
 }

@@ -49,6 +49,8 @@ class TDBConnection : public TBaseDBConnection {
   const std::string& ConnectionString() const { return connectionString_; }
   /// The ODBC connection string of the open session (empty for SQLite).
   std::string OdbcConnectionString() const;
+  /// The database system of the open session (TDBSession::DbmsName).
+  std::string DbmsName() const;
 
   /// Used by the statements of this connection.
   TDBSession& Session() { return *session_; }

@@ -117,6 +117,7 @@ void TDBSession::OpenSqlite(const std::string& file) {
   }
   embedded_ = true;
   dialect_ = Dialect::Sqlite;
+  dbmsName_ = "SQLite";
   sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), timeoutSeconds_ * 1000);
   TSqliteExecutor::RegisterGbkCollation(Native());
   RememberFile(file);
@@ -132,6 +133,13 @@ void TDBSession::OpenOdbc(const std::string& connectionString) {
     throw FromSoci(e);
   }
   embedded_ = false;
+  // Kept, so that it is known while the connection is broken as well.
+  try {
+    dbmsName_ = TOdbcExecutor::DbmsName(ConnectionHandle());
+  } catch (const EDBException&) {
+    session_.reset();
+    throw;
+  }
   broken_ = false;
   auto* backend = static_cast<soci::odbc_session_backend*>(session_->get_backend());
   switch (backend->get_database_product()) {
@@ -179,6 +187,11 @@ void TDBSession::Close() {
   session_.reset();
   file_.clear();
   odbcString_.clear();
+}
+
+std::string TDBSession::DbmsName() const {
+  CheckOpen();
+  return dbmsName_;
 }
 
 sqlite3* TDBSession::Native() const {

@@ -58,6 +58,10 @@ class TDBSession {
   void ExecuteWithBlobs(const std::string& gbkSql, const std::vector<std::string>& blobs,
                         TDataSet::Impl* out);
 
+  /// The database system behind the connection: "SQLite" for the embedded
+  /// backend, else what the ODBC driver reports (SQL_DBMS_NAME).
+  std::string DbmsName() const;
+
   /// The ODBC connection string used (empty for the embedded backend).
   const std::string& OdbcConnectionString() const { return odbcString_; }
 
@@ -97,6 +101,7 @@ class TDBSession {
   bool transactionLost_ = false;  // the open transaction died with the link
   int timeoutSeconds_ = 60;
   std::string odbcString_;
+  std::string dbmsName_;
   std::string file_;  // the SQLite database file, when known
   dev_t fileDevice_ = 0;
   ino_t fileInode_ = 0;

@@ -200,3 +200,11 @@ bool TOdbcExecutor::Answers(SQLHDBC dbc) {
     return false;
   }
 }
+
+std::string TOdbcExecutor::DbmsName(SQLHDBC dbc) {
+  SQLCHAR name[256] = {0};
+  SQLSMALLINT length = 0;
+  if (!SQL_SUCCEEDED(SQLGetInfo(dbc, SQL_DBMS_NAME, name, sizeof name, &length)))
+    throw Diagnostic(SQL_HANDLE_DBC, dbc);
+  return GbkText::FromUtf8(reinterpret_cast<const char*>(name));
+}

@@ -27,4 +27,7 @@ class TOdbcExecutor {
   /// trivial query does not reach the database. A refusal that only a live
   /// server gives (an invalid transaction state) counts as reached.
   static bool Answers(SQLHDBC dbc);
+  /// The database system the driver reports (SQL_DBMS_NAME), for example
+  /// "Microsoft SQL Server", "PostgreSQL" or "SQLite".
+  static std::string DbmsName(SQLHDBC dbc);
 };

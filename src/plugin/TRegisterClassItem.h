@@ -2,17 +2,7 @@
 
 #include <string>
 
-class IWinMain;
-class TMDIChild;
-
-/// A maintenance-window class as the registry knows it: its class name and
-/// the factory that constructs it with the host interface and completes its
-/// creation. A TMDIChildClass ("class reference") points at one of these.
-struct TMDIChildClassInfo {
-  const char* ClassName;
-  TMDIChild* (*Construct)(IWinMain* host);
-};
-using TMDIChildClass = const TMDIChildClassInfo*;
+#include "TMDIChildClass.h"
 
 /// One registry entry: the name a window is found under and its class.
 class TRegisterClassItem {

@@ -4,8 +4,8 @@
 
 #include "Exceptions.h"
 #include "SiblingLibrary.h"
-#include "TApplication.h"
 #include "TComPtr.h"
+#include "TLibraryApplication.h"
 #include "TSingleComm.h"
 
 namespace {

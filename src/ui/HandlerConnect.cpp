@@ -1,7 +1,7 @@
 #include "HandlerConnect.h"
 
 #include "Exceptions.h"
-#include "TApplication.h"
+#include "TLibraryApplication.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "Exceptions.h"
 #include "RecordingHost.h"
-#include "TApplication.h"
 #include "TBaseDBConnPool.h"
+#include "TLibraryApplication.h"
 #include "TSingleComm.h"
 #include "WindowRegistry.h"
 

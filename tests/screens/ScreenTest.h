@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "RecordingHost.h"
-#include "TApplication.h"
+#include "TLibraryApplication.h"
 #include "TMDIChild.h"
 #include "TestDatabase.h"
 

@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "Exceptions.h"
-#include "TApplication.h"
+#include "TLibraryApplication.h"
 #include "TPromptService.h"
 #include "TestWindow.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "TRegisterClassItem.h"
+#include "TMDIChildClass.h"
 #include "TesmiraExport.h"
 
 class TApplication;
@@ -10,7 +10,8 @@ class IWinMain;
 class TBaseDBConnPool;
 class TMDIChild;
 
-/// The four functions libtesmira.so exports. A host resolves them by name.
+/// The four functions libtesmira.so exports. A host resolves them by name
+/// (dlsym) with the function types below, or links the library.
 extern "C" {
 /// Initialises the library: the host interface, an optional lent pool, and
 /// the application hand-over. Call once before the first CreateMDIChild.

@@ -12,10 +12,3 @@ class TApplication {
   /// Shows the error's message to the user (message box).
   virtual void ShowException(const std::exception& error) = 0;
 };
-
-/// The application object in force (the library's own until a host hands
-/// over its own).
-TApplication* CurrentApplication();
-void SetCurrentApplication(TApplication* application);
-/// The library's own application object.
-TApplication* LibraryApplication();

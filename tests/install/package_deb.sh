@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build folder (cpack -G DEB) and checks
+# its control data, dependencies, configuration file and contents.
+# Arguments: build folder, version, plug-in folder and library folder
+# (relative to the prefix), schema folders.
+set -uo pipefail
+build="$1" version="$2" plugindir="$3" libdir="$4"
+shift 4
+schemas=("$@")
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+
+passed=0 failed=0
+check() {  # name, status
+  if [ "$2" = 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
+}
+
+(cd "$build" && cpack -G DEB -B "$tmp" > "$tmp/cpack.log" 2>&1) || { tail -n 30 "$tmp/cpack.log"; exit 1; }
+deb="$(ls "$tmp"/*.deb)"
+dpkg-deb -I "$deb"
+
+[ "$(dpkg-deb -f "$deb" Package)" = tesmira ]
+check "package name" $?
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ]
+check "package version" $?
+[ -n "$(dpkg-deb -f "$deb" Description)" ]
+check "description" $?
+# Computed from the libraries the programs and the library link.
+depends="$(dpkg-deb -f "$deb" Depends)"
+for lib in libc6 libstdc++6 libqt6widgets6 libsoci-core libsoci-sqlite3 libsoci-odbc libsqlite3-0 \
+  libodbc libpugixml; do
+  grep -q "$lib" <<< "$depends"
+  check "depends on $lib" $?
+done
+
+contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
+for f in "usr/$plugindir/libtesmira.so" "usr/$plugindir/cfg/cfg.config" usr/bin/tesmira-host \
+  usr/bin/tesmira-dbinit usr/share/tesmira/sql/demo-data.sql usr/include/tesmira/IWinMain.h \
+  usr/include/tesmira/TesmiraExports.h "usr/$libdir/cmake/Tesmira/TesmiraConfig.cmake" \
+  "usr/$libdir/pkgconfig/tesmira.pc" usr/share/doc/tesmira/architecture.md; do
+  grep -qx "./$f" <<< "$contents"
+  check "contains /$f" $?
+done
+for s in "${schemas[@]}"; do
+  grep -qx "./usr/share/tesmira/sql/$s/schema.sql" <<< "$contents"
+  check "contains the $s schema" $?
+done
+! grep -Ev '^\./usr/(bin|include|lib|share)/' <<< "$contents" | grep -qv '^\./usr/$'
+check "everything under /usr" $?
+! grep -Eq '\.a$|test|\.cpp$' <<< "$contents"
+check "no static library, test or source" $?
+
+# The site's edits of the configuration survive an upgrade, and the packaged
+# configuration names a database where a system keeps variable data.
+dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx "/usr/$plugindir/cfg/cfg.config"
+check "cfg/cfg.config is a conffile" $?
+dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/$plugindir/cfg/cfg.config" |
+  grep -q 'Schema="/var/lib/tesmira/tesmira.db"'
+check "packaged configuration names /var/lib/tesmira/tesmira.db" $?
+# Installed files carry no debugging sections (stripped).
+mkdir "$tmp/root" && dpkg-deb -x "$deb" "$tmp/root"
+! readelf -S "$tmp/root/usr/$plugindir/libtesmira.so" | grep -q '\.debug_info'
+check "libtesmira.so is stripped" $?
+
+echo "Debian package: $passed passed, $failed failed"
+[ "$failed" = 0 ]
