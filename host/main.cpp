@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QTreeWidget>
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -75,9 +76,9 @@ void ClickFirstTreeEntry(QWidget* window) {
   }
 }
 
-// In a screenshot run nobody is there to answer: a modal window that comes
-// up (a question, a message, a dialog of a window) is reported as an error
-// and dismissed, so the run never waits for a person.
+// In an unattended run (screenshots, prints) nobody is there to answer: a
+// modal window that comes up (a question, a message, a dialog of a window)
+// is reported as an error and dismissed, so the run never waits for a person.
 class TModalDismisser : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -99,11 +100,11 @@ class TModalDismisser : public QObject {
   }
 };
 
-// Opens every registered window in turn and saves DIR/<name>.png of the main
-// window showing it (with its first entry shown). Returns the number of
-// windows that failed to open.
-int TakeScreenshots(THostWindow& host, const QString& dir) {
-  QDir().mkpath(dir);
+// Opens every registered window in turn (maximised) and runs `work` on its
+// widget; then closes it. Returns the number of windows that failed to open
+// or whose work failed.
+int ForEachWindow(THostWindow& host,
+                  const std::function<bool(const std::string&, QWidget*)>& work) {
   int failures = 0;
   for (const std::string& name : host.WindowNames()) {
     TMDIChild* window = host.OpenWindow(name);
@@ -114,19 +115,52 @@ int TakeScreenshots(THostWindow& host, const QString& dir) {
     QMdiSubWindow* sub = host.SubWindowOf(window);
     if (sub) sub->showMaximized();
     FlushDeletes();
-    ClickFirstTreeEntry(MDIChildWidget(window));
-    FlushDeletes();
-    const QString file = QDir(dir).filePath(HostText::FromGbk(name) + QStringLiteral(".png"));
-    if (!host.grab().save(file)) {
-      std::cerr << "cannot write " << file.toStdString() << "\n";
-      ++failures;
-    } else {
-      std::cout << "wrote " << file.toStdString() << "\n";
-    }
+    if (!work(name, MDIChildWidget(window))) ++failures;
     if (sub) sub->close();
     FlushDeletes();
   }
   return failures;
+}
+
+QString FileFor(const QString& dir, const std::string& name, const char* suffix) {
+  return QDir(dir).filePath(HostText::FromGbk(name) + QString::fromLatin1(suffix));
+}
+
+// Saves DIR/<name>.png of the main window showing each registered window
+// (with its first entry shown).
+int TakeScreenshots(THostWindow& host, const QString& dir) {
+  QDir().mkpath(dir);
+  return ForEachWindow(host, [&](const std::string& name, QWidget* window) {
+    ClickFirstTreeEntry(window);
+    FlushDeletes();
+    const QString file = FileFor(dir, name, ".png");
+    if (!host.grab().save(file)) {
+      std::cerr << "cannot write " << file.toStdString() << "\n";
+      return false;
+    }
+    std::cout << "wrote " << file.toStdString() << "\n";
+    return true;
+  });
+}
+
+// Writes DIR/<name>.pdf, the code table of each registered window that
+// prints one, through the window's own print (the user's rights apply; a
+// refusal is reported as an error). The window's operations are reached by
+// name through Qt's meta objects: the library exports nothing more.
+int PrintCodeTables(THostWindow& host, const QString& dir) {
+  QDir().mkpath(dir);
+  return ForEachWindow(host, [&](const std::string& name, QWidget* window) {
+    bool prints = false;
+    QMetaObject::invokeMethod(window, "PrintsCodeTable", Qt::DirectConnection,
+                              Q_RETURN_ARG(bool, prints));
+    if (!prints) return true;
+    const QString file = FileFor(dir, name, ".pdf");
+    bool written = false;
+    QMetaObject::invokeMethod(window, "SaveCodeTable", Qt::DirectConnection,
+                              Q_RETURN_ARG(bool, written), Q_ARG(QString, file));
+    if (written) std::cout << "wrote " << file.toStdString() << "\n";
+    return written;
+  });
 }
 
 }  // namespace
@@ -157,6 +191,9 @@ int main(int argc, char** argv) {
       {QStringLiteral("open"), QStringLiteral("Open a window at start."), QStringLiteral("name")},
       {QStringLiteral("screenshot"), QStringLiteral("Save every window as DIR/<name>.png."),
        QStringLiteral("dir")},
+      {QStringLiteral("print"),
+       QStringLiteral("Save the code table of every window that prints one as DIR/<name>.pdf."),
+       QStringLiteral("dir")},
       {QStringLiteral("verbose"), QStringLiteral("Log the window notifications.")},
   });
   args.process(app);
@@ -178,7 +215,8 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const bool unattended = args.isSet(QStringLiteral("screenshot"));
+  const bool unattended =
+      args.isSet(QStringLiteral("screenshot")) || args.isSet(QStringLiteral("print"));
   THostApplication hostApplication(unattended);
   TModalDismisser dismisser;
   if (unattended) app.installEventFilter(&dismisser);
@@ -192,7 +230,12 @@ int main(int argc, char** argv) {
       host.OpenWindow(HostText::ToGbk(name));
 
     if (unattended) {
-      status = TakeScreenshots(host, args.value(QStringLiteral("screenshot"))) == 0 ? 0 : 1;
+      int failures = 0;
+      if (args.isSet(QStringLiteral("screenshot")))
+        failures += TakeScreenshots(host, args.value(QStringLiteral("screenshot")));
+      if (args.isSet(QStringLiteral("print")))
+        failures += PrintCodeTables(host, args.value(QStringLiteral("print")));
+      status = failures == 0 ? 0 : 1;
     } else {
       status = app.exec();
     }

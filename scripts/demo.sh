@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds what is missing and starts the reference host on the embedded demo
 # database. Without a display it opens every window in turn and writes a
-# screenshot of each to demo-shots/.
+# screenshot of each to demo-shots/, with the code table PDF of each window
+# that prints one and a picture of its first page.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
@@ -23,8 +24,13 @@ rm -f "$stage/var/lib/tesmira/tesmira.db"
 host_args=(--user "${TESMIRA_DEMO_USER:-Chief}" --operator "${TESMIRA_DEMO_OPERATOR:-管理员}")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   rm -rf "$here/demo-shots"
-  QT_QPA_PLATFORM=offscreen "$bin/tesmira-host" "${host_args[@]}" --screenshot "$here/demo-shots"
-  echo "Screenshots of every window are in $here/demo-shots/"
+  shots="$here/demo-shots"
+  QT_QPA_PLATFORM=offscreen "$bin/tesmira-host" "${host_args[@]}" --screenshot "$shots" \
+    --print "$shots"
+  for pdf in "$shots"/*.pdf; do
+    pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$pdf" "${pdf%.pdf}-page1"
+  done
+  echo "Screenshots of every window, code tables (PDF) and their first pages are in $shots/"
 else
   exec "$bin/tesmira-host" "${host_args[@]}" "$@"
 fi

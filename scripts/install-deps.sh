@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config dpkg-dev file
   qt6-base-dev
+  poppler-utils
   libsoci-dev libboost-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev tdsodbc libsqliteodbc

@@ -7,18 +7,23 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "CodeTableText.h"
 #include "FieldEvents.h"
 #include "Format.h"
 #include "HandlerConnect.h"
 #include "QtText.h"
 #include "TCategory.h"
+#include "TCategoryManager.h"
 #include "TImageList.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
+#include "TRadioGroup.h"
+#include "TTableReport.h"
 #include "TfamCateTree.h"
 #include "TfamCategory.h"
 #include "WidgetLook.h"
@@ -125,8 +130,8 @@ void TfrmCategorie::ConnectHandlers() {
   ConnectHandler(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
   ConnectHandler(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
   ConnectHandler(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+  ConnectHandler(btnPrintForm, &QPushButton::clicked, this, [this] { btnPrintFormClick(); });
   ConnectHandler(btnExit, &QPushButton::clicked, this, [this] { btnExitClick(); });
-  // btnPrintForm has no handler: pressing it does nothing.
   ConnectEvent(famCateTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
                [this](QEvent* event) {
                  if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -203,6 +208,28 @@ void TfrmCategorie::btnDeleteClick() {
 void TfrmCategorie::btnCancelClick() {
   RequireRight(pmCategoryCancel);
   famCategory->ClearFields();
+}
+
+void TfrmCategorie::btnPrintFormClick() {
+  PrintCodeTable();  // checks pmCategoryPrintForm first
+}
+
+TTableReport TfrmCategorie::CodeTable() {
+  TTableReport report(windowTitle(), {{QStringLiteral("类别编号")},
+                                      {QStringLiteral("类别名称")},
+                                      {QStringLiteral("类别类型")},
+                                      {QStringLiteral("显示顺序"), Qt::AlignRight},
+                                      {QStringLiteral("启用"), Qt::AlignHCenter}});
+  // The kinds as the editor names them.
+  const TRadioGroup* kinds = famCategory->radCateType;
+  for (const TBaseDBObject* object : TCategoryManager::Instance().Categories()) {
+    const auto* category = static_cast<const TCategory*>(object);
+    const QAbstractButton* kind = kinds->Button(category->CateType);
+    report.AddRow({QtText::ToQ(category->CateCode), QtText::ToQ(category->CateName),
+                   kind ? kind->text() : QString::number(category->CateType),
+                   QString::number(category->DispOrder), CodeTableText::YesNo(category->IsInUse)});
+  }
+  return report;
 }
 
 void TfrmCategorie::btnExitClick() {

@@ -32,6 +32,8 @@ class TfrmCategorie : public TMDIChild {
   /// new, unsaved category has nothing to delete.
   void btnDeleteClick();
   void btnCancelClick();
+  /// Prints the code table of the categories (preview, print, PDF).
+  void btnPrintFormClick();
   void btnExitClick();
   /// Shows the category of the node pressed last, read again from the table.
   void famCateTreechkCateTreeClick();
@@ -57,6 +59,12 @@ class TfrmCategorie : public TMDIChild {
   TPermissionAction* pmCategorySave;
   TPermissionAction* pmCategoryCancel;
   TPermissionAction* pmCategoryPrintForm;
+
+ protected:
+  const TPermissionAction* PrintAction() const override { return pmCategoryPrintForm; }
+  /// Every category of the cache, in the tree's order: code, name, kind,
+  /// display order, in use.
+  TTableReport CodeTable() override;
 
  private:
   void BuildLayout();

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "CodeTableText.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "Format.h"
@@ -27,6 +28,7 @@
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
+#include "TTableReport.h"
 #include "TfamCheckSetItem.h"
 #include "TfamCheckSetTree.h"
 #include "TfamSelCombItem.h"
@@ -241,7 +243,23 @@ void TfrmCheckSet::famCheckSetItembtnDeleteClick() {
 }
 
 void TfrmCheckSet::famCheckSetItembtnPrintFormClick() {
-  RequireRight(pmCheckSetPrintForm);
+  PrintCodeTable();  // checks pmCheckSetPrintForm first
+}
+
+TTableReport TfrmCheckSet::CodeTable() {
+  TTableReport report(windowTitle(), {{QStringLiteral("项目编号")},
+                                      {QStringLiteral("项目名称")},
+                                      {QStringLiteral("单价"), Qt::AlignRight}});
+  for (TBaseItem* checkSet : famCheckSetTree->CheckSets()) {
+    report.AddGroup(QStringLiteral("%1  %2").arg(QtText::ToQ(checkSet->ItemCode),
+                                                 QtText::ToQ(checkSet->ItemName)));
+    checkSet->LoadItems();  // built once; a set never shown may not be yet
+    for (const TBaseItem* member : checkSet->Items())
+      report.AddRow({QtText::ToQ(member->ItemCode), QtText::ToQ(member->ItemName),
+                     CodeTableText::Price(member->UnitPrice)});
+    report.AddNote(QStringLiteral("套餐价格：%1").arg(CodeTableText::Price(checkSet->UnitPrice)));
+  }
+  return report;
 }
 
 void TfrmCheckSet::famCheckSetItembtnExitClick() {

@@ -35,7 +35,7 @@ class TfrmCheckSet : public TMDIChild {
   void famCheckSetItembtnCancelClick();
   /// Delete: asks, then deletes the set the editor shows.
   void famCheckSetItembtnDeleteClick();
-  /// Print: checks the right and does nothing more.
+  /// Prints the code table of the check sets (preview, print, PDF).
   void famCheckSetItembtnPrintFormClick();
   void famCheckSetItembtnExitClick();
   /// Shows the set of the node pressed last in both frames.
@@ -60,6 +60,12 @@ class TfrmCheckSet : public TMDIChild {
   TPermissionAction* pmCheckSetCancel;
   TPermissionAction* pmCheckSetCorroborate;
   TPermissionAction* pmCheckSetPrintForm;
+
+ protected:
+  const TPermissionAction* PrintAction() const override { return pmCheckSetPrintForm; }
+  /// The check sets in the tree's order, each with its members (code, name,
+  /// price) and the set's price.
+  TTableReport CodeTable() override;
 
  private:
   void BuildLayout();

@@ -12,22 +12,54 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <unordered_map>
 #include <vector>
 
+#include "CodeTableText.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
 #include "ItemNames.h"
 #include "QtText.h"
 #include "TBaseItem.h"
+#include "TCategory.h"
 #include "TImageList.h"
 #include "TItem.h"
+#include "TItemManager.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
+#include "TTableReport.h"
 #include "TfamCateToItemTree.h"
 #include "TfamItem.h"
 #include "TreeNodeData.h"
 #include "WidgetLook.h"
+
+namespace {
+
+constexpr int32_t kExaminationItem = 0;  // ItemType of an examination item
+
+// The reference range as the code table prints it: the limits when the item
+// has any, else its normal result (text results have no limits).
+QString ReferenceRange(const TBaseItem& item) {
+  const QString lower = QtText::ToQ(item.LowerLimit).trimmed();
+  const QString upper = QtText::ToQ(item.UpLimit).trimmed();
+  if (!lower.isEmpty() && !upper.isEmpty()) return lower + QStringLiteral("～") + upper;
+  if (!upper.isEmpty()) return QStringLiteral("≤") + upper;
+  if (!lower.isEmpty()) return QStringLiteral("≥") + lower;
+  return QtText::ToQ(item.NaturalResult);
+}
+
+QStringList ItemCells(const TBaseItem& item) {
+  return {QtText::ToQ(item.ItemCode),
+          QtText::ToQ(item.ItemName),
+          QtText::ToQ(item.AbForPY),
+          QtText::ToQ(item.ItemUnit),
+          ReferenceRange(item),
+          CodeTableText::Price(item.UnitPrice),
+          CodeTableText::YesNo(item.IsInUse)};
+}
+
+}  // namespace
 
 TfrmItemEdit::TfrmItemEdit(IWinMain* host) : TMDIChild(host) {
   setObjectName(QStringLiteral("frmItemEdit"));
@@ -74,7 +106,6 @@ QWidget* TfrmItemEdit::BuildButtons() {
   btnAdd = NamedButton(GroupBox4, QStringLiteral("btnAdd"), QStringLiteral("增加&A"));
   btnSave = NamedButton(GroupBox4, QStringLiteral("btnSave"), QStringLiteral("保存&S"));
   RzButton3 = NamedButton(GroupBox4, QStringLiteral("RzButton3"), QStringLiteral("打印编码表&P"));
-  RzButton3->hide();
   btnDelete = NamedButton(GroupBox4, QStringLiteral("btnDelete"), QStringLiteral("删除&D"));
   btnCancel = NamedButton(GroupBox4, QStringLiteral("btnCancel"), QStringLiteral("取消&C"));
   btnClose = NamedButton(GroupBox4, QStringLiteral("btnClose"), QStringLiteral("退出&E"));
@@ -120,6 +151,7 @@ void TfrmItemEdit::ConnectHandlers() {
   ConnectHandler(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
   ConnectHandler(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
   ConnectHandler(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+  ConnectHandler(RzButton3, &QPushButton::clicked, this, [this] { RzButton3Click(); });
   ConnectEvent(famCateToItemTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
                [this](QEvent* event) {
                  if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -216,6 +248,37 @@ void TfrmItemEdit::btnDeleteClick() {
 // the same name is never touched.
 void TfrmItemEdit::RemoveNodeOf(TBaseItem* item) {
   delete TreeNodeData::FindByObject(famCateToItemTree->chkCateTree, item);
+}
+
+void TfrmItemEdit::RzButton3Click() {
+  PrintCodeTable();  // checks pmItemPrintForm first
+}
+
+TTableReport TfrmItemEdit::CodeTable() {
+  TTableReport report(windowTitle(), {{QStringLiteral("项目编号")},
+                                      {QStringLiteral("项目名称")},
+                                      {QStringLiteral("拼音编码")},
+                                      {QStringLiteral("单位")},
+                                      {QStringLiteral("参考范围")},
+                                      {QStringLiteral("单价"), Qt::AlignRight},
+                                      {QStringLiteral("启用"), Qt::AlignHCenter}});
+  // The items by category in one pass over the catalogue, in catalogue
+  // order as the tree lists them; an item moved to another category prints
+  // under the category it now has.
+  std::unordered_map<int32_t, std::vector<const TBaseItem*>> byCategory;
+  for (const TBaseItem* entry : TItemManager::Instance().Items())
+    if (entry->ItemType == kExaminationItem) byCategory[entry->CateID].push_back(entry);
+  QTreeWidget* tree = famCateToItemTree->chkCateTree;
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+    const auto* category =
+        dynamic_cast<const TCategory*>(TreeNodeData::Object(tree->topLevelItem(i)));
+    if (!category || !category->CateID) continue;
+    const auto items = byCategory.find(*category->CateID);
+    if (items == byCategory.end()) continue;
+    report.AddGroup(QtText::ToQ(category->CateName));
+    for (const TBaseItem* item : items->second) report.AddRow(ItemCells(*item));
+  }
+  return report;
 }
 
 void TfrmItemEdit::btnCloseClick() {

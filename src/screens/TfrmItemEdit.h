@@ -39,6 +39,8 @@ class TfrmItemEdit : public TMDIChild {
   /// Asks, deletes the item the editor shows, then starts a new item.
   void btnDeleteClick();
   void btnCloseClick();
+  /// Prints the code table of the examination items (preview, print, PDF).
+  void RzButton3Click();
   /// Shows the clicked item as the catalogue holds it.
   void famCateToItemTreechkCateTreeClick();
   /// Leaving the price: a price that is no number is refused at once.
@@ -60,6 +62,13 @@ class TfrmItemEdit : public TMDIChild {
   TPermissionAction* pmItemSave;
   TPermissionAction* pmItemCancel;
   TPermissionAction* pmItemPrintForm;
+
+ protected:
+  const TPermissionAction* PrintAction() const override { return pmItemPrintForm; }
+  /// The examination items of the catalogue under their categories, in the
+  /// tree's order: code, name, pinyin mnemonic, unit, reference range,
+  /// price, in use. Categories without items are left out.
+  TTableReport CodeTable() override;
 
  private:
   void BuildLayout();

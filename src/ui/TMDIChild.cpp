@@ -14,6 +14,8 @@
 #include "HandlerConnect.h"
 #include "QtText.h"
 #include "TPermissionAction.h"
+#include "TReportPreview.h"
+#include "TTableReport.h"
 #include "UserRights.h"
 
 QFont MaintenanceWindowFont() {
@@ -179,6 +181,35 @@ void TMDIChild::RequireRight(const TPermissionAction* action) const {
   if (HasRight(action->FunctionCode)) return;
   throw ETJItemException("您没有“%s”的权限（功能号 %s），请与管理员联系！",
                          {PlainCaption(action), action->FunctionCode});
+}
+
+TTableReport TMDIChild::CodeTable() {
+  return TTableReport(windowTitle(), {});  // reached only with a print action
+}
+
+TTableReport TMDIChild::CheckedCodeTable() {
+  const TPermissionAction* action = PrintAction();
+  if (!action) throw Exception("This window prints no code table");
+  RequireRight(action);
+  TTableReport report = CodeTable();
+  if (report.IsEmpty())
+    throw ETJItemException("没有可打印的内容：%s中还没有任何数据。",
+                           {QtText::FromQ(windowTitle())});
+  return report;
+}
+
+void TMDIChild::PrintCodeTable() {
+  const TTableReport report = CheckedCodeTable();
+  TReportPreview::Run(report, this);
+}
+
+bool TMDIChild::SaveCodeTable(const QString& pdfFile) {
+  bool saved = false;
+  RunHandler([&] {
+    CheckedCodeTable().WritePdf(pdfFile);
+    saved = true;
+  });
+  return saved;
 }
 
 QWidget* TMDIChild::Frame() const {

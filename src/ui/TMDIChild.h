@@ -12,6 +12,7 @@ class QAbstractButton;
 class QIcon;
 class QMdiSubWindow;
 class TPermissionAction;
+class TTableReport;
 
 /// Base class of every maintenance window. It reports each step of its life
 /// to the host (create, show, activate, deactivate, close, destroy) and sets
@@ -87,6 +88,20 @@ class TMDIChild : public QWidget {
   /// failure: the caller stops its show or creation work there.
   bool ReadDataOrClose(const std::string& whatFailed, const std::function<void()>& read);
 
+  /// The print button's work: checks the right of the window's print action
+  /// (RequireRight), builds the window's code table and shows it in the print
+  /// preview, from which the user prints it or saves it as PDF. An empty
+  /// table is refused with a message instead.
+  void PrintCodeTable();
+  /// The same print without a person: the right check, then the code table
+  /// written to `pdfFile`. False when nothing was written; the reason (no
+  /// right, nothing to print, a file that cannot be written) has been shown
+  /// through the application object. Hosts call it by name through Qt's meta
+  /// object system (QMetaObject::invokeMethod), which needs no export.
+  Q_INVOKABLE bool SaveCodeTable(const QString& pdfFile);
+  /// True for a window that prints a code table (it has a print action).
+  Q_INVOKABLE bool PrintsCodeTable() const { return PrintAction() != nullptr; }
+
   /// The holder of the window's TPermissionAction objects.
   QObject* PermissionActions() const { return permissionActions_; }
   IWinMain* Host() const { return host_.get(); }
@@ -100,6 +115,14 @@ class TMDIChild : public QWidget {
   /// destruction a second time while the form is destroyed.
   void BindOnDestroyToFormDestroy() { destroyBound_ = true; }
 
+  /// The permission action of the window's print command; null (the
+  /// default) for a window that prints nothing.
+  virtual const TPermissionAction* PrintAction() const { return nullptr; }
+  /// The window's code table: which rows and columns, from the data the
+  /// window maintains. Windows with a print action override it (the base's
+  /// is empty).
+  virtual TTableReport CodeTable();
+
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -110,6 +133,8 @@ class TMDIChild : public QWidget {
   void TrackActivation();
   void CarryOut(TCloseAction action);
   void ApplyPermissionsBelow(QObject* owner);
+  /// The right check and the code table, refused when empty.
+  TTableReport CheckedCodeTable();
 
   TComPtr<IWinMain> host_;
   QMdiSubWindow* subWindow_ = nullptr;

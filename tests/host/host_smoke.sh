@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the reference host the way a user's machine does: the library copied
 # into a folder of its own with cfg/cfg.config beside it, a fresh embedded
-# database, the host loading the library by path. Checks --list-windows and
-# that --screenshot writes one picture per registered window.
+# database, the host loading the library by path. Checks --list-windows, that
+# --screenshot writes one picture per registered window, and that --print
+# writes the code table of each window that prints one, for a user who may.
 set -euo pipefail
 host="$1" lib="$2" src="$3"
 tmp="$(mktemp -d)"
@@ -36,6 +37,21 @@ for n in "${names[@]}"; do
   [ -s "$tmp/shots/$n.png" ]; check "screenshot of $n" $?
 done
 ! grep -q "^error" "$tmp/host.log"; check "no window reported an error" $?
+
+# The category, item and check set windows print; the tube window does not.
+printers=(TfrmCheckSet TfrmCategorie TfrmItemEdit)
+"$host" --library "$tmp/lib/libtesmira.so" --user Chief --print "$tmp/pdf" > "$tmp/print.log" 2>&1
+check "print run exits 0" $?
+for n in "${printers[@]}"; do
+  pdftotext -raw "$tmp/pdf/$n.pdf" - 2>/dev/null | grep -q "^第 1 页 / 共 "; check "code table of $n" $?
+done
+[ "$(ls "$tmp/pdf" | wc -l)" = "${#printers[@]}" ]; check "no other window prints" $?
+# A clerk with every right but printing: a message for each window, no file.
+"$host" --library "$tmp/lib/libtesmira.so" --user clerk --rights TJXT201001,TJXT202001 \
+  --print "$tmp/refused" > "$tmp/refused.log" 2>&1 && status=0 || status=$?
+[ "$status" = 1 ]; check "refused print run exits 1" $?
+[ "$(ls "$tmp/refused" | wc -l)" = 0 ]; check "refused print writes no file" $?
+grep -q "TJXT204007" "$tmp/refused.log"; check "refusal names the check set print right" $?
 
 echo "host smoke: $passed passed, $failed failed"
 [ "$failed" = 0 ]

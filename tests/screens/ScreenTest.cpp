@@ -1,11 +1,18 @@
 #include "ScreenTest.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <fstream>
+#include <memory>
+#include <sstream>
 
 #include "GbkText.h"
 #include "TCategoryManager.h"
@@ -13,6 +20,7 @@
 #include "TItemManager.h"
 #include "TMDIChild.h"
 #include "TPromptService.h"
+#include "TReportPreview.h"
 #include "TSampleType.h"
 #include "TSingleComm.h"
 
@@ -94,4 +102,48 @@ QStringList ScreenTest::ChildTexts(QTreeWidgetItem* node) {
   QStringList texts;
   for (int i = 0; i < node->childCount(); ++i) texts << node->child(i)->text(0);
   return texts;
+}
+
+void ScreenTest::LoadDemoData() {
+  std::ifstream in(TESMIRA_SOURCE_DIR "/sql/demo-data.sql");
+  ASSERT_TRUE(in) << "sql/demo-data.sql is missing";
+  std::stringstream text;
+  text << in.rdbuf();
+  db.Exec(text.str());
+}
+
+int ScreenTest::PrintThroughPreview(QAbstractButton* printButton, const QString& file) {
+  // Shared: when no preview comes, the answer stays queued past this call.
+  auto pages = std::make_shared<int>(0);
+  TPromptService::SetNextDialog(TPromptAnswer::Rejected, [pages](QDialog* dialog) {
+    auto* preview = qobject_cast<TReportPreview*>(dialog);
+    if (!preview) return;
+    preview->Preview->updatePreview();  // what a person sees when it opens
+    *pages = preview->Preview->pageCount();
+    QTest::mouseClick(preview->btnSavePdf, Qt::LeftButton);
+  });
+  TPromptService::SetNextDialog(TPromptAnswer::Accepted, [file](QDialog* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    if (!files) return;
+    // Typed into the name field, as a person does (selectFile would take a
+    // path into a missing folder as relative to the dialog's folder).
+    if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      name->setText(file);
+    else
+      files->selectFile(file);
+  });
+  QTest::mouseClick(printButton, Qt::LeftButton);
+  Settle();
+  return *pages;
+}
+
+QStringList ScreenTest::PdfPages(const QString& file) {
+  QProcess pdftotext;
+  pdftotext.start(QStringLiteral(TESMIRA_PDFTOTEXT),
+                  {QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), file,
+                   QStringLiteral("-")});
+  if (!pdftotext.waitForFinished() || pdftotext.exitCode() != 0) return {};
+  QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
+  if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.removeLast();
+  return pages;
 }

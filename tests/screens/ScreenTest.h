@@ -14,6 +14,7 @@
 #include "TMDIChild.h"
 #include "TestDatabase.h"
 
+class QAbstractButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -58,6 +59,16 @@ class ScreenTest : public ::testing::Test {
   /// The node texts of the tree's top level, or of one node's children.
   static QStringList TopTexts(QTreeWidget* tree);
   static QStringList ChildTexts(QTreeWidgetItem* node);
+
+  /// Loads sql/demo-data.sql, the demonstration catalogue, into the database.
+  void LoadDemoData();
+  /// Presses a print button and, in the print preview that opens, saves the
+  /// PDF as `file` through the file dialog (scripted answers, real widgets).
+  /// Returns the number of pages the preview showed (0: no preview came).
+  static int PrintThroughPreview(QAbstractButton* printButton, const QString& file);
+  /// The text of each page of a PDF in drawing order (pdftotext -raw): the
+  /// cells of a table row come out on one line, separated by a blank.
+  static QStringList PdfPages(const QString& file);
 
   /// The last message the application object showed, "" when none.
   std::string LastShown() const { return app.Shown.empty() ? "" : app.Shown.back(); }

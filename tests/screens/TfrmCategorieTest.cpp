@@ -254,8 +254,9 @@ TEST_F(TfrmCategorieTest, CancelDiscardsTheNewCategoryAndSaveThenTellsTheUser) {
   f->edtCateName->setText(QStringLiteral("新类别"));
   QTest::mouseClick(w->btnSave, Qt::LeftButton);
   EXPECT_EQ(Rows(), 3);
-  QTest::mouseClick(w->btnPrintForm, Qt::LeftButton);  // does nothing
+  QTest::mouseClick(w->btnPrintForm, Qt::LeftButton);  // the preview, closed unanswered
   EXPECT_TRUE(app.Shown.empty()) << LastShown();
+  EXPECT_EQ(TPromptService::History().back().Caption, QStringLiteral("打印预览 - 类别维护"));
 }
 
 TEST_F(TfrmCategorieTest, RefusedSaveShowsTheMessageAndWritesNothing) {
