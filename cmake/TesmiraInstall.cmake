@@ -13,6 +13,7 @@ include(CMakePackageConfigHelpers)
 set(TESMIRA_SCHEMA_FOLDERS
   sqlite
   sqlserver
+  postgresql
 )
 
 set(TESMIRA_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tesmira)

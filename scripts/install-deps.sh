@@ -12,6 +12,7 @@ packages=(
   libsoci-dev libboost-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
+  postgresql odbc-postgresql libpq-dev
   libpugixml-dev
   libgtest-dev libbenchmark-dev
   fonts-wqy-zenhei
@@ -30,6 +31,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
+  # The server tests start a throw-away server of their own; the system
+  # cluster the package would otherwise create (and start) is not wanted.
+  if [[ " ${missing[*]} " == *" postgresql "* ]] && [ ! -e /etc/postgresql-common/createcluster.conf ]; then
+    mkdir -p /etc/postgresql-common/createcluster.d
+    echo "create_main_cluster = false" >/etc/postgresql-common/createcluster.d/tesmira.conf
+  fi
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi

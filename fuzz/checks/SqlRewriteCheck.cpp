@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "TPostgresDialect.h"
 #include "TSqlParameters.h"
 #include "TSqliteDialect.h"
 
@@ -129,6 +130,13 @@ void CheckSqlRewrite(std::string_view input) {
       Require(adapted == std::vector<std::string>{sql}, "a text with nothing to rewrite stays",
               sql);
   }
+
+  // The server's rewrite: one batch, and the same pieces.
+  const std::string batch = TPostgresDialect::Adapt(sql);
+  RequireSamePieces(in, {batch}, "the PostgreSQL rewrite", sql);
+  if (!CodeHolds(in.Code, "SELECT") && !CodeHolds(in.Code, "DELETE") &&
+      !CodeHolds(in.Code, "@@IDENTITY") && !CodeHolds(in.Code, "ORDER"))
+    Require(batch == sql, "a text with nothing to rewrite stays on the server", sql);
 
   int count = -1;
   const std::string positional = TSqlParameters::ToPositional(sql, count);

@@ -16,6 +16,12 @@ CREATE TABLE IF NOT EXISTS TJCategories (
   Remark        VARCHAR(500) COLLATE NOCASE DEFAULT ''
 );
 CREATE INDEX IF NOT EXISTS IX_TJCategories_CateName ON TJCategories (CateName);
+-- Codes are drawn as the largest + 1; two desks saving at once draw the
+-- same one, and this index makes the second insert fail (and draw again)
+-- instead of storing a second row with the code. Rows without a code (empty)
+-- are not checked.
+CREATE UNIQUE INDEX IF NOT EXISTS UX_TJCategories_CateCode ON TJCategories (CateCode)
+  WHERE CateCode <> '';
 
 CREATE TABLE IF NOT EXISTS TJItem (
   ItemID             INTEGER PRIMARY KEY,
@@ -54,7 +60,7 @@ CREATE TABLE IF NOT EXISTS TJItem (
   ExcludeItems       TEXT COLLATE NOCASE DEFAULT '',
   SampleGroupID      INTEGER DEFAULT 0
 );
-CREATE INDEX IF NOT EXISTS IX_TJItem_ItemCode ON TJItem (ItemCode);
+CREATE UNIQUE INDEX IF NOT EXISTS UX_TJItem_ItemCode ON TJItem (ItemCode) WHERE ItemCode <> '';
 CREATE INDEX IF NOT EXISTS IX_TJItem_ItemName ON TJItem (ItemName);
 CREATE INDEX IF NOT EXISTS IX_TJItem_CateId ON TJItem (CateId);
 

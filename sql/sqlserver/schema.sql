@@ -1,6 +1,13 @@
 -- Tesmira catalogue tables, SQL Server (T-SQL). Text columns are Unicode so
 -- that Chinese names survive any client code page; the database's default
 -- collation (case-insensitive) applies.
+--
+-- The filtered unique indexes need QUOTED_IDENTIFIER and ANSI_NULLS on when
+-- they are made and whenever the tables are written; ODBC connections
+-- (Microsoft's driver, FreeTDS) have them on, sqlcmd does not by default.
+SET QUOTED_IDENTIFIER ON;
+SET ANSI_NULLS ON;
+GO
 
 CREATE TABLE TJCategories (
   CateID        INT NOT NULL CONSTRAINT PK_TJCategories PRIMARY KEY,
@@ -16,6 +23,11 @@ CREATE TABLE TJCategories (
   Remark        NVARCHAR(500) NULL CONSTRAINT DF_TJCategories_Remark DEFAULT ('')
 );
 CREATE INDEX IX_TJCategories_CateName ON TJCategories (CateName);
+-- Codes are drawn as the largest + 1; two desks saving at once draw the
+-- same one, and this index makes the second insert fail (and draw again)
+-- instead of storing a second row with the code. Rows without a code (empty)
+-- are not checked.
+CREATE UNIQUE INDEX UX_TJCategories_CateCode ON TJCategories (CateCode) WHERE CateCode <> '';
 GO
 
 CREATE TABLE TJItem (
@@ -55,7 +67,7 @@ CREATE TABLE TJItem (
   ExcludeItems       NVARCHAR(MAX) NULL DEFAULT (''),
   SampleGroupID      INT NULL DEFAULT (0)
 );
-CREATE INDEX IX_TJItem_ItemCode ON TJItem (ItemCode);
+CREATE UNIQUE INDEX UX_TJItem_ItemCode ON TJItem (ItemCode) WHERE ItemCode <> '';
 CREATE INDEX IX_TJItem_ItemName ON TJItem (ItemName);
 CREATE INDEX IX_TJItem_CateId ON TJItem (CateId);
 GO

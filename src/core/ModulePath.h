@@ -5,7 +5,10 @@
 /// Path rules for files kept beside the plug-in library.
 namespace ModulePath {
 
-/// Full file name of the module that contains this code (dladdr).
+/// Full file name of the module that contains this code (dladdr), made
+/// absolute (realpath) when the module was loaded, so that a host that
+/// loaded it by a relative name and then changed its working directory still
+/// finds the files beside it.
 std::string OwnModuleFileName();
 
 /// The directory part of a module file name, trailing separator included.

@@ -9,7 +9,9 @@
 #include "GbkText.h"
 #include "ModulePath.h"
 #include "TConnectionString.h"
+#include "TOdbcError.h"
 #include "TOdbcExecutor.h"
+#include "TPostgresDialect.h"
 #include "TSqlParameters.h"
 #include "TSqliteDialect.h"
 #include "TSqliteExecutor.h"
@@ -33,6 +35,25 @@ sqlite_api::sqlite3* NativeOf(soci::session& session) {
 
 EDBException FromSoci(const soci::soci_error& e) {
   return EDBException(GbkText::FromUtf8(e.get_error_message()));
+}
+
+// A SOCI failure of a transaction call on ODBC, with its SQLSTATE.
+TOdbcError OdbcFromSoci(const soci::odbc_soci_error& e) {
+  return TOdbcError(GbkText::FromUtf8(e.get_error_message()),
+                    reinterpret_cast<const char*>(e.odbc_error_code()));
+}
+
+// The PostgreSQL driver's keywords: the port, which SQL Server writes after
+// the server name ("host,1433") and this driver takes as a keyword of its
+// own; and no driver log files (the driver's installed defaults may ask for
+// one in /tmp per process).
+std::string PostgresKeywords(std::string& server) {
+  std::string keywords = "CommLog=0;Debug=0";
+  const size_t comma = server.rfind(',');
+  if (comma == std::string::npos) return keywords;
+  keywords += ";PORT=" + TConnectionString::Quote(server.substr(comma + 1));
+  server.resize(comma);
+  return keywords;
 }
 
 }  // namespace
@@ -74,8 +95,10 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
   } else if (ContainsNoCase(driver, "freetds")) {
     extra = "ClientCharset=UTF-8";  // text crosses the wire as UTF-8, like SQLite's
   }
-  OpenOdbc(TConnectionString::Odbc(driver, GbkText::ToUtf8(schema), GbkText::ToUtf8(dbName),
-                                   GbkText::ToUtf8(dbUser), GbkText::ToUtf8(password), extra));
+  std::string server = GbkText::ToUtf8(schema);
+  if (ContainsNoCase(driver, "postgresql")) extra = PostgresKeywords(server);
+  OpenOdbc(TConnectionString::Odbc(driver, server, GbkText::ToUtf8(dbName), GbkText::ToUtf8(dbUser),
+                                   GbkText::ToUtf8(password), extra));
   if (!file.empty()) RememberFile(file);
 }
 
@@ -93,7 +116,8 @@ void TDBSession::OpenSqlite(const std::string& file) {
                        "': " + GbkText::FromUtf8(e.get_error_message()));
   }
   embedded_ = true;
-  sqliteDialect_ = true;
+  dialect_ = Dialect::Sqlite;
+  dbmsName_ = "SQLite";
   sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), timeoutSeconds_ * 1000);
   TSqliteExecutor::RegisterGbkCollation(Native());
   RememberFile(file);
@@ -109,8 +133,25 @@ void TDBSession::OpenOdbc(const std::string& connectionString) {
     throw FromSoci(e);
   }
   embedded_ = false;
+  // Kept, so that it is known while the connection is broken as well.
+  try {
+    dbmsName_ = TOdbcExecutor::DbmsName(ConnectionHandle());
+  } catch (const EDBException&) {
+    session_.reset();
+    throw;
+  }
+  broken_ = false;
   auto* backend = static_cast<soci::odbc_session_backend*>(session_->get_backend());
-  sqliteDialect_ = backend->get_database_product() == soci::odbc_session_backend::prod_sqlite;
+  switch (backend->get_database_product()) {
+    case soci::odbc_session_backend::prod_sqlite:
+      dialect_ = Dialect::Sqlite;
+      break;
+    case soci::odbc_session_backend::prod_postgresql:
+      dialect_ = Dialect::Postgres;
+      break;
+    default:
+      dialect_ = Dialect::SqlServer;
+  }
 }
 
 void TDBSession::RememberFile(const std::string& file) {
@@ -141,6 +182,8 @@ void TDBSession::Close() {
     }
   }
   inTransaction_ = false;
+  transactionLost_ = false;
+  broken_ = false;
   session_.reset();
   file_.clear();
   odbcString_.clear();
@@ -148,15 +191,58 @@ void TDBSession::Close() {
 
 std::string TDBSession::DbmsName() const {
   CheckOpen();
-  return embedded_ ? std::string("SQLite") : TOdbcExecutor::DbmsName(*session_);
+  return dbmsName_;
 }
 
 sqlite3* TDBSession::Native() const {
   return reinterpret_cast<sqlite3*>(NativeOf(*session_));
 }
 
+void* TDBSession::ConnectionHandle() const {
+  return static_cast<soci::odbc_session_backend*>(session_->get_backend())->hdbc_;
+}
+
 void TDBSession::CheckOpen() const {
-  if (!session_) throw EDBException("The connection is not open");
+  if (!IsOpen()) throw EDBException("The connection is not open");
+}
+
+void TDBSession::Ready() {
+  CheckOpen();
+  CheckFileStillThere();
+  if (!broken_) return;
+  try {
+    OpenOdbc(odbcString_);
+  } catch (const EDBException& e) {
+    throw EDBException("The connection to the database was lost and cannot be opened again: " +
+                       e.Message());
+  }
+}
+
+template <class Action>
+void TDBSession::OnLink(Action action) {
+  try {
+    action();
+  } catch (const TOdbcError& e) {
+    if (!LinkBroken(e.State)) throw;
+    MarkBroken();
+    throw EDBException("The connection to the database was lost: " + e.Message());
+  }
+}
+
+// Class 08 is the driver's word for a broken link; some drivers report the
+// first failure after a server restart otherwise (PostgreSQL's 57P01), so a
+// failure is also followed by a cheap check.
+bool TDBSession::LinkBroken(const std::string& state) const {
+  return state.rfind("08", 0) == 0 || !TOdbcExecutor::Answers(ConnectionHandle());
+}
+
+// The server has rolled back whatever was open; the dead handle is let go
+// and the next call connects anew.
+void TDBSession::MarkBroken() {
+  session_.reset();
+  broken_ = true;
+  transactionLost_ = transactionLost_ || inTransaction_;
+  inTransaction_ = false;
 }
 
 void TDBSession::CheckFileStillThere() const {
@@ -169,17 +255,40 @@ void TDBSession::CheckFileStillThere() const {
 
 std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) const {
   std::string utf8 = GbkText::ToUtf8(gbkSql);
-  if (!sqliteDialect_) return {utf8};
-  // Only the sqlite3 backend has the GBK collation; an ODBC connection to
-  // SQLite cannot be given one and keeps SQLite's own order.
-  return TSqliteDialect::Adapt(utf8, embedded_);
+  switch (dialect_) {
+    case Dialect::Sqlite:
+      // Only the sqlite3 backend has the GBK collation; an ODBC connection to
+      // SQLite cannot be given one and keeps SQLite's own order.
+      return TSqliteDialect::Adapt(utf8, embedded_);
+    case Dialect::Postgres:
+      return {TPostgresDialect::Adapt(utf8)};
+    case Dialect::SqlServer:
+      break;
+  }
+  return {utf8};
+}
+
+// A transaction call of SOCI. On ODBC a failure carries its SQLSTATE and a
+// failure of the link marks the session broken; SOCI's other errors pass.
+void TDBSession::TransactionCall(void (soci::session::*call)()) {
+  if (embedded_) {
+    (session_.get()->*call)();
+    return;
+  }
+  OnLink([&] {
+    try {
+      (session_.get()->*call)();
+    } catch (const soci::odbc_soci_error& e) {
+      throw OdbcFromSoci(e);
+    }
+  });
 }
 
 void TDBSession::Begin() {
-  CheckOpen();
-  CheckFileStillThere();
+  Ready();
+  transactionLost_ = false;
   try {
-    session_->begin();
+    TransactionCall(&soci::session::begin);
   } catch (const soci::soci_error& e) {
     throw FromSoci(e);
   }
@@ -189,8 +298,13 @@ void TDBSession::Begin() {
 void TDBSession::Commit() {
   CheckOpen();
   CheckFileStillThere();
+  if (transactionLost_) {
+    transactionLost_ = false;
+    throw EDBException(
+        "The connection to the database was lost: the transaction was rolled back by the server");
+  }
   try {
-    session_->commit();
+    TransactionCall(&soci::session::commit);
   } catch (const soci::soci_error& e) {
     if (embedded_ && sqlite_api::sqlite3_get_autocommit(NativeOf(*session_)))
       inTransaction_ = false;
@@ -203,71 +317,56 @@ void TDBSession::Rollback() {
   CheckOpen();
   bool wasOpen = inTransaction_;
   inTransaction_ = false;
+  if (broken_ || transactionLost_) {
+    transactionLost_ = false;  // the server rolled it back when the link died
+    return;
+  }
   // SQLite may have rolled back by itself after an error; a second rollback
   // would only fail with "no transaction is active".
   if (embedded_ && wasOpen && sqlite_api::sqlite3_get_autocommit(NativeOf(*session_))) return;
   try {
     session_->rollback();
+  } catch (const soci::odbc_soci_error& e) {
+    // A rollback that cannot reach the server is what the server does anyway.
+    if (!LinkBroken(reinterpret_cast<const char*>(e.odbc_error_code()))) throw FromSoci(e);
+    MarkBroken();
+    transactionLost_ = false;
   } catch (const soci::soci_error& e) {
     throw FromSoci(e);
   }
 }
 
 void TDBSession::Query(const std::string& gbkSql, TDataSet::Impl& out) {
-  CheckOpen();
-  CheckFileStillThere();
-  std::vector<std::string> parts = ToBackendText(gbkSql);
-  static const std::vector<std::string> kNoBlobs;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    bool last = i + 1 == parts.size();
-    if (embedded_) {
-      size_t next = 0;
-      TSqliteExecutor::Run(Native(), parts[i], kNoBlobs, next, last ? &out : nullptr);
-    } else if (last) {
-      TOdbcExecutor::Query(*session_, parts[i], timeoutSeconds_, out);
-    } else {
-      TOdbcExecutor::Execute(*session_, parts[i], timeoutSeconds_);
-    }
-  }
+  Run(gbkSql, {}, false, &out);
 }
 
 void TDBSession::Execute(const std::string& gbkSql) {
-  CheckOpen();
-  CheckFileStillThere();
-  static const std::vector<std::string> kNoBlobs;
-  for (const std::string& part : ToBackendText(gbkSql)) {
-    if (embedded_) {
-      size_t next = 0;
-      TSqliteExecutor::Run(Native(), part, kNoBlobs, next, nullptr);
-    } else {
-      TOdbcExecutor::Execute(*session_, part, timeoutSeconds_);
-    }
-  }
+  Run(gbkSql, {}, false, nullptr);
 }
 
 void TDBSession::ExecuteWithBlobs(const std::string& gbkSql, const std::vector<std::string>& blobs,
                                   TDataSet::Impl* out) {
-  CheckOpen();
-  CheckFileStillThere();
+  Run(gbkSql, blobs, true, out);
+}
+
+void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& blobs,
+                     bool withParameters, TDataSet::Impl* out) {
+  Ready();
   std::vector<std::string> parts = ToBackendText(gbkSql);
   size_t next = 0;
   for (size_t i = 0; i < parts.size(); ++i) {
     TDataSet::Impl* rows = i + 1 == parts.size() ? out : nullptr;
     int count = 0;
-    std::string positional = TSqlParameters::ToPositional(parts[i], count);
-    if (embedded_) {
-      if (next + count > blobs.size())
-        throw EDBException(
-            FormatText("The statement has %d parameters but only %d values were given",
-                       {count, static_cast<int>(blobs.size() - next)}));
-      TSqliteExecutor::Run(Native(), positional, blobs, next, rows);
-    } else if (count > 0) {
-      TOdbcExecutor::ExecuteWithBlobs(*session_, positional, count, blobs, next, timeoutSeconds_,
-                                      rows);
-    } else if (rows) {
-      TOdbcExecutor::Query(*session_, positional, timeoutSeconds_, *rows);
-    } else {
-      TOdbcExecutor::Execute(*session_, positional, timeoutSeconds_);
-    }
+    const std::string text =
+        withParameters ? TSqlParameters::ToPositional(parts[i], count) : parts[i];
+    if (next + count > blobs.size())
+      throw EDBException(FormatText("The statement has %d parameters but only %d values were given",
+                                    {count, static_cast<int>(blobs.size() - next)}));
+    if (embedded_)
+      TSqliteExecutor::Run(Native(), text, blobs, next, rows);
+    else
+      OnLink([&] {
+        TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next, timeoutSeconds_, rows);
+      });
   }
 }

@@ -17,8 +17,15 @@ struct sqlite3;
 /// The data-access connection behind a TDBConnection: a SOCI session on the
 /// sqlite3 or odbc backend. SQL arrives as GBK and is converted to UTF-8
 /// here; for a database that is SQLite (embedded, or behind the SQLite ODBC
-/// driver) the T-SQL forms of the system are adapted first. Rows come back
-/// converted to GBK. Every failure raises EDBException.
+/// driver) or PostgreSQL the T-SQL forms of the system are adapted first.
+/// Rows come back converted to GBK. Every failure raises EDBException.
+///
+/// A server connection can die under the session (a server restart, a
+/// dropped network). A failure whose SQLSTATE is of class 08, or after which
+/// a cheap check no longer reaches the database, marks the session broken:
+/// the failing call reports "The connection to the database was lost: ...",
+/// the server has rolled back what was open, and the next call opens a new
+/// connection with the same settings.
 class TDBSession {
  public:
   TDBSession();
@@ -30,10 +37,14 @@ class TDBSession {
   void Open(const TDBPlatform& platform, const std::string& dbName, const std::string& dbUser,
             const std::string& password, const std::string& schema);
   void Close();
-  bool IsOpen() const { return session_ != nullptr; }
+  /// Open, or broken and to be opened again on the next call.
+  bool IsOpen() const { return session_ != nullptr || broken_; }
 
   void Begin();
+  /// Refuses (connection lost) when the transaction died with a broken
+  /// connection: nothing of it was stored.
   void Commit();
+  /// Nothing to do when the transaction died with a broken connection.
   void Rollback();
   bool InTransaction() const { return inTransaction_; }
 
@@ -55,8 +66,24 @@ class TDBSession {
   const std::string& OdbcConnectionString() const { return odbcString_; }
 
  private:
+  enum class Dialect { SqlServer, Sqlite, Postgres };
+
   void OpenSqlite(const std::string& file);
   void OpenOdbc(const std::string& connectionString);
+  /// Runs the statements of `gbkSql`; with `withParameters` its `:name`
+  /// parameters take `blobs`. Rows of the last statement go to `out`.
+  void Run(const std::string& gbkSql, const std::vector<std::string>& blobs, bool withParameters,
+           TDataSet::Impl* out);
+  /// Before every call: the connection is there (opened again if broken).
+  void Ready();
+  /// Runs an ODBC action; a failure of the link marks the session broken
+  /// and is raised as a lost connection.
+  template <class Action>
+  void OnLink(Action action);
+  bool LinkBroken(const std::string& state) const;
+  void TransactionCall(void (soci::session::*call)());
+  void MarkBroken();
+  void* ConnectionHandle() const;
   void RememberFile(const std::string& file);
   void CheckOpen() const;
   /// A SQLite database file removed or replaced under an open connection
@@ -67,11 +94,14 @@ class TDBSession {
   bool Embedded() const { return embedded_; }
 
   std::unique_ptr<soci::session> session_;
-  bool embedded_ = false;       // sqlite3 backend (else odbc)
-  bool sqliteDialect_ = false;  // the database speaks SQLite's dialect
+  bool embedded_ = false;  // sqlite3 backend (else odbc)
+  Dialect dialect_ = Dialect::SqlServer;
   bool inTransaction_ = false;
+  bool broken_ = false;           // to be opened again on the next call
+  bool transactionLost_ = false;  // the open transaction died with the link
   int timeoutSeconds_ = 60;
   std::string odbcString_;
+  std::string dbmsName_;
   std::string file_;  // the SQLite database file, when known
   dev_t fileDevice_ = 0;
   ino_t fileInode_ = 0;

@@ -1,32 +1,33 @@
 #pragma once
 
+#include <sql.h>
+
 #include <string>
 #include <vector>
 
 #include "TDataSetImpl.h"
 
-namespace soci {
-class session;
-}
-
-/// Statements on ODBC connections: queries and commands through SOCI (each
-/// with the command time-out), and commands with blob parameters through the
-/// session's native connection handle, since SOCI's ODBC backend refuses a
-/// blob parameter.
+/// Statements on ODBC connections, on native statement handles of the
+/// session's connection handle (connections and transactions stay with
+/// SOCI). A text may be a batch of statements: a server answers it with one
+/// result per statement, and an insert's row count comes before the rows of
+/// a query that follows it. Failures raise TOdbcError.
 class TOdbcExecutor {
  public:
-  /// Runs a query and copies its rows (converted to GBK) into `out`.
-  static void Query(soci::session& session, const std::string& utf8Sql, int timeoutSeconds,
-                    TDataSet::Impl& out);
-  /// Runs a command without parameters.
-  static void Execute(soci::session& session, const std::string& utf8Sql, int timeoutSeconds);
-  /// Runs a command whose `count` positional parameters (`?`) take the next
-  /// blobs, starting at `nextBlob`, which advances. With `out`, the rows the
-  /// command returns are read into it.
-  static void ExecuteWithBlobs(soci::session& session, const std::string& positionalSql, int count,
-                               const std::vector<std::string>& blobs, size_t& nextBlob,
-                               int timeoutSeconds, TDataSet::Impl* out);
+  /// Runs `utf8Sql` with the command time-out. Its `parameterCount`
+  /// positional parameters (`?`) take the next blobs from `nextBlob` on
+  /// (the caller has checked that there are enough), which advances. With `out`, the rows of the
+  /// first result that has columns are read into it (converted to GBK); results without columns are
+  /// stepped past. Every result is consumed, so every statement of a batch runs and its error is
+  /// seen.
+  static void Run(SQLHDBC dbc, const std::string& utf8Sql, int parameterCount,
+                  const std::vector<std::string>& blobs, size_t& nextBlob, int timeoutSeconds,
+                  TDataSet::Impl* out);
+  /// The cheap check of a connection that has seen an error: false when a
+  /// trivial query does not reach the database. A refusal that only a live
+  /// server gives (an invalid transaction state) counts as reached.
+  static bool Answers(SQLHDBC dbc);
   /// The database system the driver reports (SQL_DBMS_NAME), for example
   /// "Microsoft SQL Server", "PostgreSQL" or "SQLite".
-  static std::string DbmsName(soci::session& session);
+  static std::string DbmsName(SQLHDBC dbc);
 };

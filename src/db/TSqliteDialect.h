@@ -17,7 +17,7 @@
 ///    order a server with a Chinese collation gives them (GBK byte order:
 ///    pinyin for the common characters) instead of Unicode code point order.
 ///    Numbers are not affected (a collation only orders text).
-/// Literals, quoted names and comments are never changed.
+/// Literals, quoted names and comments are never changed (TSqlRewrite).
 class TSqliteDialect {
  public:
   /// The collation TSqliteExecutor::RegisterGbkCollation registers.
@@ -29,12 +29,4 @@ class TSqliteDialect {
   static std::vector<std::string> Adapt(const std::string& utf8Sql, bool gbkOrder = false);
   /// The ORDER BY rewrite alone (one statement).
   static std::string OrderByGbk(const std::string& sql);
-
- private:
-  static std::vector<std::string> SplitAtIdentityQuery(const std::string& sql);
-  static std::string AdaptStatement(const std::string& sql);
-  static std::string ReplaceIdentity(const std::string& sql);
-  static std::string AddDeleteFrom(const std::string& sql);
-  static std::string TopToLimit(const std::string& sql);
-  static std::string CollateTerm(const std::string& term);
 };

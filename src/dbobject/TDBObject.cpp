@@ -1,6 +1,10 @@
 #include "TDBObject.h"
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <random>
+#include <thread>
 
 #include "Format.h"
 #include "MessagePrefix.h"
@@ -68,4 +72,49 @@ int32_t TDBObject::NextIntID(const std::string& keyField) {
       "SELECT CASE WHEN MAX(%s) IS NULL THEN 1 ELSE MAX(Cast(%0:s As Int)) + 1 END FROM %s",
       {keyField, GetTableName()}));
   return FirstValue(rows);
+}
+
+bool TDBObject::RowExists(const std::string& where) {
+  try {
+    TDataSet* rows = Operator()->OpenQuery(
+        FormatSql("Select count(*) as c from %s where %s", {GetTableName(), where}));
+    return !rows->IsEmpty() && rows->FieldByName("c").AsInteger() > 0;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+namespace {
+
+// Two writers that collided would draw alike again at once and collide
+// again, step for step: a random pause, longer with each try (up to a tenth
+// of a second), lets one of them get ahead.
+void PauseBeforeDrawing(int tries) {
+  std::random_device random;
+  std::uniform_int_distribution<int> milliseconds(1, std::min(8 * tries, 100));
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds(random)));
+}
+
+}  // namespace
+
+// The refusal itself is the database's (a unique key or index), so it is
+// told apart from any other failure by looking for the drawn values: when
+// they are stored now, another writer drew them first.
+void TDBObject::InsertDrawingKeys(const std::function<void()>& attempt,
+                                  const std::function<std::string()>& drawnTaken) {
+  for (int tries = 1;; ++tries) {
+    try {
+      attempt();
+      return;
+    } catch (const std::exception&) {
+      if (!RowExists(drawnTaken())) throw;
+      if (tries < kInsertAttempts) {
+        PauseBeforeDrawing(tries);
+        continue;
+      }
+      WithMessagePrefix(
+          FormatText("其他用户同时保存，编号冲突，重试%d次后仍未保存成功！\r\n", {kInsertAttempts}),
+          [] { throw; });
+    }
+  }
 }

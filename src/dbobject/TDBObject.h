@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "TBaseDBObject.h"
@@ -33,4 +34,26 @@ class TDBObject : public TBaseDBObject {
   /// 29: the next integer key: the largest value of `keyField` cast to an
   /// integer, plus one (1 on an empty table).
   virtual int32_t NextIntID(const std::string& keyField);
+
+ protected:
+  /// How many times an insert draws its key and code before it gives up.
+  /// Between two writers that keep saving, about every second retry meets
+  /// the other again; twenty leave a chance of failure below one in ten
+  /// million per collision.
+  static constexpr int kInsertAttempts = 20;
+
+  /// Inserts a row whose key and code are drawn as the largest + 1, which
+  /// two writers saving at the same moment draw alike. `attempt` draws them
+  /// and writes the row. When it fails and a row matching `drawnTaken()` (a
+  /// condition naming the key and code just drawn) is stored, another writer
+  /// took them and the attempt is made again, up to kInsertAttempts times;
+  /// the last failure is then raised with a Chinese explanation in front of
+  /// its message. Any other failure is raised as it is.
+  void InsertDrawingKeys(const std::function<void()>& attempt,
+                         const std::function<std::string()>& drawnTaken);
+
+ private:
+  /// Whether a row of the table matches `where`; false when that cannot
+  /// be read either.
+  bool RowExists(const std::string& where);
 };

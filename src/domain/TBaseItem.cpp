@@ -186,44 +186,10 @@ int32_t TBaseItem::Insert() {
   const int32_t previousID = ItemID;
   const std::string previousCode = ItemCode;
   try {
-    ItemID = NextIntID("ItemID");
-    ItemCode = NextID("000000", "ItemCode");
-    Operator()->ExecSQL(FormatSql(kInsert, {GetTableName(),
-                                            ItemID,
-                                            ItemCode,
-                                            ItemName,
-                                            AbCustom,
-                                            AbForPY,
-                                            AbForWB,
-                                            AliasID,
-                                            CheckOrder,
-                                            DispOrder,
-                                            HintForLower,
-                                            HintForUpper,
-                                            IsSecCheck,
-                                            IsInUse,
-                                            IsRePorted,
-                                            ItemUnit,
-                                            LowerLimit,
-                                            UpLimit,
-                                            Max,
-                                            Min,
-                                            NaturalResult,
-                                            ResultType,
-                                            SampleTypeID,
-                                            Sex,
-                                            UnitPrice,
-                                            StandItemName,
-                                            CateID,
-                                            CateName,
-                                            ChargeType,
-                                            ItemType,
-                                            GetItemsString(),
-                                            IsHaveExamProcess,
-                                            IsInstrument,
-                                            ValueFormat,
-                                            ExcludeItems,
-                                            SampleGroupID}));
+    InsertDrawingKeys([&] { DrawKeysAndInsert(); },
+                      [&] {
+                        return FormatSql("ItemID = %d or ItemCode = '%s'", {ItemID, ItemCode});
+                      });
   } catch (...) {
     // Nothing was stored: the object stays new, so a later Save inserts.
     ItemID = previousID;
@@ -231,6 +197,47 @@ int32_t TBaseItem::Insert() {
     throw;
   }
   return 0;
+}
+
+void TBaseItem::DrawKeysAndInsert() {
+  ItemID = NextIntID("ItemID");
+  ItemCode = NextID("000000", "ItemCode");
+  Operator()->ExecSQL(FormatSql(kInsert, {GetTableName(),
+                                          ItemID,
+                                          ItemCode,
+                                          ItemName,
+                                          AbCustom,
+                                          AbForPY,
+                                          AbForWB,
+                                          AliasID,
+                                          CheckOrder,
+                                          DispOrder,
+                                          HintForLower,
+                                          HintForUpper,
+                                          IsSecCheck,
+                                          IsInUse,
+                                          IsRePorted,
+                                          ItemUnit,
+                                          LowerLimit,
+                                          UpLimit,
+                                          Max,
+                                          Min,
+                                          NaturalResult,
+                                          ResultType,
+                                          SampleTypeID,
+                                          Sex,
+                                          UnitPrice,
+                                          StandItemName,
+                                          CateID,
+                                          CateName,
+                                          ChargeType,
+                                          ItemType,
+                                          GetItemsString(),
+                                          IsHaveExamProcess,
+                                          IsInstrument,
+                                          ValueFormat,
+                                          ExcludeItems,
+                                          SampleGroupID}));
 }
 
 int32_t TBaseItem::Update() {

@@ -38,7 +38,8 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// Loads the row by ItemCode, else ItemID, else ItemName (first one set);
   /// ETJItemException "查询条件不正确" when none is set. 0 found, -1 not.
   int32_t Find() override;
-  /// Validates, draws ItemID and ItemCode, inserts the row. When the insert
+  /// Validates, draws ItemID and ItemCode, inserts the row; drawn again when
+  /// another writer stored them first (InsertDrawingKeys). When the insert
   /// fails, ItemID and ItemCode are put back, so the object stays new.
   int32_t Insert() override;
   /// Copies the current row; -1 (nothing changed) when there is none.
@@ -139,6 +140,7 @@ class TBaseItem : public TDBObject, public TItemFields {
   }
   void LoadRow(TDataSet* dataSet, const Columns& columns);
   void ValidateWidths() const;
+  void DrawKeysAndInsert();
   void CollectInto(TBaseItemList& list, int32_t itemType,
                    std::unordered_set<const TBaseItem*>& visited);
 

@@ -77,12 +77,18 @@ int32_t TCategory::Insert() {
   const std::optional<int32_t> previousID = CateID;
   const std::string previousCode = CateCode;
   try {
-    CateID = NextIntID("CateID");
-    CateCode = NextID("000000", "CateCode");
-    Validate();
-    Operator()->ExecSQL(FormatSql(
-        kInsert, {GetTableName(), *CateID, CateInfo, CateCode, CateName, CateType, DispOrder,
-                  IsDispInRep, IsInUse, ModifiedBy, ModifiedDate.FormatDate(), Remark}));
+    InsertDrawingKeys(
+        [&] {
+          CateID = NextIntID("CateID");
+          CateCode = NextID("000000", "CateCode");
+          Validate();
+          Operator()->ExecSQL(FormatSql(
+              kInsert, {GetTableName(), *CateID, CateInfo, CateCode, CateName, CateType, DispOrder,
+                        IsDispInRep, IsInUse, ModifiedBy, ModifiedDate.FormatDate(), Remark}));
+        },
+        [&] {
+          return FormatSql("CateID = %d or CateCode = '%s'", {*CateID, CateCode});
+        });
   } catch (...) {
     // Nothing was stored: back to the new state, so a later Save inserts
     // instead of updating a row that does not exist.

@@ -6,11 +6,13 @@
 #include "TComPtr.h"
 #include "TDBConnPool.h"
 #include "TDBOperator.h"
+#include "TestBackends.h"
 #include "TestDatabase.h"
 #include "ThreadId.h"
 
-/// One suite, run through both backends: a fresh database, the library's
-/// pool on it, and an operator bound to the test's thread.
+/// One suite, run through every backend: a fresh database of the backend's
+/// kind, the library's pool on it, and an operator bound to the test's
+/// thread.
 class DbBackendTest : public ::testing::TestWithParam<TestBackend> {
  protected:
   void SetUp() override {
@@ -30,14 +32,7 @@ class DbBackendTest : public ::testing::TestWithParam<TestBackend> {
     return static_cast<TDBOperator*>(o.get())->Connection();
   }
 
-  TestDatabase db;
+  TestDatabase db{GetParam()};
   TDBConnPool* pool = nullptr;
   TComPtr<IDBOperator> op;
 };
-
-#define TESMIRA_BOTH_BACKENDS(suite)                                                   \
-  INSTANTIATE_TEST_SUITE_P(Backends, suite,                                            \
-                           ::testing::Values(TestBackend::Sqlite3, TestBackend::Odbc), \
-                           [](const ::testing::TestParamInfo<TestBackend>& info) {     \
-                             return std::string(TestBackendName(info.param));          \
-                           })

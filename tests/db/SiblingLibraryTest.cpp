@@ -106,6 +106,28 @@ TEST_F(SiblingLibraryTest, ASiblingOnlyInTheCurrentDirectoryIsNotFound) {
   Get<void (*)()>("ProbeUnbind")();
 }
 
+// A host that loads the library by a relative name and then changes its
+// working directory: the library still finds its own folder.
+TEST_F(SiblingLibraryTest, ALibraryLoadedByARelativeNameKeepsItsFolder) {
+  InstallSibling(folder);
+  fs::create_directories(folder / "cfg");
+  std::ofstream(folder / "cfg" / "cfg.config")
+      << R"(<cfgxml><DBConnectionPool DBName="beside" MinDBPoolSize="0" MaxDBPoolSize="2"/></cfgxml>)";
+  fs::copy_file(TESMIRA_TEST_PROBE, folder / "libtesmira.so");
+  fs::current_path(folder);
+  probe = dlopen("./libtesmira.so", RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(probe, nullptr) << dlerror();
+  fs::current_path(other);
+  Get<void (*)()>("ProbeBind")();
+  EXPECT_EQ(std::string(Get<const char* (*)()>("ProbeLibraryPath")()),
+            (fs::canonical(folder) / "DB.so").string());
+  EXPECT_TRUE(Get<bool (*)()>("ProbeLoadedByUs")());
+  char text[512];
+  EXPECT_TRUE(Get<bool (*)(char*, size_t)>("ProbeLoadConfig")(text, sizeof text)) << text;
+  EXPECT_EQ(std::string(text), "beside|2");
+  Get<void (*)()>("ProbeUnbind")();
+}
+
 TEST_F(SiblingLibraryTest, ConfigurationIsReadBesideTheLibraryNotTheCurrentDirectory) {
   LoadProbe();
   auto load = Get<bool (*)(char*, size_t)>("ProbeLoadConfig");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "TPostgresDialect.h"
 #include "TSqlParameters.h"
 #include "TSqliteDialect.h"
 
@@ -64,6 +65,26 @@ TEST(SqliteDialect, OrderByTermsGetTheGbkCollation) {
             (Parts{"select a from T order by a"}));
   EXPECT_EQ(TSqliteDialect::Adapt("select a from T order by a", true),
             (Parts{"select a from T order by a COLLATE TESMIRA_GBK"}));
+}
+
+// The server answers a batch: the identity query stays in the insert's text,
+// separated as PostgreSQL needs it.
+TEST(PostgresDialect, IdentityStaysInTheBatchAndOrderByUsesTheGbkKey) {
+  EXPECT_EQ(
+      TPostgresDialect::Adapt("Insert Into T (a)Values(1, 'x')SELECT @@IDENTITY AS IdentityID"),
+      "Insert Into T (a)Values(1, 'x');\nSELECT tesmira_identity() AS IdentityID");
+  EXPECT_EQ(TPostgresDialect::Adapt("insert into T values ('SELECT @@IDENTITY')"),
+            "insert into T values ('SELECT @@IDENTITY')");
+  EXPECT_EQ(TPostgresDialect::Adapt("Delete TJSampleGroup Where GroupID = 3"),
+            "Delete FROM TJSampleGroup Where GroupID = 3");
+  EXPECT_EQ(TPostgresDialect::Adapt("Select Top 1 * from T Where a = 1 Order By ItemType, b DESC"),
+            "Select * from T Where a = 1 Order By tesmira_gbk(ItemType), tesmira_gbk(b) DESC "
+            "LIMIT 1");
+  // A column number stays one; subqueries and literals are left alone.
+  EXPECT_EQ(TPostgresDialect::Adapt("select * from T where b in (select b from U order by b) "
+                                    "and c = 'order by c' order by 1 ASC"),
+            "select * from T where b in (select b from U order by b) and c = 'order by c' "
+            "order by 1 ASC");
 }
 
 TEST(SqlParameters, NamedParametersBecomePositionalOutsideLiterals) {

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "TDBConnPool.h"
 #include "TDatabaseSetup.h"
 #include "TestDatabase.h"
 
@@ -170,3 +171,45 @@ TEST_F(DatabaseSetupTest, MistakesOfThePersonAreNamed) {
 }
 
 }  // namespace
+
+// On the test server: a database without tables gets the PostgreSQL schema
+// (functions, collation and trigger included) and the demonstration data,
+// sent as they are through the library's connection.
+TEST(ServerDatabaseSetup, SchemaAndDemoDataArriveInOneRun) {
+  TestDatabase db(TestBackend::Postgres);
+  db.Exec("DROP SCHEMA public CASCADE; CREATE SCHEMA public");
+  const fs::path lib = fs::path(db.Folder()) / "lib";
+  fs::create_directories(lib / "cfg");
+  TDatabaseSetup setup;
+  setup.ConfigFile = (lib / "cfg" / "cfg.config").string();
+  setup.SqlDir = TESMIRA_SQL_DIR;
+  setup.TimeoutSeconds = 10;
+  setup.DemoData = true;
+  {
+    TDBConnPool& pool = *TDBConnPool::AccessInstance(1);
+    db.Configure(pool, TestBackend::Postgres);
+    std::ofstream(setup.ConfigFile)
+        << "<cfgxml><DBConnectionPool Provider=\"ODBC\" Driver=\"PostgreSQL Unicode\" DBName=\""
+        << pool.GetDBName() << "\" Schema=\"" << pool.GetSchema()
+        << "\" DBUser=\"postgres\" Password=\"\" MinDBPoolSize=\"0\" MaxDBPoolSize=\"2\"/>"
+           "</cfgxml>\n";
+  }
+  const std::string done = setup.Run();
+  EXPECT_NE(done.find("PostgreSQL database"), std::string::npos) << done;
+  const std::string demo = FileText(fs::path(TESMIRA_SQL_DIR) / "demo-data.sql");
+  EXPECT_EQ(db.QueryInt("SELECT count(*) FROM TJItem"), Occurrences(demo, "INSERT INTO TJItem "));
+  EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemName = '血常规'"), 1);
+  // Text compares without case, as on SQL Server.
+  const long long units = db.QueryInt("SELECT count(*) FROM TJItem WHERE ItemUnit = 'mmol/L'");
+  EXPECT_GT(units, 0);
+  EXPECT_EQ(db.QueryInt("SELECT count(*) FROM TJItem WHERE ItemUnit = 'MMOL/L'"), units);
+  const long long category = db.QueryInt("SELECT CateId FROM TJItem WHERE CateId > 0 LIMIT 1");
+  EXPECT_THROW(db.Exec("DELETE FROM TJCategories WHERE CateID = " + std::to_string(category)),
+               std::runtime_error);
+  try {
+    setup.Run();
+    ADD_FAILURE() << "a second run succeeded";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("already holds"), std::string::npos) << error.what();
+  }
+}

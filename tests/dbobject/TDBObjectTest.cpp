@@ -7,11 +7,13 @@
 #include "TDBObjectList.h"
 #include "TSingleComm.h"
 #include "TTestRow.h"
+#include "TestBackends.h"
 #include "TestDatabase.h"
 
 namespace {
 
-class TDBObjectTest : public ::testing::Test {
+// The generic SQL of TDBObject, on every backend.
+class TDBObjectTest : public ::testing::TestWithParam<TestBackend> {
  protected:
   void SetUp() override {
     db_.Exec(TTestRow::kCreateTable);
@@ -22,11 +24,13 @@ class TDBObjectTest : public ::testing::Test {
     db_.Exec("INSERT INTO TestRow (RowID, Code, Name) VALUES " + values);
   }
 
-  TestDatabase db_;
+  TestDatabase db_{GetParam()};
   TBaseDBConnPool* pool_ = nullptr;
 };
 
-TEST_F(TDBObjectTest, NextIDDrawsPaddedTextKeys) {
+TESMIRA_ALL_BACKENDS(TDBObjectTest);
+
+TEST_P(TDBObjectTest, NextIDDrawsPaddedTextKeys) {
   TTestRow row(pool_);
   EXPECT_EQ(row.NextID("000000", "Code"), "000001");
   AddRows("(1, '000123', 'a')");
@@ -36,7 +40,7 @@ TEST_F(TDBObjectTest, NextIDDrawsPaddedTextKeys) {
   EXPECT_EQ(row.NextID("A0000", "RowID"), "A0003");
 }
 
-TEST_F(TDBObjectTest, NextIntIDCastsTextKeysBeforeTakingTheMaximum) {
+TEST_P(TDBObjectTest, NextIntIDCastsTextKeysBeforeTakingTheMaximum) {
   TTestRow row(pool_);
   EXPECT_EQ(row.NextIntID("Code"), 1);
   // As text '7' sorts after '12'; cast to integers the largest is 12.
@@ -45,7 +49,7 @@ TEST_F(TDBObjectTest, NextIntIDCastsTextKeysBeforeTakingTheMaximum) {
   EXPECT_EQ(row.NextIntID("RowID"), 3);
 }
 
-TEST_F(TDBObjectTest, LoadListAppendsObjectsOfTheSameClassUpToTheLimit) {
+TEST_P(TDBObjectTest, LoadListAppendsObjectsOfTheSameClassUpToTheLimit) {
   AddRows("(3, 'c', 'third'), (1, 'a', 'first'), (2, 'b', 'second')");
   TTestRow query(pool_);
   TDBObjectList list;
@@ -72,7 +76,7 @@ TEST_F(TDBObjectTest, LoadListAppendsObjectsOfTheSameClassUpToTheLimit) {
   EXPECT_EQ(unordered.Count(), 2);
 }
 
-TEST_F(TDBObjectTest, OpenUsesTheWhereConditionOnlyWhenThereIsOne) {
+TEST_P(TDBObjectTest, OpenUsesTheWhereConditionOnlyWhenThereIsOne) {
   AddRows("(1, 'a', 'x'), (2, 'b', 'y'), (3, 'c', 'y')");
   TTestRow row(pool_);
   row.SetWhere("Name = 'y'");
@@ -89,11 +93,11 @@ TEST_F(TDBObjectTest, OpenUsesTheWhereConditionOnlyWhenThereIsOne) {
   EXPECT_THROW(row.Open(), std::exception);
   EXPECT_FALSE(row.GetLastError().empty());
   row.SetLastErrorForTest("");
-  EXPECT_THROW(row.OpenSQL("SELECT * FROM NoSuchTable"), std::exception);
-  EXPECT_NE(row.GetLastError().find("NoSuchTable"), std::string::npos);
+  EXPECT_THROW(row.OpenSQL("SELECT * FROM nosuchtable"), std::exception);
+  EXPECT_NE(row.GetLastError().find("nosuchtable"), std::string::npos);
 }
 
-TEST_F(TDBObjectTest, FindLoadsTheRowOfTheWhereConditionAndPrefixesFailures) {
+TEST_P(TDBObjectTest, FindLoadsTheRowOfTheWhereConditionAndPrefixesFailures) {
   AddRows("(1, 'a', 'first'), (2, 'b', 'second')");
   TTestRow row(pool_);
   row.SetWhere("Code = 'b'");
@@ -103,7 +107,7 @@ TEST_F(TDBObjectTest, FindLoadsTheRowOfTheWhereConditionAndPrefixesFailures) {
   EXPECT_EQ(row.Find(), -1);
   EXPECT_EQ(row.Name, "second");
 
-  row.SetWhere("NoSuchColumn = 1");
+  row.SetWhere("nosuchcolumn = 1");
   try {
     row.Find();
     FAIL() << "Find on a failing query must raise";
@@ -112,7 +116,7 @@ TEST_F(TDBObjectTest, FindLoadsTheRowOfTheWhereConditionAndPrefixesFailures) {
   }
 }
 
-TEST_F(TDBObjectTest, DeleteAndUpdateFieldsActOnTheRowsTheyName) {
+TEST_P(TDBObjectTest, DeleteAndUpdateFieldsActOnTheRowsTheyName) {
   AddRows("(1, 'a', 'first'), (2, 'b', 'second')");
   TTestRow row(pool_);
   row.SetWhere("RowID = 1");
@@ -128,7 +132,7 @@ TEST_F(TDBObjectTest, DeleteAndUpdateFieldsActOnTheRowsTheyName) {
   EXPECT_EQ(db_.QueryText("SELECT Name FROM TestRow WHERE RowID = 2"), "renamed");
 }
 
-TEST_F(TDBObjectTest, TheInterfaceForwardsToTheOverridesAndNeverFreesTheObject) {
+TEST_P(TDBObjectTest, TheInterfaceForwardsToTheOverridesAndNeverFreesTheObject) {
   AddRows("(1, 'a', 'first')");
   TTestRow row(pool_);
   IBaseDBObject* viaQuery = nullptr;
@@ -152,7 +156,7 @@ TEST_F(TDBObjectTest, TheInterfaceForwardsToTheOverridesAndNeverFreesTheObject) 
   EXPECT_EQ(other, nullptr);
 }
 
-TEST_F(TDBObjectTest, ObjectsMadeWithoutAPoolTakeTheSharedPoolWhenNoSiblingIsBound) {
+TEST_P(TDBObjectTest, ObjectsMadeWithoutAPoolTakeTheSharedPoolWhenNoSiblingIsBound) {
   AddRows("(1, 'a', 'first')");
   TTestRow row;
   row.SetWhere("RowID = 1");

@@ -12,6 +12,7 @@
 #include "TItemManager.h"
 #include "TSampleType.h"
 #include "TSingleComm.h"
+#include "TestBackends.h"
 #include "TestDatabase.h"
 
 /// UTF-8 bytes of a u8 literal, for arranging and checking rows through raw
@@ -32,9 +33,9 @@ std::string MessageOf(Action&& action) {
   return "(no error)";
 }
 
-/// Every domain test: a fresh SQLite file as the library's pool, and no
-/// singleton left over from an earlier test.
-class DomainTest : public ::testing::Test {
+/// Every domain test, run on every backend: a fresh database as the
+/// library's pool, and no singleton left over from an earlier test.
+class DomainTest : public ::testing::TestWithParam<TestBackend> {
  protected:
   void SetUp() override {
     db_.UseAsLibraryPool();
@@ -51,14 +52,6 @@ class DomainTest : public ::testing::Test {
         std::to_string(id) + ", '" + code + "', " + std::to_string(type) + ", '" + utf8Name +
         "', '" + members + "', " + std::to_string(cateId) + ", " + std::to_string(dispOrder) + ")");
   }
-  /// A trigger that makes the database refuse `event` (INSERT, UPDATE or
-  /// DELETE) on `table`.
-  void RefuseOn(const std::string& table, const std::string& event) {
-    db_.Exec("CREATE TRIGGER refuse_" + event + " BEFORE " + event + " ON " + table +
-             " BEGIN SELECT RAISE(ABORT, 'refused by the database'); END");
-  }
-  void AllowAgain(const std::string& event) { db_.Exec("DROP TRIGGER refuse_" + event); }
-
-  TestDatabase db_;
+  TestDatabase db_{GetParam()};
   TBaseDBConnPool* pool_ = nullptr;
 };

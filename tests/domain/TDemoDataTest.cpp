@@ -22,7 +22,9 @@ class TDemoDataTest : public DomainTest {
   }
 };
 
-TEST_F(TDemoDataTest, EveryCompositeNamesKnownMembersOfTheRightKind) {
+TESMIRA_ALL_BACKENDS(TDemoDataTest);
+
+TEST_P(TDemoDataTest, EveryCompositeNamesKnownMembersOfTheRightKind) {
   TItemManager& catalogue = TItemManager::Instance();
   std::vector<std::pair<TBaseItem*, std::string>> stored;
   for (TBaseItem* entry : catalogue.Items())
@@ -40,7 +42,7 @@ TEST_F(TDemoDataTest, EveryCompositeNamesKnownMembersOfTheRightKind) {
   EXPECT_GE(sets.Count(), 2);
 }
 
-TEST_F(TDemoDataTest, MnemonicsCategoriesAndLookupsAgree) {
+TEST_P(TDemoDataTest, MnemonicsCategoriesAndLookupsAgree) {
   TItemManager& catalogue = TItemManager::Instance();
   TCommon& common = TCommon::Instance();
   for (TBaseItem* entry : catalogue.Items())

@@ -26,7 +26,9 @@ class TItemCompositionTest : public DomainTest {
   }
 };
 
-TEST_F(TItemCompositionTest, MembersAreBuiltOnceInTextOrder) {
+TESMIRA_ALL_BACKENDS(TItemCompositionTest);
+
+TEST_P(TItemCompositionTest, MembersAreBuiltOnceInTextOrder) {
   auto combo = Composite("000002;000001;");
   combo->LoadItems();
   ASSERT_EQ(combo->Items().Count(), 2);
@@ -42,7 +44,7 @@ TEST_F(TItemCompositionTest, MembersAreBuiltOnceInTextOrder) {
   EXPECT_EQ(combo->GetItemsString(), "000003;");
 }
 
-TEST_F(TItemCompositionTest, UnknownAndRepeatedCodesAreDropped) {
+TEST_P(TItemCompositionTest, UnknownAndRepeatedCodesAreDropped) {
   auto middle = Composite("000001;000099;000002;");
   middle->LoadItems();
   EXPECT_EQ(middle->Items().Count(), 2);
@@ -67,7 +69,7 @@ TEST_F(TItemCompositionTest, UnknownAndRepeatedCodesAreDropped) {
   EXPECT_EQ(none->GetItemsString(), "");
 }
 
-TEST_F(TItemCompositionTest, NestedCompositesAreBuiltFirstAndLinkedOneLevelUp) {
+TEST_P(TItemCompositionTest, NestedCompositesAreBuiltFirstAndLinkedOneLevelUp) {
   AddItemRow(10, "000010", 1, "combo", "000001;000002;");
   AddItemRow(20, "000020", 2, "set", "000010;");
   TBaseItem* set = Entry("000020");
@@ -80,7 +82,7 @@ TEST_F(TItemCompositionTest, NestedCompositesAreBuiltFirstAndLinkedOneLevelUp) {
   EXPECT_EQ(combo->UsedBy()[0], set);
 }
 
-TEST_F(TItemCompositionTest, EditingTheMemberListKeepsTheTextInStep) {
+TEST_P(TItemCompositionTest, EditingTheMemberListKeepsTheTextInStep) {
   auto combo = Composite("000001;");
   combo->LoadItems();
   combo->AddItem(Entry("000001"));
@@ -98,7 +100,7 @@ TEST_F(TItemCompositionTest, EditingTheMemberListKeepsTheTextInStep) {
   EXPECT_THROW(combo->GetItem(0), Exception);
 }
 
-TEST_F(TItemCompositionTest, FindItemIsExactWhileFindInCatalogueTrims) {
+TEST_P(TItemCompositionTest, FindItemIsExactWhileFindInCatalogueTrims) {
   EXPECT_EQ(Catalogue().FindItem(" 000001"), nullptr);
   auto combo = Composite(" 000001;000002;");
   EXPECT_EQ(combo->FindInCatalogue(" 000001"), Entry("000001"));
@@ -112,10 +114,15 @@ TEST_F(TItemCompositionTest, FindItemIsExactWhileFindInCatalogueTrims) {
   EXPECT_EQ(combo->GetItemsString(), "1000077;");
 }
 
-TEST_F(TItemCompositionTest, TheCatalogueIndexFollowsAddRemoveAndClear) {
+TEST_P(TItemCompositionTest, TheCatalogueIndexFollowsAddRemoveAndClear) {
   for (int id = 100; id < 160; ++id) AddItemRow(id, std::to_string(9000 + id), 0, "bulk");
-  AddItemRow(200, "000002", 0, "duplicate code");  // later in catalogue order ('d' > 'b')
   TItemManager& catalogue = Catalogue();
+  // The schemas refuse a second row with a code; a database made before
+  // they did may hold one. Such an entry joins the catalogue after "b".
+  auto duplicate = std::make_unique<TItem>(pool_);
+  duplicate->ItemCode = "000002";
+  duplicate->ItemName = "duplicate code";
+  catalogue.AddItem(duplicate.release());
   TBaseItem* first = catalogue.FindItem("000002");
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->ItemName, "b");
@@ -144,7 +151,7 @@ TEST_F(TItemCompositionTest, TheCatalogueIndexFollowsAddRemoveAndClear) {
   EXPECT_EQ(catalogue.FindItem("000001")->ItemID, 1);
 }
 
-TEST_F(TItemCompositionTest, TheCatalogueBuildsEveryCompositeAndCollectsEachSetOnce) {
+TEST_P(TItemCompositionTest, TheCatalogueBuildsEveryCompositeAndCollectsEachSetOnce) {
   AddItemRow(10, "000010", 1, "combo x", "000001;000002;");
   AddItemRow(11, "000011", 1, "combo y", "000002;000003;");
   AddItemRow(20, "000020", 2, "set p", "000010;000011;");
@@ -164,7 +171,7 @@ TEST_F(TItemCompositionTest, TheCatalogueBuildsEveryCompositeAndCollectsEachSetO
   EXPECT_EQ(items[2]->ItemCode, "000003");
 }
 
-TEST_F(TItemCompositionTest, CyclicMemberTextsEnd) {
+TEST_P(TItemCompositionTest, CyclicMemberTextsEnd) {
   AddItemRow(10, "000010", 1, "loop a", "000011;000001;");
   AddItemRow(11, "000011", 1, "loop b", "000010;");
   AddItemRow(12, "000012", 1, "self", "000012;000002;");
@@ -184,7 +191,7 @@ TEST_F(TItemCompositionTest, CyclicMemberTextsEnd) {
   EXPECT_EQ(composites.Count(), 3);
 }
 
-TEST_F(TItemCompositionTest, AFailedBuildLeavesTheCompositeAsItWas) {
+TEST_P(TItemCompositionTest, AFailedBuildLeavesTheCompositeAsItWas) {
   db_.Exec("DROP TABLE TJItem");  // the catalogue cannot be read
   auto combo = Composite("000001;000002;");
   EXPECT_THROW(combo->LoadItems(), std::exception);

@@ -19,10 +19,15 @@ class TSampleTest : public DomainTest {
     db_.Exec(
         U8(u8"INSERT INTO TJSampleType (ID, SampleTypeID, SampleTypeName) VALUES "
            u8"(2, 20, '全血'), (1, 10, '血清'), (3, 30, '尿液'), (4, 40, '血清')"));
+    // A server draws ID from a sequence, which keys written by hand do not
+    // move on.
+    if (db_.OnServer()) db_.Exec("SELECT setval('TJSampleTypeIDs', 4)");
   }
 };
 
-TEST_F(TSampleTest, AnInsertedGroupCarriesTheIdentityTheDatabaseGaveIt) {
+TESMIRA_ALL_BACKENDS(TSampleTest);
+
+TEST_P(TSampleTest, AnInsertedGroupCarriesTheIdentityTheDatabaseGaveIt) {
   TSampleGroup group(pool_);
   group.SampleTypeID = 3;
   group.GroupName = "O'Neil 管";
@@ -42,7 +47,7 @@ TEST_F(TSampleTest, AnInsertedGroupCarriesTheIdentityTheDatabaseGaveIt) {
   EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJSampleGroup"), 1);
 }
 
-TEST_F(TSampleTest, GroupListsFollowTheConditionAndTheLimit) {
+TEST_P(TSampleTest, GroupListsFollowTheConditionAndTheLimit) {
   AddGroupRows();
   TSampleGroup query(pool_);
   TDBObjectList list;
@@ -58,15 +63,15 @@ TEST_F(TSampleTest, GroupListsFollowTheConditionAndTheLimit) {
   query.LoadList("sampleTypeID=9", list, -1);
   EXPECT_EQ(list.Count(), 0);
   try {
-    query.LoadList("NoSuchColumn=1", list, -1);
+    query.LoadList("nosuchcolumn=1", list, -1);
     ADD_FAILURE() << "no error";
   } catch (const EBaseException& e) {
     EXPECT_EQ(e.Message(), "加载数据错误");
-    EXPECT_NE(e.ExtraText.find("NoSuchColumn"), std::string::npos) << e.ExtraText;
+    EXPECT_NE(e.ExtraText.find("nosuchcolumn"), std::string::npos) << e.ExtraText;
   }
 }
 
-TEST_F(TSampleTest, GroupFindTakesTheFirstRowOfTheWhereCondition) {
+TEST_P(TSampleTest, GroupFindTakesTheFirstRowOfTheWhereCondition) {
   AddGroupRows();
   TSampleGroup group(pool_);
   group.SetWhere("SampleTypeID = 1 ORDER BY GroupID");
@@ -79,7 +84,7 @@ TEST_F(TSampleTest, GroupFindTakesTheFirstRowOfTheWhereCondition) {
   EXPECT_EQ(MessageOf<Exception>([&] { group.Find(); }).rfind("查找信息出现错误", 0), 0u);
 }
 
-TEST_F(TSampleTest, SampleTypesAreFoundByNameAndKeepTheirId) {
+TEST_P(TSampleTest, SampleTypesAreFoundByNameAndKeepTheirId) {
   AddTypeRows();
   TSampleType type(pool_);
   type.SampleTypeName = "尿液";
@@ -103,7 +108,7 @@ TEST_F(TSampleTest, SampleTypesAreFoundByNameAndKeepTheirId) {
             "it's");
 }
 
-TEST_F(TSampleTest, TheInstanceReadsEverySampleTypeOnce) {
+TEST_P(TSampleTest, TheInstanceReadsEverySampleTypeOnce) {
   AddTypeRows();
   EXPECT_EQ(TSampleType::AccessInstance(0), nullptr);
   TSampleType& instance = TSampleType::Instance();

@@ -15,7 +15,9 @@ class TSfChargeItemTest : public DomainTest {
   }
 };
 
-TEST_F(TSfChargeItemTest, UpdatesAddressTheRowByItsLastSavedCode) {
+TESMIRA_ALL_BACKENDS(TSfChargeItemTest);
+
+TEST_P(TSfChargeItemTest, UpdatesAddressTheRowByItsLastSavedCode) {
   AddRow("A01", U8(u8"体检费"));
   TSfChargeItem query(pool_);
   TDBObjectList list;
@@ -28,7 +30,7 @@ TEST_F(TSfChargeItemTest, UpdatesAddressTheRowByItsLastSavedCode) {
   item->UnitPrice = 8;
   item->Update();
   EXPECT_EQ(db_.QueryText("SELECT ItemCode FROM sfChargeItem"), "A02");
-  EXPECT_EQ(db_.QueryText("SELECT UnitPrice FROM sfChargeItem"), "8.0");
+  EXPECT_EQ(db_.QueryInt("SELECT CAST(UnitPrice * 100 AS INTEGER) FROM sfChargeItem"), 800);
   EXPECT_EQ(item->OldItemCode, "A02");
   item->ItemName = "second";
   item->Update();
@@ -43,7 +45,7 @@ TEST_F(TSfChargeItemTest, UpdatesAddressTheRowByItsLastSavedCode) {
   EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM sfChargeItem WHERE ItemCode = 'A03'"), 1);
 }
 
-TEST_F(TSfChargeItemTest, InsertDeleteAndListOrder) {
+TEST_P(TSfChargeItemTest, InsertDeleteAndListOrder) {
   TSfChargeItem withoutPool;
   EXPECT_EQ(withoutPool.DeptCode, "01");
   EXPECT_EQ(withoutPool.ApplyEnvironment, 1);
