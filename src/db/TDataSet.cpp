@@ -45,8 +45,8 @@ void TDataSet::Impl::Clear() {
   active = false;
   names.clear();
   index.clear();
-  std::string().swap(text);
-  std::vector<uint32_t>().swap(ends);
+  text.Release();
+  ends.Release();
   rows = 0;
   cursor = 0;
 }
@@ -58,11 +58,9 @@ void TDataSet::Impl::BeginResult(std::vector<std::string> columnNames) {
   active = true;
 }
 
-// Spare capacity is given back only when it is a large part of the buffer:
-// shrinking copies the whole result once more.
 void TDataSet::Impl::Finish() {
-  if (text.capacity() > text.size() + text.size() / 4) text.shrink_to_fit();
-  if (ends.capacity() > ends.size() + ends.size() / 4) ends.shrink_to_fit();
+  text.ShrinkToFit();
+  ends.ShrinkToFit();
   cursor = 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "ColumnIndex.h"
@@ -483,6 +484,23 @@ void TBaseItem::FillCategory(TCategory* category, int32_t itemType) {
   const int32_t cateID = *category->CateID;
   for (TBaseItem* entry : items_)
     if (entry->ItemType == itemType && entry->CateID == cateID) category->AddItem(entry);
+}
+
+void TBaseItem::FillCategories(TDBObjectList& categories, int32_t itemType) {
+  // One pass over the catalogue instead of one per category: a tree of 500
+  // categories over 50 000 items would otherwise look at 25 million entries.
+  std::unordered_map<int32_t, std::vector<TCategory*>> byID;
+  for (int i = 0; i < categories.Count(); ++i) {
+    auto* category = categories.ItemAs<TCategory>(i);
+    category->ClearItems();
+    if (category->CateID) byID[*category->CateID].push_back(category);
+  }
+  for (TBaseItem* entry : items_) {
+    if (entry->ItemType != itemType) continue;
+    const auto found = byID.find(entry->CateID);
+    if (found == byID.end()) continue;
+    for (TCategory* category : found->second) category->AddItem(entry);
+  }
 }
 
 std::vector<std::string> TBaseItem::CodesOf(const std::string& text) {

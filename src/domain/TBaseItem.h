@@ -92,6 +92,9 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// the catalogue: every entry) of `itemType` whose CateID is the
   /// category's.
   void FillCategory(TCategory* category, int32_t itemType);
+  /// FillCategory for every category of the list (TCategory objects) in one
+  /// pass over the members, with the same result.
+  void FillCategories(TDBObjectList& categories, int32_t itemType);
 
   const std::string& GetItemsString() const { return itemsString_; }
   /// Replaces the text; the members and ItemsLoaded stay as they are.
