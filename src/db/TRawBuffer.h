@@ -2,9 +2,62 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string_view>
 #include <type_traits>
+#include <utility>
+#include <vector>
+
+/// Large blocks that result sets gave back, kept for the next result set:
+/// memory a result of 100 000 rows has touched once costs nothing to touch
+/// again, while fresh memory costs a page fault per 4 KiB (on some virtual
+/// machines more than the read itself). Only blocks of 256 KiB and more are
+/// kept, 64 MiB in all at most; freed when the library unloads.
+class TSpareBlocks {
+ public:
+  static constexpr size_t kSmallest = 256 * 1024;
+  static constexpr size_t kMostKept = 64 * 1024 * 1024;
+
+  static TSpareBlocks& Instance() {
+    static TSpareBlocks blocks;
+    return blocks;
+  }
+  ~TSpareBlocks() {
+    for (const auto& block : blocks_) std::free(block.first);
+  }
+  /// Keeps `block` of `bytes` or frees it.
+  void Keep(void* block, size_t bytes) {
+    if (bytes >= kSmallest) {
+      std::lock_guard<std::mutex> guard(lock_);
+      if (kept_ + bytes <= kMostKept) {
+        blocks_.emplace_back(block, bytes);
+        kept_ += bytes;
+        return;
+      }
+    }
+    std::free(block);
+  }
+  /// The largest kept block (its size in `bytes`), or null.
+  void* TakeLargest(size_t& bytes) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (blocks_.empty()) return nullptr;
+    auto largest = blocks_.begin();
+    for (auto it = blocks_.begin(); it != blocks_.end(); ++it)
+      if (it->second > largest->second) largest = it;
+    void* block = largest->first;
+    bytes = largest->second;
+    kept_ -= bytes;
+    blocks_.erase(largest);
+    return block;
+  }
+
+ private:
+  TSpareBlocks() = default;
+  std::mutex lock_;
+  std::vector<std::pair<void*, size_t>> blocks_;
+  size_t kept_ = 0;
+};
 
 /// A growable array of plain values (bytes of cell text, cell end offsets)
 /// for result sets. Unlike std::string and std::vector it grows with
@@ -18,7 +71,7 @@ class TRawBuffer {
 
  public:
   TRawBuffer() = default;
-  ~TRawBuffer() { std::free(data_); }
+  ~TRawBuffer() { Release(); }
   TRawBuffer(const TRawBuffer&) = delete;
   TRawBuffer& operator=(const TRawBuffer&) = delete;
 
@@ -52,9 +105,10 @@ class TRawBuffer {
     if (size_ == 0) return Release();
     Resize(size_);
   }
-  /// Empties the buffer and frees its memory.
+  /// Empties the buffer and gives its memory back (a large block is kept
+  /// for the next result set).
   void Release() {
-    std::free(data_);
+    if (data_) TSpareBlocks::Instance().Keep(data_, capacity_ * sizeof(T));
     data_ = nullptr;
     size_ = capacity_ = 0;
   }
@@ -62,7 +116,26 @@ class TRawBuffer {
  private:
   void Grow(size_t needed) {
     size_t wanted = capacity_ < 256 ? 256 : capacity_ * 2;
-    Resize(wanted < needed ? needed : wanted);
+    if (wanted < needed) wanted = needed;
+    // Only a buffer that has become large takes a kept block: a small result
+    // would shrink it to its own size and spoil it for the next large one.
+    if (wanted * sizeof(T) >= TSpareBlocks::kSmallest && AdoptSpare() && capacity_ >= wanted)
+      return;
+    Resize(wanted);
+  }
+  bool AdoptSpare() {
+    size_t bytes = 0;
+    void* block = TSpareBlocks::Instance().TakeLargest(bytes);
+    if (!block) return false;
+    if (bytes / sizeof(T) < size_) {  // too small to hold what is written
+      TSpareBlocks::Instance().Keep(block, bytes);
+      return false;
+    }
+    if (size_) std::memcpy(block, data_, size_ * sizeof(T));
+    std::free(data_);
+    data_ = static_cast<T*>(block);
+    capacity_ = bytes / sizeof(T);
+    return true;
   }
   void Resize(size_t count) {
     void* moved = std::realloc(data_, count * sizeof(T));

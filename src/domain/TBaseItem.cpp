@@ -361,13 +361,17 @@ void TBaseItem::LoadItems() {
   std::vector<TBaseItem*> linked;
   linked.reserve(static_cast<size_t>(codes));
   try {
-    ForEachCode(text, [&](std::string_view code) {
-      TBaseItem* found = LookUpCode(catalogue, code);
-      if (!found) return;
+    const std::vector<TBaseItem*> members = catalogue.FindItems(CodesOf(text));
+    // Each member is read and linked back below: its memory is asked for
+    // for all of them first.
+    for (const TBaseItem* found : members)
+      if (found) __builtin_prefetch(&found->usedBy_);
+    for (TBaseItem* found : members) {
+      if (!found) continue;
       if (found->ItemType != 0) found->LoadItems();
       items_.Add(found);
       if (found->usedBy_.Add(this)) linked.push_back(found);
-    });
+    }
   } catch (...) {
     // Left as it was: a later save must not write a half-built member text.
     for (TBaseItem* member : linked) member->usedBy_.Remove(this);
@@ -385,6 +389,10 @@ TBaseItem* TBaseItem::GetItem(int index) {
 
 TBaseItem* TBaseItem::FindItem(const std::string& code) {
   return items_.FindByCode(code);
+}
+
+std::vector<TBaseItem*> TBaseItem::FindItems(const std::vector<std::string>& codes) {
+  return items_.FindByCodes(codes);
 }
 
 void TBaseItem::CollectItems(TBaseItemList& list, int32_t itemType) {

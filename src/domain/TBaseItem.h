@@ -60,6 +60,9 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// The first member whose ItemCode equals `code` exactly, or null. On the
   /// catalogue instance: any catalogue entry (indexed).
   virtual TBaseItem* FindItem(const std::string& code);
+  /// FindItem for each code, in order (null where none), the members'
+  /// memory fetched side by side.
+  std::vector<TBaseItem*> FindItems(const std::vector<std::string>& codes);
   /// Depth first over the members: appends each member of `itemType` not yet
   /// in `list`, and descends into every composite member (each composite
   /// once, so cyclic data ends).
