@@ -19,18 +19,26 @@ class TSpareBlocks {
   static constexpr size_t kSmallest = 256 * 1024;
   static constexpr size_t kMostKept = 64 * 1024 * 1024;
 
+  /// Never destroyed: result sets may give blocks back while static objects
+  /// are being destroyed. The unload sequence frees what it keeps.
   static TSpareBlocks& Instance() {
-    static TSpareBlocks blocks;
-    return blocks;
+    static TSpareBlocks* const blocks = new TSpareBlocks();
+    return *blocks;
   }
-  ~TSpareBlocks() {
+  /// Frees every kept block; from now on nothing is kept (the library is
+  /// being unloaded).
+  void FreeAll() {
+    std::lock_guard<std::mutex> guard(lock_);
     for (const auto& block : blocks_) std::free(block.first);
+    blocks_.clear();
+    kept_ = 0;
+    closed_ = true;
   }
   /// Keeps `block` of `bytes` or frees it.
   void Keep(void* block, size_t bytes) {
     if (bytes >= kSmallest) {
       std::lock_guard<std::mutex> guard(lock_);
-      if (kept_ + bytes <= kMostKept) {
+      if (!closed_ && kept_ + bytes <= kMostKept) {
         blocks_.emplace_back(block, bytes);
         kept_ += bytes;
         return;
@@ -57,6 +65,7 @@ class TSpareBlocks {
   std::mutex lock_;
   std::vector<std::pair<void*, size_t>> blocks_;
   size_t kept_ = 0;
+  bool closed_ = false;
 };
 
 /// A growable array of plain values (bytes of cell text, cell end offsets)
