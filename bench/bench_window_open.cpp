@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "DomainObjects.h"
 #include "RecordingHost.h"
 #include "TLibraryApplication.h"
@@ -23,6 +24,8 @@
 #include "TPromptService.h"
 #include "TestDatabase.h"
 #include "WindowRegistry.h"
+
+using namespace BenchSupport;
 
 namespace {
 
@@ -33,29 +36,6 @@ constexpr int kSets = 500;
 constexpr int kMembers = 10;
 constexpr int kRows = kItems + kCombos + kSets;
 constexpr int kRounds = 5;
-
-const char* Utf8(const char8_t* text) {
-  return reinterpret_cast<const char*>(text);
-}
-
-std::string Code(int id) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%06d", id);
-  return buf;
-}
-
-// Deterministic member choice (a simple LCG), so every run builds the same.
-struct Members {
-  unsigned state = 12345;
-  std::string Text(int first, int count) {
-    std::string text;
-    for (int m = 0; m < kMembers; ++m) {
-      state = state * 1103515245u + 12345u;
-      text += Code(first + static_cast<int>((state >> 8) % static_cast<unsigned>(count))) + ";";
-    }
-    return text;
-  }
-};
 
 void Exec(sqlite3* raw, const char* sql) {
   char* error = nullptr;
@@ -91,12 +71,12 @@ void FillItems(sqlite3* raw) {
                      "?2 || ?1, ?7, ?8, ?9, ?10, ?11, 1, 0, '0.00', '', ?1 % 5)",
                      -1, &st, nullptr);
   const char* sexes[] = {Utf8(u8"男"), Utf8(u8"女"), Utf8(u8"不限")};
-  Members members;
+  MemberTexts members(kMembers);
   for (int i = 1; i <= kRows; ++i) {
     const int type = i <= kItems ? 0 : (i <= kItems + kCombos ? 1 : 2);
     const std::string text = type == 0   ? std::string()
-                             : type == 1 ? members.Text(1, kItems)
-                                         : members.Text(kItems + 1, kCombos);
+                             : type == 1 ? members.Next(1, kItems)
+                                         : members.Next(kItems + 1, kCombos);
     const char* name = type == 0   ? Utf8(u8"血常规检查")
                        : type == 1 ? Utf8(u8"组合项目")
                                    : Utf8(u8"体检套餐");
@@ -125,35 +105,6 @@ void Fill(const std::string& path) {
   FillItems(raw);
   Exec(raw, "COMMIT");
   sqlite3_close(raw);
-}
-
-double Millis(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-// The baseline: every field of every TJItem row as text.
-double RawRead(const std::string& path) {
-  const auto start = std::chrono::steady_clock::now();
-  sqlite3* raw = nullptr;
-  sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(raw, "SELECT * FROM TJItem ORDER BY ItemType, ItemName ASC", -1, &st, nullptr);
-  const int columns = sqlite3_column_count(st);
-  size_t bytes = 0;
-  while (sqlite3_step(st) == SQLITE_ROW)
-    for (int c = 0; c < columns; ++c) {
-      sqlite3_column_text(st, c);
-      bytes += static_cast<size_t>(sqlite3_column_bytes(st, c));
-    }
-  sqlite3_finalize(st);
-  sqlite3_close(raw);
-  if (bytes == 0) std::fprintf(stderr, "no rows read\n");
-  return Millis(std::chrono::steady_clock::now() - start);
 }
 
 // The number of nodes under the top level of the window's (first) tree: a
@@ -213,7 +164,7 @@ int main(int argc, char** argv) {
   std::vector<double> raw, items, combos;
   int itemNodes = 0, comboNodes = 0;
   for (int round = 0; round < kRounds; ++round) {
-    raw.push_back(RawRead(db.Path()));
+    raw.push_back(Timed([&] { RawCatalogueRead(db.Path()); }));
     items.push_back(OpenCold(host, "TfrmItemEdit", itemNodes));
     combos.push_back(OpenCold(host, "TfrmCombItem", comboNodes));
   }
