@@ -16,8 +16,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "TItemManager.h"
 #include "TestDatabase.h"
+
+using namespace BenchSupport;
 
 namespace {
 
@@ -27,30 +30,6 @@ constexpr int kSets = 1000;
 constexpr int kMembers = 10;
 constexpr int kItems = kRows - kCombos - kSets;
 constexpr int kRounds = 3;
-
-const char* Utf8(const char8_t* text) {
-  return reinterpret_cast<const char*>(text);
-}
-
-std::string Code(int id) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%06d", id);
-  return buf;
-}
-
-// Deterministic member choice (a simple LCG), so every run composes the same.
-struct Members {
-  unsigned state = 12345;
-  int Next(int first, int count) {
-    state = state * 1103515245u + 12345u;
-    return first + static_cast<int>((state >> 8) % static_cast<unsigned>(count));
-  }
-  std::string Text(int first, int count) {
-    std::string text;
-    for (int m = 0; m < kMembers; ++m) text += Code(Next(first, count)) + ";";
-    return text;
-  }
-};
 
 // Items 1..kItems, then the combination items, then the check sets.
 void Fill(TestDatabase& db) {
@@ -65,12 +44,12 @@ void Fill(TestDatabase& db) {
                      "?2 || '标准', ?1 % 20, ?7, ?8, ?9, ?10, 1, 0, '0.00', '000009;', ?1 % 5)",
                      -1, &st, nullptr);
   const char* sexes[] = {Utf8(u8"男"), Utf8(u8"女"), Utf8(u8"不限")};
-  Members members;
+  MemberTexts members(kMembers);
   for (int i = 1; i <= kRows; ++i) {
     const int type = i <= kItems ? 0 : (i <= kItems + kCombos ? 1 : 2);
     const std::string text = type == 0   ? std::string()
-                             : type == 1 ? members.Text(1, kItems)
-                                         : members.Text(kItems + 1, kCombos);
+                             : type == 1 ? members.Next(1, kItems)
+                                         : members.Next(kItems + 1, kCombos);
     sqlite3_bind_int(st, 1, i);
     sqlite3_bind_text(st, 2, Utf8(u8"血常规检查"), -1, SQLITE_STATIC);
     sqlite3_bind_text(st, 3, Utf8(u8"偏低"), -1, SQLITE_STATIC);
@@ -89,45 +68,11 @@ void Fill(TestDatabase& db) {
   sqlite3_close(raw);
 }
 
-double Millis(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-template <class Body>
-double Timed(Body&& body) {
-  auto start = std::chrono::steady_clock::now();
-  body();
-  return Millis(std::chrono::steady_clock::now() - start);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 long ResidentBytes() {
   std::ifstream statm("/proc/self/statm");
   long pages = 0, resident = 0;
   statm >> pages >> resident;
   return resident * sysconf(_SC_PAGESIZE);
-}
-
-// The baseline of catalogue_load: every field of every row as text.
-void RawRead(const std::string& path) {
-  sqlite3* raw = nullptr;
-  sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(raw, "SELECT * FROM TJItem ORDER BY ItemType, ItemName ASC", -1, &st, nullptr);
-  const int columns = sqlite3_column_count(st);
-  size_t bytes = 0;
-  while (sqlite3_step(st) == SQLITE_ROW)
-    for (int c = 0; c < columns; ++c) {
-      sqlite3_column_text(st, c);
-      bytes += static_cast<size_t>(sqlite3_column_bytes(st, c));
-    }
-  sqlite3_finalize(st);
-  sqlite3_close(raw);
-  if (bytes == 0) std::fprintf(stderr, "no rows read\n");
 }
 
 void DropCatalogue() {
@@ -177,7 +122,7 @@ int main() {
   std::vector<double> raw, load, plain, compose;
   long bytesPerItem = 0;
   for (int round = 0; round < kRounds; ++round) {
-    raw.push_back(Timed([&] { RawRead(db.Path()); }));
+    raw.push_back(Timed([&] { RawCatalogueRead(db.Path()); }));
     const long before = ResidentBytes();
     load.push_back(Timed([] { TItemManager::Instance(); }));
     if (round == 0) bytesPerItem = (ResidentBytes() - before) / kRows;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "IDBOperator.h"
 #include "TComPtr.h"
 #include "TDBConnPool.h"
@@ -17,14 +18,12 @@
 #include "TestDatabase.h"
 #include "ThreadId.h"
 
+using namespace BenchSupport;
+
 namespace {
 
 constexpr int kRows = 100000;
 constexpr int kRounds = 5;
-
-const char* Utf8(const char8_t* text) {
-  return reinterpret_cast<const char*>(text);
-}
 
 void Fill(TestDatabase& db) {
   sqlite3* raw = nullptr;
@@ -55,10 +54,6 @@ void Fill(TestDatabase& db) {
   sqlite3_finalize(st);
   sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
   sqlite3_close(raw);
-}
-
-double Millis(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
 }
 
 // The baseline: every field of every row as text through the C API.

@@ -11,19 +11,22 @@
 
 namespace {
 
-// Word-at-a-time test for bytes >= 0x80.
-bool IsAsciiFast(std::string_view s) {
-  const char* p = s.data();
-  size_t n = s.size();
-  while (n >= 8) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    if (w & 0x8080808080808080ull) return false;
-    p += 8;
-    n -= 8;
+// Copies `n` bytes of ASCII text to `out` a word at a time while testing
+// them; false (with part of the text copied) at the first byte >= 0x80.
+// One pass instead of a test and then a copy: most cells are codes, numbers
+// and flags.
+bool CopyAscii(char* out, const char* in, size_t n) {
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  for (; n >= 8; n -= 8, in += 8, out += 8) {
+    uint64_t word;
+    std::memcpy(&word, in, 8);
+    if (word & kHighBits) return false;
+    std::memcpy(out, &word, 8);
   }
-  while (n--)
-    if (static_cast<unsigned char>(*p++) >= 0x80) return false;
+  for (; n > 0; --n) {
+    if (static_cast<unsigned char>(*in) >= 0x80) return false;
+    *out++ = *in++;
+  }
   return true;
 }
 
@@ -53,22 +56,25 @@ class BmpTable {
     }
   }
 
-  // Converts valid UTF-8 of BMP characters; false (and `out` unchanged) for
-  // anything else, which the caller hands to the converter as a whole.
-  bool Append(std::string& out, std::string_view utf8) const {
-    const size_t start = out.size();
+  // Converts valid UTF-8 of BMP characters into `out`, which has room for
+  // twice the input's bytes and two more (no character takes more than
+  // that): the number of bytes written, or npos for text the table cannot
+  // convert, which the caller hands to the converter as a whole.
+  size_t Write(char* out, std::string_view utf8) const {
+    char* const start = out;
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     while (p < end) {
       if (*p < 0x80) {
-        out += static_cast<char>(*p++);
+        *out++ = static_cast<char>(*p++);
         continue;
       }
       uint32_t cp;
-      if (!NextNonAscii(p, end, cp) || length_[cp] == 0) return Undo(out, start);
-      out.append(reinterpret_cast<const char*>(&bytes_[cp]), length_[cp]);
+      if (!NextNonAscii(p, end, cp) || length_[cp] == 0) return std::string_view::npos;
+      std::memcpy(out, &bytes_[cp], 4);  // whole entries: the extra bytes are overwritten
+      out += length_[cp];
     }
-    return true;
+    return static_cast<size_t>(out - start);
   }
 
   // The GBK bytes of the character at `p` (ASCII letters lower-cased) into
@@ -104,11 +110,6 @@ class BmpTable {
     return false;
   }
 
-  static bool Undo(std::string& out, size_t start) {
-    out.resize(start);
-    return false;
-  }
-
   std::array<uint32_t, 0x10000> bytes_{};
   std::array<uint8_t, 0x10000> length_{};
 };
@@ -120,20 +121,19 @@ const BmpTable& Table() {
 
 }  // namespace
 
-bool TCellText::IsAscii(std::string_view text) {
-  return IsAsciiFast(text);
-}
-
-void TCellText::AppendUtf8AsGbk(std::string& out, std::string_view utf8) {
-  if (IsAsciiFast(utf8)) {
-    out.append(utf8.data(), utf8.size());
+void TCellText::AppendUtf8AsGbk(TCellBuffer& out, std::string_view utf8) {
+  // A character of two UTF-8 bytes may take four in GB18030, one of three
+  // at most four; the table writes whole four-byte entries.
+  char* const room = out.Reserve(2 * utf8.size() + 2);
+  if (CopyAscii(room, utf8.data(), utf8.size())) {
+    out.Commit(utf8.size());
     return;
   }
-  AppendNonAsciiUtf8AsGbk(out, utf8);
-}
-
-void TCellText::AppendNonAsciiUtf8AsGbk(std::string& out, std::string_view utf8) {
-  if (!Table().Append(out, utf8)) out += GbkText::FromUtf8(utf8);
+  const size_t written = Table().Write(room, utf8);
+  if (written != std::string_view::npos)
+    out.Commit(written);
+  else
+    out += GbkText::FromUtf8(utf8);
 }
 
 namespace {
@@ -164,27 +164,62 @@ int Sign(int value) {
 
 }  // namespace
 
+namespace {
+
+bool IsContinuationAt(std::string_view utf8, size_t pos) {
+  return pos < utf8.size() && (static_cast<unsigned char>(utf8[pos]) & 0xC0) == 0x80;
+}
+
+// Where the two texts' characters may first differ: the start of the
+// character that holds their first different byte. Equal bytes are equal
+// characters, so the comparison need not convert them (names often share a
+// long first part: "血常规检查1", "血常规检查2").
+size_t SharedCharacters(std::string_view a, std::string_view b) {
+  const size_t common = std::min(a.size(), b.size());
+  size_t same = 0;
+  while (same < common && a[same] == b[same]) ++same;
+  while (same > 0 && (IsContinuationAt(a, same) || IsContinuationAt(b, same))) --same;
+  return same;
+}
+
+// memcmp of two keys of at most four bytes, without a library call.
+int CompareKeys(const char (&a)[4], const char (&b)[4], size_t length) {
+  for (size_t i = 0; i < length; ++i)
+    if (a[i] != b[i])
+      return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
+  return 0;
+}
+
+}  // namespace
+
 int TCellText::CompareAsGbk(std::string_view utf8a, std::string_view utf8b) {
   // Character by character through the table, without building either
   // text: the common case of a sort's many comparisons.
-  const auto* a = reinterpret_cast<const unsigned char*>(utf8a.data());
-  const auto* b = reinterpret_cast<const unsigned char*>(utf8b.data());
-  const auto* aEnd = a + utf8a.size();
-  const auto* bEnd = b + utf8b.size();
+  const size_t same = SharedCharacters(utf8a, utf8b);
+  if (same == utf8a.size() && same == utf8b.size()) return 0;
+  const auto* a = reinterpret_cast<const unsigned char*>(utf8a.data()) + same;
+  const auto* b = reinterpret_cast<const unsigned char*>(utf8b.data()) + same;
+  const auto* aEnd = reinterpret_cast<const unsigned char*>(utf8a.data()) + utf8a.size();
+  const auto* bEnd = reinterpret_cast<const unsigned char*>(utf8b.data()) + utf8b.size();
   const BmpTable& table = Table();
   while (a < aEnd && b < bEnd) {
     char keyA[4], keyB[4];
     size_t lengthA = 0, lengthB = 0;
     if (!table.NextKey(a, aEnd, keyA, lengthA) || !table.NextKey(b, bEnd, keyB, lengthB))
       return Sign(FoldedGbk(utf8a).compare(FoldedGbk(utf8b)));  // rare characters
-    if (int order = std::memcmp(keyA, keyB, std::min(lengthA, lengthB))) return Sign(order);
+    if (int order = CompareKeys(keyA, keyB, std::min(lengthA, lengthB))) return order;
     if (lengthA != lengthB) return lengthA < lengthB ? -1 : 1;
   }
   return (a < aEnd) - (b < bEnd);
 }
 
-void TCellText::AppendDouble(std::string& out, double value) {
+void TCellText::AppendInteger(TCellBuffer& out, int64_t value) {
+  char* const room = out.Reserve(20);  // "-9223372036854775808"
+  out.Commit(static_cast<size_t>(std::to_chars(room, room + 20, value).ptr - room));
+}
+
+void TCellText::AppendDouble(TCellBuffer& out, double value) {
   char buf[64];
   auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  out.append(buf, ec == std::errc() ? ptr - buf : 0);
+  out.append(buf, ec == std::errc() ? static_cast<size_t>(ptr - buf) : 0);
 }

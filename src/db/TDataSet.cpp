@@ -45,8 +45,8 @@ void TDataSet::Impl::Clear() {
   active = false;
   names.clear();
   index.clear();
-  std::string().swap(text);
-  std::vector<uint32_t>().swap(ends);
+  text.Release();
+  ends.Release();
   rows = 0;
   cursor = 0;
 }
@@ -58,11 +58,9 @@ void TDataSet::Impl::BeginResult(std::vector<std::string> columnNames) {
   active = true;
 }
 
-// Spare capacity is given back only when it is a large part of the buffer:
-// shrinking copies the whole result once more.
 void TDataSet::Impl::Finish() {
-  if (text.capacity() > text.size() + text.size() / 4) text.shrink_to_fit();
-  if (ends.capacity() > ends.size() + ends.size() / 4) ends.shrink_to_fit();
+  text.ShrinkToFit();
+  ends.ShrinkToFit();
   cursor = 0;
 }
 
@@ -77,49 +75,59 @@ void TDataSet::Impl::ThrowTooLarge() {
 
 // ---- data set ---------------------------------------------------------------
 
-TDataSet::TDataSet() : impl_(std::make_unique<Impl>()) {}
+TDataSet::TDataSet() = default;
 TDataSet::~TDataSet() = default;
 
+TDataSet::Impl& TDataSet::Storage() {
+  if (!impl_) impl_ = std::make_unique<Impl>();
+  return *impl_;
+}
+
+const TDataSet::Impl& TDataSet::Storage() const {
+  static const Impl kClosed;  // what a set never opened reads as
+  return impl_ ? *impl_ : kClosed;
+}
+
 bool TDataSet::Active() const {
-  return impl_->active;
+  return Storage().active;
 }
 void TDataSet::Close() {
-  impl_->Clear();
+  if (impl_) impl_->Clear();
 }
 void TDataSet::First() {
-  impl_->cursor = 0;
+  if (impl_) impl_->cursor = 0;
 }
 void TDataSet::Next() {
-  if (impl_->cursor < impl_->rows) ++impl_->cursor;
+  if (impl_ && impl_->cursor < impl_->rows) ++impl_->cursor;
 }
 bool TDataSet::Eof() const {
-  return impl_->cursor >= impl_->rows;
+  return Storage().cursor >= Storage().rows;
 }
 bool TDataSet::IsEmpty() const {
-  return impl_->rows == 0;
+  return Storage().rows == 0;
 }
 int TDataSet::RecordCount() const {
-  return impl_->rows;
+  return Storage().rows;
 }
 int TDataSet::RecNo() const {
-  return impl_->cursor;
+  return Storage().cursor;
 }
 int TDataSet::FieldCount() const {
-  return impl_->Columns();
+  return Storage().Columns();
 }
 
 TField TDataSet::FieldByName(const std::string& name) const {
-  int column = impl_->Find(name);
+  int column = Storage().Find(name);
   if (column < 0) throw EDBException("Field '" + name + "' not found");
   return TField(this, column);
 }
 
 bool TDataSet::HasField(const std::string& name) const {
-  return impl_->Find(name) >= 0;
+  return Storage().Find(name) >= 0;
 }
 
 TField TDataSet::Fields(int column) const {
-  if (column < 0 || column >= impl_->Columns())
+  if (column < 0 || column >= Storage().Columns())
     throw EDBException(FormatText("Field index %d out of range", {column}));
   return TField(this, column);
 }
@@ -187,7 +195,9 @@ int32_t TField::AsInteger() const {
 bool TField::AsBoolean() const {
   if (IsNull()) return false;
   const auto& s = set_->Storage();
-  std::string upper = UpperAscii(Trimmed(s.Cell(CurrentRow(s), column_)));
+  const std::string_view text = Trimmed(s.Cell(CurrentRow(s), column_));
+  if (text == "0" || text == "1") return text == "1";  // what flag columns hold
+  std::string upper = UpperAscii(text);
   if (upper == "TRUE") return true;
   if (upper == "FALSE" || upper.empty()) return false;
   double value = 0;

@@ -65,8 +65,10 @@ class TDataSet {
 
   /// Storage, filled by the statement that opened the set (database layer).
   struct Impl;
-  Impl& Storage() { return *impl_; }
-  const Impl& Storage() const { return *impl_; }
+  /// Made on first write: most persistent objects of a list load never open
+  /// a set, and 100 000 of them need not each carry an empty one.
+  Impl& Storage();
+  const Impl& Storage() const;
 
  private:
   std::unique_ptr<Impl> impl_;

@@ -7,18 +7,20 @@
 #include <vector>
 
 #include "TDataSet.h"
+#include "TRawBuffer.h"
 
 /// Storage of a TDataSet (private to the database layer). Rows are kept
 /// compact: all cell texts of the result, GBK, back to back in one buffer,
 /// and one 32-bit end offset per cell whose top bit marks a Null. A result of
-/// 100 000 rows therefore costs one allocation for the texts and one for the
-/// offsets instead of one heap string per field.
+/// 100 000 rows therefore costs one block for the texts and one for the
+/// offsets instead of one heap string per field, and the blocks grow without
+/// copying (TRawBuffer).
 struct TDataSet::Impl {
   bool active = false;
   std::vector<std::string> names;
   std::unordered_map<std::string, int> index;  // upper-cased name -> column
-  std::string text;
-  std::vector<uint32_t> ends;
+  TCellBuffer text;
+  TRawBuffer<uint32_t> ends;
   int rows = 0;
   int cursor = 0;
 
@@ -42,7 +44,7 @@ struct TDataSet::Impl {
   }
   /// Counts the row just completed by AddCell calls.
   void EndRow() { ++rows; }
-  /// Releases spare capacity once the result is complete.
+  /// Releases spare capacity once the result is complete (in place).
   void Finish();
 
   int Columns() const { return static_cast<int>(names.size()); }

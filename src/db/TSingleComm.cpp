@@ -2,6 +2,7 @@
 
 #include "SingletonAccess.h"
 #include "TDBConnPool.h"
+#include "TRawBuffer.h"
 
 namespace {
 TSingleComm* g_instance = nullptr;
@@ -14,6 +15,7 @@ TSingleComm* TSingleComm::AccessInstance(int request) {
 void TSingleComm::ReleaseProcessObjects() {
   delete AccessInstance(0);  // a lent pool is the host's: only forgotten
   if (TDBConnPool* pool = TDBConnPool::AccessInstance(0)) pool->ReleaseInstance();
+  TSpareBlocks::Instance().FreeAll();  // the memory result sets gave back
 }
 
 TSingleComm::~TSingleComm() {

@@ -97,25 +97,29 @@ void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& 
   // read turns the lock every column call takes into a cheap re-entry.
   DbMutexHold hold(db);
   int rc;
-  // Two calls per field, as a plain read takes: the text (null for a Null)
-  // and its length. Only text with non-ASCII bytes pays for a type check, so
-  // that a blob is kept as its bytes instead of being "converted".
+  // The value's storage class first: an integer is written by us from its
+  // value (SQLite would print it into a text of its own first), Null needs
+  // nothing more, a blob keeps its bytes, text is converted to GBK; a real
+  // keeps SQLite's own text, so numbers read as they always did.
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     for (int c = 0; c < columns; ++c) {
-      const unsigned char* text = sqlite3_column_text(stmt, c);
-      if (!text) {
-        out.PushEnd(true);
-        continue;
+      const int type = sqlite3_column_type(stmt, c);
+      if (type == SQLITE_INTEGER) {
+        TCellText::AppendInteger(out.text, sqlite3_column_int64(stmt, c));
+      } else if (type == SQLITE_BLOB) {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, c));
+        out.text.append(bytes, static_cast<size_t>(sqlite3_column_bytes(stmt, c)));
+      } else if (type != SQLITE_NULL) {
+        const unsigned char* text = sqlite3_column_text(stmt, c);
+        if (!text) {
+          out.PushEnd(true);  // as before: a value SQLite cannot give as text reads Null
+          continue;
+        }
+        TCellText::AppendUtf8AsGbk(
+            out.text, std::string_view(reinterpret_cast<const char*>(text),
+                                       static_cast<size_t>(sqlite3_column_bytes(stmt, c))));
       }
-      std::string_view value(reinterpret_cast<const char*>(text),
-                             static_cast<size_t>(sqlite3_column_bytes(stmt, c)));
-      if (TCellText::IsAscii(value))
-        out.text.append(value.data(), value.size());
-      else if (sqlite3_column_type(stmt, c) == SQLITE_BLOB)
-        out.text.append(value.data(), value.size());
-      else
-        TCellText::AppendNonAsciiUtf8AsGbk(out.text, value);
-      out.PushEnd(false);
+      out.PushEnd(type == SQLITE_NULL);
     }
     out.EndRow();
   }

@@ -60,6 +60,9 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// The first member whose ItemCode equals `code` exactly, or null. On the
   /// catalogue instance: any catalogue entry (indexed).
   virtual TBaseItem* FindItem(const std::string& code);
+  /// FindItem for each code, in order (null where none), the members'
+  /// memory fetched side by side.
+  std::vector<TBaseItem*> FindItems(const std::vector<std::string>& codes);
   /// Depth first over the members: appends each member of `itemType` not yet
   /// in `list`, and descends into every composite member (each composite
   /// once, so cyclic data ends).
@@ -92,6 +95,9 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// the catalogue: every entry) of `itemType` whose CateID is the
   /// category's.
   void FillCategory(TCategory* category, int32_t itemType);
+  /// FillCategory for every category of the list (TCategory objects) in one
+  /// pass over the members, with the same result.
+  void FillCategories(TDBObjectList& categories, int32_t itemType);
 
   const std::string& GetItemsString() const { return itemsString_; }
   /// Replaces the text; the members and ItemsLoaded stay as they are.

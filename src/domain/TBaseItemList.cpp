@@ -4,35 +4,13 @@
 
 #include "Exceptions.h"
 #include "TBaseItem.h"
+#include "TCodeIndex.h"
 
 namespace {
 // Below this many entries a scan is cheaper than keeping hash indexes (and
 // the thousands of short member lists of a catalogue stay small).
 constexpr size_t kIndexThreshold = 32;
 }  // namespace
-
-void TBaseItemList::CodeBucket::Append(TBaseItem* item) {
-  if (!first)
-    first = item;
-  else
-    more.push_back(item);
-}
-
-bool TBaseItemList::CodeBucket::Erase(TBaseItem* item) {
-  if (first == item) {
-    if (more.empty()) {
-      first = nullptr;
-    } else {
-      first = more.front();
-      more.erase(more.begin());
-    }
-    return true;
-  }
-  auto it = std::find(more.begin(), more.end(), item);
-  if (it == more.end()) return false;
-  more.erase(it);
-  return true;
-}
 
 TBaseItemList::TBaseItemList() = default;
 TBaseItemList::~TBaseItemList() = default;
@@ -51,9 +29,8 @@ void TBaseItemList::BuildMembers() const {
 }
 
 void TBaseItemList::BuildCodes() const {
-  codes_ = std::make_unique<CodeIndex>();
-  codes_->reserve(items_.size());
-  for (TBaseItem* item : items_) (*codes_)[item->ItemCode].Append(item);
+  codes_ = std::make_unique<TCodeIndex>(items_.size());
+  for (TBaseItem* item : items_) codes_->Insert(item->ItemCode).Append(item);
 }
 
 bool TBaseItemList::Contains(const TBaseItem* item) const {
@@ -72,7 +49,7 @@ bool TBaseItemList::Add(TBaseItem* item) {
   if (!item || Contains(item)) return false;
   items_.push_back(item);
   if (members_) members_->insert(item);
-  if (codes_) (*codes_)[item->ItemCode].Append(item);
+  if (codes_) codes_->Insert(item->ItemCode).Append(item);
   return true;
 }
 
@@ -90,11 +67,8 @@ bool TBaseItemList::Remove(TBaseItem* item) {
 }
 
 void TBaseItemList::UnlinkCode(TBaseItem* item) {
-  auto bucket = codes_->find(item->ItemCode);
-  if (bucket != codes_->end() && bucket->second.Erase(item)) {
-    if (!bucket->second.first) codes_->erase(bucket);
-    return;
-  }
+  TCodeIndex::Bucket* bucket = codes_->Find(item->ItemCode);
+  if (bucket && bucket->Erase(item)) return;
   // The item's code changed after it was listed: the index is rebuilt on the
   // next lookup.
   codes_.reset();
@@ -120,12 +94,32 @@ TBaseItem* TBaseItemList::FindByCode(const std::string& code) const {
   }
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!codes_) BuildCodes();
-    auto bucket = codes_->find(code);
-    if (bucket == codes_->end() || !bucket->second.first) return nullptr;
-    TBaseItem* first = bucket->second.first;
+    const TCodeIndex::Bucket* bucket = codes_->Find(code);
+    if (!bucket || !bucket->first) return nullptr;
+    TBaseItem* first = bucket->first;
     if (first->ItemCode == code) return first;
     // A listed item's code was changed in place: re-read every code.
     codes_.reset();
   }
   return nullptr;
+}
+
+std::vector<TBaseItem*> TBaseItemList::FindByCodes(const std::vector<std::string>& codes) const {
+  std::vector<TBaseItem*> found(codes.size(), nullptr);
+  if (!Indexed()) {
+    for (size_t i = 0; i < codes.size(); ++i) found[i] = FindByCode(codes[i]);
+    return found;
+  }
+  if (!codes_) BuildCodes();
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const TCodeIndex::Bucket* bucket = codes_->Find(codes[i]);
+    if (!bucket || !bucket->first) continue;
+    found[i] = bucket->first;
+    __builtin_prefetch(found[i]);
+  }
+  // An entry whose code was changed in place after it was indexed is looked
+  // up again (FindByCode re-reads every code).
+  for (size_t i = 0; i < codes.size(); ++i)
+    if (found[i] && found[i]->ItemCode != codes[i]) found[i] = FindByCode(codes[i]);
+  return found;
 }

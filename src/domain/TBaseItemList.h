@@ -2,11 +2,11 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 class TBaseItem;
+class TCodeIndex;
 
 /// Ordered list of catalogue items that does not own them (the catalogue
 /// does). Each object is listed at most once. Short lists are scanned; once a
@@ -44,21 +44,15 @@ class TBaseItemList {
   /// The first entry, in list order, whose ItemCode equals `code` exactly, or
   /// null.
   TBaseItem* FindByCode(const std::string& code) const;
+  /// FindByCode for each of `codes`, in order (null where none). The
+  /// entries are looked up first and read afterwards, so that their memory
+  /// is fetched side by side instead of one entry after the other.
+  std::vector<TBaseItem*> FindByCodes(const std::vector<std::string>& codes) const;
 
   const_iterator begin() const { return items_.begin(); }
   const_iterator end() const { return items_.end(); }
 
  private:
-  // The entries of one code in list order. Codes are nearly always unique, so
-  // the first entry is kept inline and only repeats take a vector.
-  struct CodeBucket {
-    TBaseItem* first = nullptr;
-    std::vector<TBaseItem*> more;
-    void Append(TBaseItem* item);
-    bool Erase(TBaseItem* item);
-  };
-  using CodeIndex = std::unordered_map<std::string, CodeBucket>;
-
   bool Indexed() const;
   void BuildMembers() const;
   void BuildCodes() const;
@@ -67,5 +61,5 @@ class TBaseItemList {
   std::vector<TBaseItem*> items_;
   // Built lazily for long lists; null while the list is scanned.
   mutable std::unique_ptr<std::unordered_set<const TBaseItem*>> members_;
-  mutable std::unique_ptr<CodeIndex> codes_;
+  mutable std::unique_ptr<TCodeIndex> codes_;
 };

@@ -33,15 +33,19 @@ void AddCategoryNodes(QTreeWidget* tree, TDBObjectList& categories, int32_t item
                       const TImageList& images, int itemImage, int itemSelected) {
   SuspendedRepaint suspended(tree);
   TCategory(TSingleComm::Instance().GetConnPool()).LoadList("1=1", categories, -1);
-  TItemManager& catalogue = TItemManager::Instance();
+  TItemManager::Instance().FillCategories(categories, itemType);
   for (int i = 0; i < categories.Count(); ++i) {
     auto* category = categories.ItemAs<TCategory>(i);
     QTreeWidgetItem* node = TreeNodeData::AddNode(tree, nullptr, QtText::ToQ(category->CateName),
                                                   category, 2, 3, images);
-    catalogue.FillCategory(category, itemType);
+    // The items join the tree together: one insertion for the view, not
+    // one per item.
+    QList<QTreeWidgetItem*> children;
+    children.reserve(category->Items().Count());
     for (TBaseItem* item : category->Items())
-      TreeNodeData::AddNode(tree, node, QtText::ToQ(item->ItemName), item, itemImage, itemSelected,
-                            images);
+      children.append(TreeNodeData::NewNode(QtText::ToQ(item->ItemName), item, itemImage,
+                                            itemSelected, images));
+    node->addChildren(children);
   }
 }
 

@@ -140,7 +140,25 @@ QIcon TImageList::Icon(int index) const {
   return icons_[static_cast<size_t>(index)];
 }
 
+void TImageList::Add(const QIcon& icon) {
+  icons_.push_back(icon);
+  nodeIcons_.clear();
+}
+
+void TImageList::Clear() {
+  icons_.clear();
+  nodeIcons_.clear();
+}
+
 QIcon TImageList::NodeIcon(int imageIndex, int selectedIndex) const {
+  const std::pair<int, int> key(imageIndex, selectedIndex);
+  auto found = nodeIcons_.find(key);
+  if (found == nodeIcons_.end())
+    found = nodeIcons_.emplace(key, MakeNodeIcon(imageIndex, selectedIndex)).first;
+  return found->second;
+}
+
+QIcon TImageList::MakeNodeIcon(int imageIndex, int selectedIndex) const {
   QIcon icon;
   const QIcon normal = Icon(imageIndex);
   const QIcon selected = Icon(selectedIndex);
@@ -150,6 +168,6 @@ QIcon TImageList::NodeIcon(int imageIndex, int selectedIndex) const {
 }
 
 void TImageList::FillWithMaintenanceGlyphs(int count) {
-  icons_.clear();
+  Clear();
   for (int i = 0; i < count; ++i) icons_.push_back(QIcon(GlyphPixmap(i)));
 }

@@ -2,6 +2,8 @@
 
 #include <QIcon>
 #include <QObject>
+#include <map>
+#include <utility>
 #include <vector>
 
 /// An image list: 16 x 16 pictures addressed by index, as tree nodes and
@@ -14,9 +16,11 @@ class TImageList : public QObject {
 
   int Count() const { return static_cast<int>(icons_.size()); }
   QIcon Icon(int index) const;
-  void Add(const QIcon& icon) { icons_.push_back(icon); }
-  void Clear() { icons_.clear(); }
+  void Add(const QIcon& icon);
+  void Clear();
   /// A node icon: picture `imageIndex`, and `selectedIndex` while selected.
+  /// Made once per pair and shared (a tree of 50 000 nodes holds a handful
+  /// of icons, not 50 000 copies rendered one by one).
   QIcon NodeIcon(int imageIndex, int selectedIndex) const;
 
   /// Fills the list with the maintenance windows' glyph set of `count`
@@ -27,5 +31,8 @@ class TImageList : public QObject {
   void FillWithMaintenanceGlyphs(int count);
 
  private:
+  QIcon MakeNodeIcon(int imageIndex, int selectedIndex) const;
+
   std::vector<QIcon> icons_;
+  mutable std::map<std::pair<int, int>, QIcon> nodeIcons_;  // emptied when the pictures change
 };

@@ -42,14 +42,24 @@ int SelectedIndex(const QTreeWidgetItem* node) {
   return node->data(0, SelectedRole).toInt();
 }
 
-QTreeWidgetItem* AddNode(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& text,
-                         TBaseDBObject* object, int imageIndex, int selectedIndex,
-                         const TImageList& images) {
-  auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+QTreeWidgetItem* NewNode(const QString& text, TBaseDBObject* object, int imageIndex,
+                         int selectedIndex, const TImageList& images) {
+  auto* node = new QTreeWidgetItem();
   node->setText(0, text);
   SetObject(node, object);
   SetPictures(node, imageIndex, selectedIndex);
   node->setIcon(0, images.NodeIcon(imageIndex, selectedIndex));
+  return node;
+}
+
+QTreeWidgetItem* AddNode(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& text,
+                         TBaseDBObject* object, int imageIndex, int selectedIndex,
+                         const TImageList& images) {
+  QTreeWidgetItem* node = NewNode(text, object, imageIndex, selectedIndex, images);
+  if (parent)
+    parent->addChild(node);
+  else
+    tree->addTopLevelItem(node);
   return node;
 }
 

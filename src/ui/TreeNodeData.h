@@ -22,6 +22,11 @@ void SetPictures(QTreeWidgetItem* node, int imageIndex, int selectedIndex);
 int ImageIndex(const QTreeWidgetItem* node);
 int SelectedIndex(const QTreeWidgetItem* node);
 
+/// A node that is in no tree yet, with its text, object and pictures, its
+/// icon from `images`. Filling a node before it joins a tree spares the view
+/// one change notice per field; add many at once with addChildren.
+QTreeWidgetItem* NewNode(const QString& text, TBaseDBObject* object, int imageIndex,
+                         int selectedIndex, const TImageList& images);
 /// A node at the end of `parent`'s children (of the top level for a null
 /// parent) with its text, object and pictures, its icon from `images`.
 QTreeWidgetItem* AddNode(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& text,

@@ -53,6 +53,40 @@ TEST_P(StatementTest, ComputedColumnsAndNullsConvert) {
   EXPECT_THROW(set->FieldByName("nope"), EDBException);
 }
 
+TEST_P(StatementTest, LargeResultsReadBackExactlyOneAfterAnother) {
+  // Results large enough for the memory of one to serve the next: each must
+  // read back exactly what the rows hold, whatever came before it.
+  constexpr int kRows = 20000;
+  std::string insert =
+      "Insert Into TJItem (ItemID, ItemCode, ItemName, UnitPrice, DispOrder) Values ";
+  for (int i = 1; i <= kRows; ++i) {
+    if (i > 1) insert += ", ";
+    insert += "(" + std::to_string(i) + ", 'C" + std::to_string(i) + "', '名称" +
+              std::to_string(i) + "', " + std::to_string(i) + ".5, " + std::to_string(-i) + ")";
+  }
+  op->ExecSQL(insert);
+  auto expectRows = [&](int upTo) {
+    TDataSet* set = op->OpenQuery(
+        "select ItemID, ItemCode, ItemName, UnitPrice, DispOrder from TJItem where ItemID "
+        "<= " +
+        std::to_string(upTo) + " order by ItemID");
+    ASSERT_EQ(set->RecordCount(), upTo);
+    int i = 0;
+    for (set->First(); !set->Eof(); set->Next()) {
+      ++i;
+      const std::string n = std::to_string(i);
+      ASSERT_EQ(set->Fields(0).AsString(), n);
+      ASSERT_EQ(set->Fields(1).AsString(), "C" + n);
+      ASSERT_EQ(set->Fields(2).AsString(), "名称" + n);
+      ASSERT_EQ(set->Fields(3).AsString(), n + ".5");
+      ASSERT_EQ(set->Fields(4).AsString(), "-" + n);
+    }
+  };
+  expectRows(kRows);
+  expectRows(kRows / 4);
+  expectRows(kRows);
+}
+
 TEST_P(StatementTest, OpenQueryReturnsTheOneResultSetOfTheStatement) {
   db.Exec(
       "insert into TJSampleType (ID, SampleTypeID, SampleTypeName) values (1, 10, 'a'), "

@@ -151,6 +151,37 @@ TEST_P(TItemCompositionTest, TheCatalogueIndexFollowsAddRemoveAndClear) {
   EXPECT_EQ(catalogue.FindItem("000001")->ItemID, 1);
 }
 
+TEST_P(TItemCompositionTest, MemberTextsResolveThroughAGrowingIndexAndCodesChangedInPlace) {
+  TItemManager& catalogue = Catalogue();
+  EXPECT_NE(catalogue.FindItem("000001"), nullptr);  // the index is built for the first entries
+  std::vector<TBaseItem*> added;
+  for (int n = 0; n < 300; ++n) {  // many more than it was made for
+    auto item = std::make_unique<TItem>(pool_);
+    item->ItemCode = "X" + std::to_string(1000 + n);
+    added.push_back(item.get());
+    catalogue.AddItem(item.release());
+  }
+  auto combo = Composite("X1000; X1299 ;000002;X1000;nope;X1150;");
+  combo->LoadItems();
+  ASSERT_EQ(combo->Items().Count(), 4);
+  EXPECT_EQ(combo->GetItem(0), added[0]);
+  EXPECT_EQ(combo->GetItem(1), added[299]);
+  EXPECT_EQ(combo->GetItem(2), Entry("000002"));
+  EXPECT_EQ(combo->GetItem(3), added[150]);
+
+  // A window edits a listed entry's code: the old code no longer finds it,
+  // the new one does.
+  added[150]->ItemCode = "Y1150";
+  auto stale = Composite("X1150;X1001;");
+  stale->LoadItems();
+  ASSERT_EQ(stale->Items().Count(), 1);
+  EXPECT_EQ(stale->GetItem(0), added[1]);
+  auto renamed = Composite("Y1150;");
+  renamed->LoadItems();
+  ASSERT_EQ(renamed->Items().Count(), 1);
+  EXPECT_EQ(renamed->GetItem(0), added[150]);
+}
+
 TEST_P(TItemCompositionTest, TheCatalogueBuildsEveryCompositeAndCollectsEachSetOnce) {
   AddItemRow(10, "000010", 1, "combo x", "000001;000002;");
   AddItemRow(11, "000011", 1, "combo y", "000002;000003;");

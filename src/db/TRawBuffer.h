@@ -1,0 +1,167 @@
+#pragma once
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+/// Large blocks that result sets gave back, kept for the next result set:
+/// memory a result of 100 000 rows has touched once costs nothing to touch
+/// again, while fresh memory costs a page fault per 4 KiB (on some virtual
+/// machines more than the read itself). Only blocks of 256 KiB and more are
+/// kept, 64 MiB in all at most; freed when the library unloads.
+class TSpareBlocks {
+ public:
+  static constexpr size_t kSmallest = 256 * 1024;
+  static constexpr size_t kMostKept = 64 * 1024 * 1024;
+
+  /// Never destroyed: result sets may give blocks back while static objects
+  /// are being destroyed. The unload sequence frees what it keeps.
+  static TSpareBlocks& Instance() {
+    static TSpareBlocks* const blocks = new TSpareBlocks();
+    return *blocks;
+  }
+  /// Frees every kept block; from now on nothing is kept (the library is
+  /// being unloaded).
+  void FreeAll() {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const auto& block : blocks_) std::free(block.first);
+    blocks_.clear();
+    kept_ = 0;
+    closed_ = true;
+  }
+  /// Keeps `block` of `bytes` or frees it.
+  void Keep(void* block, size_t bytes) {
+    if (bytes >= kSmallest) {
+      std::lock_guard<std::mutex> guard(lock_);
+      if (!closed_ && kept_ + bytes <= kMostKept) {
+        blocks_.emplace_back(block, bytes);
+        kept_ += bytes;
+        return;
+      }
+    }
+    std::free(block);
+  }
+  /// The largest kept block (its size in `bytes`), or null.
+  void* TakeLargest(size_t& bytes) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (blocks_.empty()) return nullptr;
+    auto largest = blocks_.begin();
+    for (auto it = blocks_.begin(); it != blocks_.end(); ++it)
+      if (it->second > largest->second) largest = it;
+    void* block = largest->first;
+    bytes = largest->second;
+    kept_ -= bytes;
+    blocks_.erase(largest);
+    return block;
+  }
+
+ private:
+  TSpareBlocks() = default;
+  std::mutex lock_;
+  std::vector<std::pair<void*, size_t>> blocks_;
+  size_t kept_ = 0;
+  bool closed_ = false;
+};
+
+/// A growable array of plain values (bytes of cell text, cell end offsets)
+/// for result sets. Unlike std::string and std::vector it grows with
+/// realloc, which lets the C library move a large block's pages instead of
+/// copying them and shrink a block where it stands, and it never fills
+/// memory the caller is about to overwrite: a result of 100 000 rows is
+/// written once, not copied at every doubling and once more when trimmed.
+template <class T>
+class TRawBuffer {
+  static_assert(std::is_trivially_copyable_v<T>, "values are moved as bytes");
+
+ public:
+  TRawBuffer() = default;
+  ~TRawBuffer() { Release(); }
+  TRawBuffer(const TRawBuffer&) = delete;
+  TRawBuffer& operator=(const TRawBuffer&) = delete;
+
+  size_t size() const { return size_; }
+  size_t capacity() const { return capacity_; }
+  bool empty() const { return size_ == 0; }
+  const T* data() const { return data_; }
+  const T& operator[](size_t i) const { return data_[i]; }
+
+  /// Room for at least `count` more values; returns where they go. The
+  /// caller writes there and then counts what it wrote with Commit.
+  T* Reserve(size_t count) {
+    if (capacity_ - size_ < count) Grow(size_ + count);
+    return data_ + size_;
+  }
+  void Commit(size_t count) { size_ += count; }
+
+  void push_back(T value) {
+    *Reserve(1) = value;
+    ++size_;
+  }
+  void append(const T* values, size_t count) {
+    if (count == 0) return;
+    std::memcpy(Reserve(count), values, count * sizeof(T));
+    size_ += count;
+  }
+
+  /// Gives back the spare capacity (in place for large blocks).
+  void ShrinkToFit() {
+    if (capacity_ == size_) return;
+    if (size_ == 0) return Release();
+    Resize(size_);
+  }
+  /// Empties the buffer and gives its memory back (a large block is kept
+  /// for the next result set).
+  void Release() {
+    if (data_) TSpareBlocks::Instance().Keep(data_, capacity_ * sizeof(T));
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+  }
+
+ private:
+  void Grow(size_t needed) {
+    size_t wanted = capacity_ < 256 ? 256 : capacity_ * 2;
+    if (wanted < needed) wanted = needed;
+    // Only a buffer that has become large takes a kept block: a small result
+    // would shrink it to its own size and spoil it for the next large one.
+    if (wanted * sizeof(T) >= TSpareBlocks::kSmallest && AdoptSpare() && capacity_ >= wanted)
+      return;
+    Resize(wanted);
+  }
+  bool AdoptSpare() {
+    size_t bytes = 0;
+    void* block = TSpareBlocks::Instance().TakeLargest(bytes);
+    if (!block) return false;
+    if (bytes / sizeof(T) < size_) {  // too small to hold what is written
+      TSpareBlocks::Instance().Keep(block, bytes);
+      return false;
+    }
+    if (size_) std::memcpy(block, data_, size_ * sizeof(T));
+    std::free(data_);
+    data_ = static_cast<T*>(block);
+    capacity_ = bytes / sizeof(T);
+    return true;
+  }
+  void Resize(size_t count) {
+    void* moved = std::realloc(data_, count * sizeof(T));
+    if (!moved) throw std::bad_alloc();
+    data_ = static_cast<T*>(moved);
+    capacity_ = count;
+  }
+
+  T* data_ = nullptr;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
+
+/// The cell texts of a result set, GBK, back to back.
+using TCellBuffer = TRawBuffer<char>;
+
+inline TCellBuffer& operator+=(TCellBuffer& buffer, std::string_view text) {
+  buffer.append(text.data(), text.size());
+  return buffer;
+}
