@@ -78,12 +78,11 @@ void TfamCateToItemTree::AddItemNode(TBaseItem* item) {
 
 void TfamCateToItemTree::RenameItemNode(TBaseItem* item) {
   QTreeWidgetItem* node = TreeNodeData::FindByObject(chkCateTree, item);
-  for (QTreeWidgetItem* at = chkCateTree->topLevelItemCount() ? chkCateTree->topLevelItem(0)
-                                                              : nullptr;
-       at && !node; at = TreeNodeData::NextInTree(chkCateTree, at)) {
-    TBaseItem* shown = TreeNodeData::Level(at) == 1 ? ItemOf(at) : nullptr;
-    if (shown && shown->ItemName == item->ItemName) node = at;
-  }
+  if (!node)
+    node = TreeNodeData::FindNode(chkCateTree, [this, item](const QTreeWidgetItem* at) {
+      const TBaseItem* shown = TreeNodeData::Level(at) == 1 ? ItemOf(at) : nullptr;
+      return shown && shown->ItemName == item->ItemName;
+    });
   if (node) node->setText(0, QtText::ToQ(item->ItemName));
 }
 

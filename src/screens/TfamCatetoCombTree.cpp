@@ -23,10 +23,6 @@ TBaseItem* CombItemOf(const QTreeWidgetItem* node) {
                                         : nullptr;
 }
 
-QTreeWidgetItem* FirstNode(QTreeWidget* tree) {
-  return tree->topLevelItemCount() > 0 ? tree->topLevelItem(0) : nullptr;
-}
-
 }  // namespace
 
 TfamCatetoCombTree::TfamCatetoCombTree(QWidget* parent)
@@ -104,31 +100,30 @@ void TfamCatetoCombTree::MoveItemNode(TCategory* category, TBaseItem* item) {
 
 void TfamCatetoCombTree::RenameItemNode(TCategory* category, TBaseItem* item) {
   const int32_t cateID = category->CateID.value_or(0);
-  for (QTreeWidgetItem* node = FirstNode(CateToCombTree); node;
-       node = TreeNodeData::NextInTree(CateToCombTree, node)) {
+  TreeNodeData::ForEachNode(CateToCombTree, [cateID, item](QTreeWidgetItem* node) {
     const TBaseItem* shown = CombItemOf(node);
     if (shown && shown->CateID == cateID && shown->ItemCode == item->ItemCode)
       node->setText(0, QtText::ToQ(item->ItemName));
-  }
+  });
 }
 
 void TfamCatetoCombTree::DeleteItemNode(TBaseItem* item) {
-  for (QTreeWidgetItem* node = FirstNode(CateToCombTree); node;
-       node = TreeNodeData::NextInTree(CateToCombTree, node)) {
-    const TBaseItem* shown = CombItemOf(node);
-    if (!shown || shown->ItemCode != item->ItemCode) continue;
-    try {
-      item->Delete();  // a referenced item is refused here, before the tree changes
-      if (currentCombItem_ == shown) currentCombItem_ = nullptr;
-      // The selection must not move on to a neighbour the editor does not show.
-      CateToCombTree->setCurrentItem(node->parent());
-      delete node;
-      CatalogueEntries::Retire(item);
-    } catch (const std::exception& error) {
-      throw Exception(FormatText("删除组合项目：[%s] 出现异常！\r\n", {item->ItemName}) +
-                      error.what());
-    }
-    return;
+  QTreeWidgetItem* node = TreeNodeData::FindNode(CateToCombTree, [item](const QTreeWidgetItem* at) {
+    const TBaseItem* shown = CombItemOf(at);
+    return shown && shown->ItemCode == item->ItemCode;
+  });
+  if (!node) return;
+  const TBaseItem* shown = CombItemOf(node);
+  try {
+    item->Delete();  // a referenced item is refused here, before the tree changes
+    if (currentCombItem_ == shown) currentCombItem_ = nullptr;
+    // The selection must not move on to a neighbour the editor does not show.
+    CateToCombTree->setCurrentItem(node->parent());
+    delete node;
+    CatalogueEntries::Retire(item);
+  } catch (const std::exception& error) {
+    throw Exception(FormatText("删除组合项目：[%s] 出现异常！\r\n", {item->ItemName}) +
+                    error.what());
   }
 }
 

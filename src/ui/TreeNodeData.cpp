@@ -2,6 +2,7 @@
 
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <QTreeWidgetItemIterator>
 
 #include "TImageList.h"
 
@@ -63,22 +64,22 @@ QTreeWidgetItem* AddNode(QTreeWidget* tree, QTreeWidgetItem* parent, const QStri
   return node;
 }
 
-QTreeWidgetItem* NextInTree(QTreeWidget* tree, QTreeWidgetItem* node) {
-  if (node->childCount() > 0) return node->child(0);
-  for (QTreeWidgetItem* at = node; at; at = at->parent()) {
-    QTreeWidgetItem* parent = at->parent();
-    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
-    const int index = parent ? parent->indexOfChild(at) : tree->indexOfTopLevelItem(at);
-    if (index + 1 < count) return parent ? parent->child(index + 1) : tree->topLevelItem(index + 1);
-  }
+QTreeWidgetItem* FindNode(QTreeWidget* tree,
+                          const std::function<bool(const QTreeWidgetItem*)>& matches) {
+  // Qt's iterator keeps its place in every level: one step per node, where
+  // asking each node for its index among its siblings made a walk over a
+  // category of n items cost n * n.
+  for (QTreeWidgetItemIterator it(tree); *it; ++it)
+    if (matches(*it)) return *it;
   return nullptr;
 }
 
+void ForEachNode(QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)>& visit) {
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) visit(*it);
+}
+
 QTreeWidgetItem* FindByObject(QTreeWidget* tree, const TBaseDBObject* object) {
-  QTreeWidgetItem* node = tree->topLevelItemCount() > 0 ? tree->topLevelItem(0) : nullptr;
-  for (; node; node = NextInTree(tree, node))
-    if (Object(node) == object) return node;
-  return nullptr;
+  return FindNode(tree, [object](const QTreeWidgetItem* node) { return Object(node) == object; });
 }
 
 }  // namespace TreeNodeData

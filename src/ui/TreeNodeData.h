@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QString;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -33,9 +35,12 @@ QTreeWidgetItem* AddNode(QTreeWidget* tree, QTreeWidgetItem* parent, const QStri
                          TBaseDBObject* object, int imageIndex, int selectedIndex,
                          const TImageList& images);
 
-/// The node after `node` in the tree's overall order (each node before its
-/// children, depth first), or null after the last.
-QTreeWidgetItem* NextInTree(QTreeWidget* tree, QTreeWidgetItem* node);
+/// The first node in the tree's overall order (each node before its
+/// children, depth first) for which `matches` is true, or null.
+QTreeWidgetItem* FindNode(QTreeWidget* tree,
+                          const std::function<bool(const QTreeWidgetItem*)>& matches);
+/// Calls `visit` for every node of the tree in that order.
+void ForEachNode(QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)>& visit);
 /// The first node in the tree's overall order whose object is `object`.
 QTreeWidgetItem* FindByObject(QTreeWidget* tree, const TBaseDBObject* object);
 
