@@ -6,31 +6,32 @@
 #include <new>
 #include <string_view>
 #include <type_traits>
-#include <utility>
-#include <vector>
 
 /// Large blocks that result sets gave back, kept for the next result set:
 /// memory a result of 100 000 rows has touched once costs nothing to touch
 /// again, while fresh memory costs a page fault per 4 KiB (on some virtual
 /// machines more than the read itself). Only blocks of 256 KiB and more are
-/// kept, 64 MiB in all at most; freed when the library unloads.
+/// kept, at most eight and 64 MiB in all; the unload sequence frees them.
 class TSpareBlocks {
  public:
   static constexpr size_t kSmallest = 256 * 1024;
   static constexpr size_t kMostKept = 64 * 1024 * 1024;
 
-  /// Never destroyed: result sets may give blocks back while static objects
-  /// are being destroyed. The unload sequence frees what it keeps.
+  /// Made when the library is loaded and never destroyed (nothing to
+  /// destroy: result sets may give blocks back while static objects are
+  /// being destroyed, and nothing of it is on the heap).
   static TSpareBlocks& Instance() {
-    static TSpareBlocks* const blocks = new TSpareBlocks();
-    return *blocks;
+    static constinit TSpareBlocks blocks;
+    return blocks;
   }
   /// Frees every kept block; from now on nothing is kept (the library is
   /// being unloaded).
   void FreeAll() {
     std::lock_guard<std::mutex> guard(lock_);
-    for (const auto& block : blocks_) std::free(block.first);
-    blocks_.clear();
+    for (Block& block : blocks_) {
+      std::free(block.data);
+      block = Block();
+    }
     kept_ = 0;
     closed_ = true;
   }
@@ -39,9 +40,12 @@ class TSpareBlocks {
     if (bytes >= kSmallest) {
       std::lock_guard<std::mutex> guard(lock_);
       if (!closed_ && kept_ + bytes <= kMostKept) {
-        blocks_.emplace_back(block, bytes);
-        kept_ += bytes;
-        return;
+        for (Block& slot : blocks_) {
+          if (slot.data) continue;
+          slot = Block{block, bytes};
+          kept_ += bytes;
+          return;
+        }
       }
     }
     std::free(block);
@@ -49,24 +53,32 @@ class TSpareBlocks {
   /// The largest kept block (its size in `bytes`), or null.
   void* TakeLargest(size_t& bytes) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (blocks_.empty()) return nullptr;
-    auto largest = blocks_.begin();
-    for (auto it = blocks_.begin(); it != blocks_.end(); ++it)
-      if (it->second > largest->second) largest = it;
-    void* block = largest->first;
-    bytes = largest->second;
+    Block* largest = nullptr;
+    for (Block& slot : blocks_)
+      if (slot.data && (!largest || slot.bytes > largest->bytes)) largest = &slot;
+    if (!largest) return nullptr;
+    void* block = largest->data;
+    bytes = largest->bytes;
     kept_ -= bytes;
-    blocks_.erase(largest);
+    *largest = Block();
     return block;
   }
 
  private:
-  TSpareBlocks() = default;
+  struct Block {
+    void* data = nullptr;
+    size_t bytes = 0;
+  };
+  constexpr TSpareBlocks() = default;
+
   std::mutex lock_;
-  std::vector<std::pair<void*, size_t>> blocks_;
+  Block blocks_[8];
   size_t kept_ = 0;
   bool closed_ = false;
 };
+
+static_assert(std::is_trivially_destructible_v<TSpareBlocks>,
+              "nothing of the kept blocks' keeper is left to destroy at unload");
 
 /// A growable array of plain values (bytes of cell text, cell end offsets)
 /// for result sets. Unlike std::string and std::vector it grows with
