@@ -23,3 +23,8 @@ void EBaseException::Reset() {
   ExtraValue = 0;
   SetMessage(std::string());
 }
+
+TDBErrorKind DBErrorKindOf(const std::exception& error) {
+  const auto* database = dynamic_cast<const EDBException*>(&error);
+  return database ? database->Kind : TDBErrorKind::Other;
+}

@@ -49,16 +49,43 @@ class ESystemException : public EBaseException {
   using EBaseException::EBaseException;
 };
 
+/// What kind of failure a database error is, decided where the database's
+/// own code is known (SQLite's result code, ODBC's SQLSTATE) and before any
+/// text is worded from it: a lost connection must never be reported as a
+/// refusal of the data, nor the other way round.
+enum class TDBErrorKind {
+  Other,
+  ConnectionLost,     // the link broke; the server rolled back what was open
+  ConstraintRefused,  // a key, a unique index, a check or a refusing trigger
+  NoPrivilege,        // the account or the file may not be written
+  TimedOut,           // a lock or an answer not had in time
+};
+
 /// Configuration, pool, statement and connection-binding failures.
 class EDBException : public ESystemException {
  public:
   using ESystemException::ESystemException;
+  EDBException(std::string message, TDBErrorKind kind)
+      : ESystemException(std::move(message)), Kind(kind) {}
+
+  TDBErrorKind Kind = TDBErrorKind::Other;
 };
+
+/// The kind of a database error; Other for any other error.
+TDBErrorKind DBErrorKindOf(const std::exception& error);
 
 /// Catalogue failures and screen-level refusals.
 class ETJItemException : public EBaseException {
  public:
   using EBaseException::EBaseException;
+};
+
+/// A write a catalogue rule refused (a duplicate name, a missing right, an
+/// entry still in use): nothing was stored and nothing is wrong with the
+/// system. Windows show it as a hint and stay as they are.
+class EWriteRefused : public ETJItemException {
+ public:
+  using ETJItemException::ETJItemException;
 };
 
 /// Sample-type failures.

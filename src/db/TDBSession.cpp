@@ -34,7 +34,12 @@ sqlite_api::sqlite3* NativeOf(soci::session& session) {
 }
 
 EDBException FromSoci(const soci::soci_error& e) {
-  return EDBException(GbkText::FromUtf8(e.get_error_message()));
+  TDBErrorKind kind = TDBErrorKind::Other;
+  if (const auto* sqlite = dynamic_cast<const soci::sqlite3_soci_error*>(&e))
+    kind = TSqliteExecutor::KindOfCode(sqlite->result());
+  else if (const auto* odbc = dynamic_cast<const soci::odbc_soci_error*>(&e))
+    kind = TOdbcError::KindOfState(reinterpret_cast<const char*>(odbc->odbc_error_code()));
+  return EDBException(GbkText::FromUtf8(e.get_error_message()), kind);
 }
 
 // A SOCI failure of a transaction call on ODBC, with its SQLSTATE.
@@ -213,8 +218,9 @@ void TDBSession::Ready() {
   try {
     OpenOdbc(odbcString_);
   } catch (const EDBException& e) {
-    throw EDBException("The connection to the database was lost and cannot be opened again: " +
-                       e.Message());
+    throw EDBException(
+        "The connection to the database was lost and cannot be opened again: " + e.Message(),
+        TDBErrorKind::ConnectionLost);
   }
 }
 
@@ -225,7 +231,8 @@ void TDBSession::OnLink(Action action) {
   } catch (const TOdbcError& e) {
     if (!LinkBroken(e.State)) throw;
     MarkBroken();
-    throw EDBException("The connection to the database was lost: " + e.Message());
+    throw EDBException("The connection to the database was lost: " + e.Message(),
+                       TDBErrorKind::ConnectionLost);
   }
 }
 
@@ -250,7 +257,8 @@ void TDBSession::CheckFileStillThere() const {
   struct stat st {};
   if (::stat(file_.c_str(), &st) != 0 || st.st_dev != fileDevice_ || st.st_ino != fileInode_)
     throw EDBException("The connection to the database was lost: the file '" +
-                       GbkText::FromUtf8(file_) + "' was removed or replaced");
+                           GbkText::FromUtf8(file_) + "' was removed or replaced",
+                       TDBErrorKind::ConnectionLost);
 }
 
 std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) const {
@@ -301,7 +309,8 @@ void TDBSession::Commit() {
   if (transactionLost_) {
     transactionLost_ = false;
     throw EDBException(
-        "The connection to the database was lost: the transaction was rolled back by the server");
+        "The connection to the database was lost: the transaction was rolled back by the server",
+        TDBErrorKind::ConnectionLost);
   }
   try {
     TransactionCall(&soci::session::commit);

@@ -55,7 +55,7 @@ void TDBStatement::ExecSQLGetID(const std::string& sql, int32_t& id) {
     e.SetMessage(e.Message() + sql);
     throw;
   } catch (const std::exception& e) {
-    throw EDBException(std::string(e.what()) + sql);
+    throw EDBException(std::string(e.what()) + sql, DBErrorKindOf(e));
   }
 }
 
@@ -104,7 +104,9 @@ bool TDBStatement::ExecSQLs(bool useTransaction) {
       }
     }
     ClearSQLs();
-    throw EDBException(e.what(), 0, 0, "ExecSQLs 失败");
+    EDBException failure(e.what(), 0, 0, "ExecSQLs 失败");
+    failure.Kind = DBErrorKindOf(e);
+    throw failure;
   }
   ClearSQLs();
   return true;

@@ -10,7 +10,20 @@
 class TOdbcError : public EDBException {
  public:
   TOdbcError(const std::string& message, std::string state)
-      : EDBException(message), State(std::move(state)) {}
+      : EDBException(message, KindOfState(state)), State(std::move(state)) {}
+
+  /// The kind of failure a SQLSTATE names (class 23: integrity constraint;
+  /// 42501 and class 28: privilege and authorisation; HYT00/HYT01 and
+  /// PostgreSQL's 57014: time-outs and cancelled statements; class 08: the
+  /// link). A trigger's refusal without a state of its own is Other.
+  static TDBErrorKind KindOfState(const std::string& state) {
+    auto classIs = [&](const char* prefix) { return state.rfind(prefix, 0) == 0; };
+    if (classIs("23")) return TDBErrorKind::ConstraintRefused;
+    if (state == "42501" || classIs("28")) return TDBErrorKind::NoPrivilege;
+    if (state == "HYT00" || state == "HYT01" || state == "57014") return TDBErrorKind::TimedOut;
+    if (classIs("08")) return TDBErrorKind::ConnectionLost;
+    return TDBErrorKind::Other;
+  }
 
   /// Five characters, or empty when the driver gave none.
   std::string State;

@@ -23,8 +23,8 @@ std::string TPostgresDialect::Adapt(const std::string& utf8Sql) {
   for (const std::string& part : TSqlRewrite::SplitAtIdentityQuery(utf8Sql)) {
     if (!batch.empty()) batch += ";\n";
     batch += TSqlRewrite::OrderByTerms(
-        TSqlRewrite::TopToLimit(
-            TSqlRewrite::AddDeleteFrom(TSqlRewrite::ReplaceIdentity(part, "tesmira_identity()"))),
+        TSqlRewrite::TopToLimit(TSqlRewrite::AddDeleteFrom(
+            TSqlRewrite::Savepoints(TSqlRewrite::ReplaceIdentity(part, "tesmira_identity()")))),
         GbkOrderKey);
   }
   return batch;

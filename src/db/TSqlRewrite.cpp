@@ -201,3 +201,36 @@ std::string TSqlRewrite::TopToLimit(const std::string& sql) {
   return sql.substr(0, top) + sql.substr(body, codeEnd - body) + " LIMIT " +
          sql.substr(number, end - number) + sql.substr(codeEnd);
 }
+
+namespace {
+
+// After `SAVE` or `ROLLBACK` at `pos`: where the savepoint's name starts when
+// TRAN or TRANSACTION and a name follow, else npos.
+size_t SavepointNameAfter(const std::string& sql, size_t pos) {
+  const size_t word = TSqlLexer::SkipBlanks(sql, pos);
+  size_t after = std::string::npos;
+  if (TSqlLexer::WordAt(sql, word, "TRANSACTION"))
+    after = word + 11;
+  else if (TSqlLexer::WordAt(sql, word, "TRAN"))
+    after = word + 4;
+  if (after == std::string::npos) return after;
+  const size_t name = TSqlLexer::SkipBlanks(sql, after);
+  if (name == after || name >= sql.size() || !TSqlLexer::IsWordChar(sql[name]))
+    return std::string::npos;
+  return name;
+}
+
+}  // namespace
+
+std::string TSqlRewrite::Savepoints(const std::string& sql) {
+  const size_t start = TSqlLexer::SkipBlanks(sql, 0);
+  if (TSqlLexer::WordAt(sql, start, "SAVE")) {
+    const size_t name = SavepointNameAfter(sql, start + 4);
+    if (name != std::string::npos) return sql.substr(0, start) + "SAVEPOINT " + sql.substr(name);
+  } else if (TSqlLexer::WordAt(sql, start, "ROLLBACK")) {
+    const size_t name = SavepointNameAfter(sql, start + 8);
+    if (name != std::string::npos)
+      return sql.substr(0, start) + "ROLLBACK TO SAVEPOINT " + sql.substr(name);
+  }
+  return sql;
+}

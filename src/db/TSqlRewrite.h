@@ -22,6 +22,10 @@ class TSqlRewrite {
   static std::string ReplaceIdentity(const std::string& sql, std::string_view replacement);
   /// `DELETE table WHERE ...` gets its FROM.
   static std::string AddDeleteFrom(const std::string& sql);
+  /// T-SQL's savepoints in the standard form: `SAVE TRAN[SACTION] name`
+  /// becomes `SAVEPOINT name`, `ROLLBACK TRAN[SACTION] name` (with a name)
+  /// becomes `ROLLBACK TO SAVEPOINT name`; any other text as it is.
+  static std::string Savepoints(const std::string& sql);
   /// `SELECT TOP n ...` becomes `SELECT ... LIMIT n`.
   static std::string TopToLimit(const std::string& sql);
   /// Every term of the statement's own ORDER BY (not of a subquery) that

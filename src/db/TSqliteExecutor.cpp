@@ -49,8 +49,26 @@ void TSqliteExecutor::RegisterGbkCollation(sqlite3* db) {
     Fail(db);
 }
 
+TDBErrorKind TSqliteExecutor::KindOfCode(int code) {
+  switch (code & 0xff) {  // the primary code of an extended one
+    case SQLITE_CONSTRAINT:
+      return TDBErrorKind::ConstraintRefused;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN:
+      return TDBErrorKind::NoPrivilege;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return TDBErrorKind::TimedOut;
+    default:
+      return TDBErrorKind::Other;
+  }
+}
+
 void TSqliteExecutor::Fail(sqlite3* db) {
-  throw EDBException(GbkText::FromUtf8(sqlite3_errmsg(db)));
+  throw EDBException(GbkText::FromUtf8(sqlite3_errmsg(db)),
+                     KindOfCode(sqlite3_extended_errcode(db)));
 }
 
 void TSqliteExecutor::Run(sqlite3* db, const std::string& utf8Sql,

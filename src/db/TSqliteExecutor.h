@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Exceptions.h"
 #include "TDataSetImpl.h"
 
 struct sqlite3;
@@ -28,4 +29,8 @@ class TSqliteExecutor {
  private:
   static void ReadRows(sqlite3* db, struct sqlite3_stmt* stmt, TDataSet::Impl& out);
   [[noreturn]] static void Fail(sqlite3* db);
+
+ public:
+  /// The kind of failure an SQLite result code (extended or primary) names.
+  static TDBErrorKind KindOfCode(int code);
 };
