@@ -94,6 +94,17 @@ CREATE TABLE IF NOT EXISTS sfChargeItem (
   SortID             INTEGER DEFAULT 0
 );
 
+-- One row whose Version every write of the library's catalogue windows
+-- raises, in the write's own transaction. A desk compares it with the
+-- value it read last to see in one query whether another desk changed the
+-- catalogue; raising it first also takes the database's write lock before
+-- the write reads anything.
+CREATE TABLE IF NOT EXISTS TJCatalogueVersion (
+  Version INTEGER NOT NULL
+);
+INSERT INTO TJCatalogueVersion (Version)
+  SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM TJCatalogueVersion);
+
 -- A category that catalogue entries still belong to cannot be deleted: its
 -- items would be left pointing at nothing. The category window reports the
 -- refusal as "referenced".

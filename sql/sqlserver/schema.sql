@@ -109,6 +109,17 @@ CREATE TABLE sfChargeItem (
 );
 GO
 
+-- One row whose Version every write of the library's catalogue windows
+-- raises, in the write's own transaction. A desk compares it with the
+-- value it read last to see in one query whether another desk changed the
+-- catalogue; raising it first also takes the write lock before the write
+-- reads anything.
+CREATE TABLE TJCatalogueVersion (
+  Version BIGINT NOT NULL
+);
+INSERT INTO TJCatalogueVersion (Version) VALUES (1);
+GO
+
 -- A category that catalogue entries still belong to cannot be deleted: its
 -- items would be left pointing at nothing. The category window reports the
 -- refusal as "referenced".

@@ -10,6 +10,8 @@
 #include "MessagePrefix.h"
 #include "TDBObjectList.h"
 #include "TDataSet.h"
+#include "TTransaction.h"
+#include "WriteFailure.h"
 
 TDBObject::TDBObject() : TBaseDBObject() {}
 
@@ -103,10 +105,13 @@ void PauseBeforeDrawing(int tries) {
 void TDBObject::InsertDrawingKeys(const std::function<void()>& attempt,
                                   const std::function<std::string()>& drawnTaken) {
   for (int tries = 1;; ++tries) {
+    TTransaction guard(Operator());
     try {
       attempt();
+      guard.Commit();
       return;
     } catch (const std::exception&) {
+      guard.Rollback();  // the refused insert only, before the database is asked
       if (!RowExists(drawnTaken())) throw;
       if (tries < kInsertAttempts) {
         PauseBeforeDrawing(tries);
@@ -117,4 +122,62 @@ void TDBObject::InsertDrawingKeys(const std::function<void()>& attempt,
           [] { throw; });
     }
   }
+}
+
+const TWriteRules& TDBObject::WriteRules() const {
+  static const TWriteRules none;
+  return none;
+}
+
+namespace {
+
+// Runs `write` (checks, the row, records) in one transaction and commits;
+// `discarded` runs when anything failed, after the rollback.
+template <class Write, class Discarded>
+void InOneTransaction(IDBOperator* op, const std::string& action, Write&& write,
+                      Discarded&& discarded) {
+  try {
+    WriteFailure::Worded(action, [&] {
+      TTransaction transaction(op);
+      write();
+      transaction.Commit();
+    });
+  } catch (...) {
+    discarded();
+    throw;
+  }
+}
+
+}  // namespace
+
+int32_t TDBObject::Save(const TWriteContext& context) {
+  const TWriteAction action = IsNew() ? TWriteAction::Insert : TWriteAction::Update;
+  const TWriteRules& rules = WriteRules();
+  PrepareWrite();
+  InOneTransaction(
+      Operator(), "保存",
+      [&] {
+        WriteStarted();
+        rules.RunChecks(*this, action, context);
+        action == TWriteAction::Insert ? Insert() : Update();
+        rules.RunRecords(*this, action, context);
+      },
+      [&] { Discarded(action); });
+  Committed(action);
+  return action == TWriteAction::Insert ? 2 : 3;
+}
+
+void TDBObject::Remove(const TWriteContext& context) {
+  const TWriteRules& rules = WriteRules();
+  PrepareWrite();
+  InOneTransaction(
+      Operator(), "删除",
+      [&] {
+        WriteStarted();
+        rules.RunChecks(*this, TWriteAction::Delete, context);
+        Delete();
+        rules.RunRecords(*this, TWriteAction::Delete, context);
+      },
+      [&] { Discarded(TWriteAction::Delete); });
+  Committed(TWriteAction::Delete);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "TBaseDBObject.h"
+#include "TWriteRules.h"
 
 /// The persistent object with the generic SQL behaviour every domain class
 /// uses: delete and find by the object's where condition, list loading and
@@ -26,6 +27,20 @@ class TDBObject : public TBaseDBObject {
   /// `list`, at most `maxCount` (-1: all). The list is not cleared.
   int32_t LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) override;
 
+  /// Every row of the table, appended to `list` in the object's order.
+  void LoadAll(TDBObjectList& list) { LoadList("1=1", list, -1); }
+
+  /// The one save of every table-mapped class: in one transaction (a
+  /// savepoint inside an open one) the class's checks, its Insert() for a
+  /// new object or Update() for a stored one, its records, then the commit.
+  /// Then Committed() brings what the process remembers up to date. Any
+  /// failure rolls back everything the save wrote, the object goes back to
+  /// being new when it was (Discarded()), and the error propagates. 2 after
+  /// an insert, 3 after an update.
+  int32_t Save(const TWriteContext& context = {});
+  /// The one delete, the same way round Delete().
+  void Remove(const TWriteContext& context = {});
+
   /// 28: the next text key: the largest value of `keyField` plus one (1 on an
   /// empty table), left-padded with the leading characters of `pattern` to
   /// its length ("000000" and 12 give "000013"; digits as long as the pattern
@@ -36,6 +51,19 @@ class TDBObject : public TBaseDBObject {
   virtual int32_t NextIntID(const std::string& keyField);
 
  protected:
+  /// True while the object has no row yet (Save inserts it).
+  virtual bool IsNew() const { return false; }
+  /// Before a write's transaction opens (nothing by default).
+  virtual void PrepareWrite() {}
+  /// The first statement of a write's transaction (nothing by default).
+  virtual void WriteStarted() {}
+  /// The class's rules (none by default).
+  virtual const TWriteRules& WriteRules() const;
+  /// After a commit: what the process keeps in memory follows the write.
+  virtual void Committed(TWriteAction /*action*/) {}
+  /// After a rolled-back write: an insert's drawn key and code are let go.
+  virtual void Discarded(TWriteAction /*action*/) {}
+
   /// How many times an insert draws its key and code before it gives up.
   /// Between two writers that keep saving, about every second retry meets
   /// the other again; twenty leave a chance of failure below one in ten
@@ -48,7 +76,9 @@ class TDBObject : public TBaseDBObject {
   /// condition naming the key and code just drawn) is stored, another writer
   /// took them and the attempt is made again, up to kInsertAttempts times;
   /// the last failure is then raised with a Chinese explanation in front of
-  /// its message. Any other failure is raised as it is.
+  /// its message. Any other failure is raised as it is. Each attempt runs
+  /// under its own savepoint, so a refused one leaves the transaction around
+  /// it (other rows of the same save) usable on every database.
   void InsertDrawingKeys(const std::function<void()>& attempt,
                          const std::function<std::string()>& drawnTaken);
 

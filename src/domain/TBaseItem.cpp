@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "CatalogueRules.h"
 #include "ColumnIndex.h"
 #include "ColumnWidths.h"
 #include "Exceptions.h"
@@ -122,11 +123,11 @@ struct TBaseItem::Columns {
   int UnitPrice, ItemsString;
 };
 
-TBaseItem::TBaseItem() : TDBObject() {
+TBaseItem::TBaseItem() : TCatalogueObject() {
   InitObject();
 }
 
-TBaseItem::TBaseItem(TBaseDBConnPool* pool) : TDBObject(pool) {
+TBaseItem::TBaseItem(TBaseDBConnPool* pool) : TCatalogueObject(pool) {
   InitObject();
 }
 
@@ -136,7 +137,7 @@ TBaseItem::~TBaseItem() {
 }
 
 void TBaseItem::InitObject() {
-  TDBObject::InitObject();
+  TCatalogueObject::InitObject();
   SetTableName("TJItem");
   SetWhere("1=1");
   SetFieldList("*");
@@ -144,7 +145,7 @@ void TBaseItem::InitObject() {
 }
 
 void TBaseItem::Assign(TBaseDBObject* source) {
-  TDBObject::Assign(source);
+  TCatalogueObject::Assign(source);
   auto* item = dynamic_cast<TBaseItem*>(source);
   if (!item || item == this) return;
   static_cast<TItemFields&>(*this) = *item;
@@ -158,11 +159,71 @@ void TBaseItem::Assign(TBaseDBObject* source) {
 }
 
 int32_t TBaseItem::Delete() {
-  if (IsReferenced()) throw ETJItemException("引用项目不能被删除!");
+  if (IsReferenced()) throw EWriteRefused("引用项目不能被删除!");
   Operator()->ExecSQL(FormatSql("DELETE FROM %s WHERE ItemID = %d ", {GetTableName(), ItemID}));
+  return 0;
+}
+
+bool TBaseItem::IsNew() const {
+  return ItemID == 0;
+}
+
+namespace {
+
+const char* AddRightOf(int32_t itemType) {
+  switch (itemType) {
+    case 1:
+      return CatalogueRules::kCombItemAdd;
+    case 2:
+      return CatalogueRules::kCheckSetAdd;
+    default:
+      return CatalogueRules::kItemAdd;
+  }
+}
+
+}  // namespace
+
+const TWriteRules& TBaseItem::WriteRules() const {
+  static const TWriteRules rules =
+      TWriteRules()
+          .Check([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
+            auto& entry = static_cast<TBaseItem&>(object);
+            CatalogueRules::RequireAddRight(action, context, AddRightOf(entry.ItemType));
+          })
+          .Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
+            if (action != TWriteAction::Delete) static_cast<TBaseItem&>(object).RefuseTakenName();
+          });
+  return rules;
+}
+
+// A check set's name is unique among all rows; an item or a combination
+// item that is new must not repeat any row's name (it would be the same
+// entry twice), a stored one no other row's.
+void TBaseItem::RefuseTakenName() {
+  if (ItemName.empty()) return;  // Validate refuses it with its own message
+  if (ItemType == 2) {
+    CatalogueRules::RefuseTakenName(NameUsedByOther(ItemName),
+                                    "系统中已存在名为“%s”的项目，套餐名称不能重复！", ItemName);
+  } else if (IsNew()) {
+    CatalogueRules::RefuseTakenName(NameExists(ItemName),
+                                    "系统中已存在该项目，不需要再次加入该项目！", ItemName);
+  } else {
+    CatalogueRules::RefuseTakenName(NameUsedByOther(ItemName),
+                                    "系统中已存在名为“%s”的项目，项目名称不能重复！", ItemName);
+  }
+}
+
+void TBaseItem::Committed(TWriteAction action) {
+  if (action != TWriteAction::Delete) return;
   // The row is gone: its members are no longer held by it.
   for (TBaseItem* member : items_) member->usedBy_.Remove(this);
-  return 0;
+}
+
+// The row was inserted but the save's transaction rolled it back.
+void TBaseItem::Discarded(TWriteAction action) {
+  if (action != TWriteAction::Insert || ItemID == 0) return;
+  ItemID = 0;
+  ItemCode = codeBeforeInsert_;
 }
 
 int32_t TBaseItem::Find() {
@@ -197,6 +258,7 @@ int32_t TBaseItem::Insert() {
     ItemCode = previousCode;
     throw;
   }
+  codeBeforeInsert_ = previousCode;
   return 0;
 }
 
@@ -413,15 +475,6 @@ void TBaseItem::CollectInto(TBaseItemList& list, int32_t itemType,
 
 void TBaseItem::RemoveItem(TBaseItem* item) {
   if (items_.Remove(item)) BuildItemsString();
-}
-
-int32_t TBaseItem::Save() {
-  if (ItemID != 0) {
-    Update();
-    return 3;
-  }
-  Insert();
-  return 2;
 }
 
 void TBaseItem::Validate() {

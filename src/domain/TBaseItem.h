@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TBaseItemList.h"
-#include "TDBObject.h"
+#include "TCatalogueObject.h"
 #include "TItemFields.h"
 
 class TCategory;
@@ -19,7 +19,7 @@ class TDataSet;
 /// in ItemsString ("000012;000015;"); in memory the members are the catalogue
 /// objects of TItemManager, and each member lists the composites built with
 /// it in UsedBy. The column values are the public members of TItemFields.
-class TBaseItem : public TDBObject, public TItemFields {
+class TBaseItem : public TCatalogueObject, public TItemFields {
  public:
   TBaseItem();
   explicit TBaseItem(TBaseDBConnPool* pool);
@@ -32,7 +32,7 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// type name (read from TJSampleType), ItemsString, and the member and
   /// used-by lists (sharing the catalogue objects). ItemsLoaded is not copied.
   void Assign(TBaseDBObject* source) override;
-  /// Refused with ETJItemException "引用项目不能被删除!" while UsedBy is not
+  /// Refused with EWriteRefused "引用项目不能被删除!" while UsedBy is not
   /// empty; otherwise deletes the row by ItemID.
   int32_t Delete() override;
   /// Loads the row by ItemCode, else ItemID, else ItemName (first one set);
@@ -70,8 +70,6 @@ class TBaseItem : public TDBObject, public TItemFields {
   /// Takes `item` out of the members (not freed) and rebuilds ItemsString.
   virtual void RemoveItem(TBaseItem* item);
 
-  /// 2 after an insert (ItemID was 0), 3 after an update.
-  int32_t Save();
   /// ETJItemException "项目名称不能为空！"; for numeric items (ResultType 1)
   /// also "结果类型为[数值类型]，上限不能为空！" then "...下限不能为空！"; then
   /// "单价不能为负数！" and a text longer than its column
@@ -132,6 +130,13 @@ class TBaseItem : public TDBObject, public TItemFields {
   bool ItemsLoaded() const { return itemsLoaded_; }
 
  protected:
+  bool IsNew() const override;
+  /// The add right of the entry's kind for a new entry, and a name no other
+  /// entry has (RefuseTakenName).
+  const TWriteRules& WriteRules() const override;
+  void Committed(TWriteAction action) override;
+  void Discarded(TWriteAction action) override;
+
   TBaseItemList& MutableItems() { return items_; }
   void SetItemsLoaded(bool loaded) { itemsLoaded_ = loaded; }
 
@@ -147,11 +152,17 @@ class TBaseItem : public TDBObject, public TItemFields {
   void LoadRow(TDataSet* dataSet, const Columns& columns);
   void ValidateWidths() const;
   void DrawKeysAndInsert();
+  /// EWriteRefused when the name is another entry's: for a check set any
+  /// other row's ("...套餐名称不能重复！"); for a new item or combination item
+  /// any row's ("系统中已存在该项目，不需要再次加入该项目！"); for a stored one
+  /// any other row's ("...项目名称不能重复！").
+  void RefuseTakenName();
   void CollectInto(TBaseItemList& list, int32_t itemType,
                    std::unordered_set<const TBaseItem*>& visited);
 
   TBaseItemList items_;
   TBaseItemList usedBy_;
   std::string itemsString_;
+  std::string codeBeforeInsert_;
   bool itemsLoaded_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "CatalogueRules.h"
 #include "ColumnWidths.h"
 #include "Exceptions.h"
 #include "Format.h"
@@ -9,6 +10,7 @@
 #include "TDataSet.h"
 #include "TItemManager.h"
 #include "TSingleComm.h"
+#include "TTransaction.h"
 
 namespace {
 
@@ -24,16 +26,16 @@ const char* const kUpdate =
 
 }  // namespace
 
-TCategory::TCategory() : TDBObject() {
+TCategory::TCategory() : TCatalogueObject() {
   InitObject();
 }
 
-TCategory::TCategory(TBaseDBConnPool* pool) : TDBObject(pool) {
+TCategory::TCategory(TBaseDBConnPool* pool) : TCatalogueObject(pool) {
   InitObject();
 }
 
 void TCategory::InitObject() {
-  TDBObject::InitObject();
+  TCatalogueObject::InitObject();
   SetTableName("TJCategories");
   SetWhere("1=1");
   SetFieldList("*");
@@ -41,20 +43,10 @@ void TCategory::InitObject() {
 }
 
 void TCategory::Assign(TBaseDBObject* source) {
-  TDBObject::Assign(source);
+  TCatalogueObject::Assign(source);
   auto* category = dynamic_cast<TCategory*>(source);
   if (!category || category == this) return;
-  CateID = category->CateID;
-  CateCode = category->CateCode;
-  CateName = category->CateName;
-  CateInfo = category->CateInfo;
-  CateType = category->CateType;
-  DispOrder = category->DispOrder;
-  IsDispInRep = category->IsDispInRep;
-  IsInUse = category->IsInUse;
-  ModifiedBy = category->ModifiedBy;
-  ModifiedDate = category->ModifiedDate;
-  Remark = category->Remark;
+  static_cast<TCategoryFields&>(*this) = *category;
 }
 
 int32_t TCategory::Find() {
@@ -96,6 +88,7 @@ int32_t TCategory::Insert() {
     CateCode = previousCode;
     throw;
   }
+  codeBeforeInsert_ = previousCode;
   return 0;
 }
 
@@ -103,45 +96,82 @@ int32_t TCategory::Update() {
   Validate();
   const int32_t id = CateID.value_or(0);
   IDBOperator* op = Operator();
-  op->BeginTrans();
-  try {
-    op->ExecSQL(FormatSql(
-        kUpdate, {GetTableName(), id, CateInfo, CateCode, CateName, CateType, DispOrder,
-                  IsDispInRep, IsInUse, ModifiedBy, ModifiedDate.FormatDate(), Remark, id}));
-    // Items name their category as well as numbering it; left with the old
-    // name they show a category that is not in any list, and saving one
-    // unchanged would look the old name up and lose its category.
-    op->ExecSQL(FormatSql("Update TJItem Set CateName = '%s' Where CateId = %d ", {CateName, id}));
-    op->CommitTrans();
-  } catch (...) {
-    try {
-      op->RollbackTrans();
-    } catch (...) {
-      // The statement's own error is what the caller needs.
-    }
-    throw;
+  // Save brings its transaction; a direct call gets one of its own, since
+  // the two statements stand or fall together.
+  std::optional<TTransaction> own;
+  if (!op->GetInTransaction()) {
+    PrepareWrite();
+    own.emplace(op);
+    WriteStarted();
   }
-  if (TItemManager* catalogue = TItemManager::AccessInstance(0))
-    catalogue->RenameCategory(id, CateName);
+  op->ExecSQL(FormatSql(
+      kUpdate, {GetTableName(), id, CateInfo, CateCode, CateName, CateType, DispOrder, IsDispInRep,
+                IsInUse, ModifiedBy, ModifiedDate.FormatDate(), Remark, id}));
+  // Items name their category as well as numbering it; left with the old
+  // name they show a category that is not in any list, and saving one
+  // unchanged would look the old name up and lose its category.
+  op->ExecSQL(FormatSql("Update TJItem Set CateName = '%s' Where CateId = %d ", {CateName, id}));
+  if (own) {
+    own->Commit();
+    Committed(TWriteAction::Update);
+  }
   return 0;
 }
 
+// The database is asked first, in the delete's transaction; the schema's
+// trigger refusing a category that items still name is the last word when
+// an item arrived in between. Any other failure (a lost connection) keeps
+// its own kind and text.
 int32_t TCategory::Delete() {
-  IDBOperator* op = Operator();
-  op->BeginTrans();
+  RefuseDeleteWhileUsed();
   try {
-    op->ExecSQL(
+    Operator()->ExecSQL(
         FormatSql("DELETE FROM %s WHERE CateID = %d ", {GetTableName(), CateID.value_or(0)}));
-    op->CommitTrans();
-  } catch (...) {
-    try {
-      op->RollbackTrans();
-    } catch (...) {
-      // The refusal below is what the user needs to see.
-    }
-    throw ETJItemException("类别[%s]已被引用，不能删除！", {CateName});
+  } catch (const EDBException& e) {
+    if (e.Kind != TDBErrorKind::ConstraintRefused) throw;
+    throw EWriteRefused("类别[%s]已被引用，不能删除！", {CateName});
   }
   return 0;
+}
+
+bool TCategory::IsNew() const {
+  return !CateID;
+}
+
+const TWriteRules& TCategory::WriteRules() const {
+  static const TWriteRules rules =
+      TWriteRules()
+          .Check([](TDBObject&, TWriteAction action, const TWriteContext& context) {
+            CatalogueRules::RequireAddRight(action, context, CatalogueRules::kCategoryAdd);
+          })
+          .Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
+            auto& category = static_cast<TCategory&>(object);
+            if (action != TWriteAction::Delete && !category.CateName.empty())
+              CatalogueRules::RefuseTakenName(category.NameUsedByOther(category.CateName),
+                                              "系统中已存在名为“%s”的类别，类别名称不能重复！",
+                                              category.CateName);
+          });
+  return rules;
+}
+
+void TCategory::RefuseDeleteWhileUsed() {
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("Select count(*) as c from TJItem where CateID = %d", {CateID.value_or(0)}));
+  if (!rows->IsEmpty() && rows->FieldByName("c").AsInteger() > 0)
+    throw EWriteRefused("类别[%s]已被引用，不能删除！", {CateName});
+}
+
+void TCategory::Committed(TWriteAction action) {
+  if (action != TWriteAction::Update) return;
+  if (TItemManager* catalogue = TItemManager::AccessInstance(0))
+    catalogue->RenameCategory(CateID.value_or(0), CateName);
+}
+
+// The row was inserted but the save's transaction rolled it back.
+void TCategory::Discarded(TWriteAction action) {
+  if (action != TWriteAction::Insert || !CateID) return;
+  CateID.reset();
+  CateCode = codeBeforeInsert_;
 }
 
 int32_t TCategory::LoadFromDataSet(TDataSet* set) {
@@ -185,15 +215,6 @@ void TCategory::Validate() {
   RequireWidth(CateInfo, ColumnWidths::CateInfo, "类别描述");
   RequireWidth(Remark, ColumnWidths::CateRemark, "备注");
   RequireWidth(ModifiedBy, ColumnWidths::ModifiedBy, "修改人");
-}
-
-int32_t TCategory::Save() {
-  if (CateID) {
-    Update();
-    return 3;
-  }
-  Insert();
-  return 2;
 }
 
 int32_t TCategory::GetCateIDByName(const std::string& name) {

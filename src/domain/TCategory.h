@@ -5,7 +5,7 @@
 #include <string>
 
 #include "TBaseItemList.h"
-#include "TDBObject.h"
+#include "TCatalogueObject.h"
 #include "TDateTime.h"
 
 class TBaseItem;
@@ -17,14 +17,9 @@ enum TCategoryType : int32_t {
   ctFunctional = 2,   ///< "功能科"
 };
 
-/// One row of TJCategories (a department of the examination) and, in memory,
-/// the catalogue items that belong to it (not owned: the catalogue owns them).
-class TCategory : public TDBObject {
- public:
-  TCategory();
-  explicit TCategory(TBaseDBConnPool* pool);
-  TESMIRA_DBOBJECT_FACTORIES(TCategory)
-
+/// The column values of a TJCategories row: what a window copies into a
+/// category and gets back when a save is refused.
+struct TCategoryFields {
   /// Key; empty (Null) while the category is not stored.
   std::optional<int32_t> CateID;
   std::string CateCode;
@@ -37,6 +32,15 @@ class TCategory : public TDBObject {
   std::string ModifiedBy;
   TDateTime ModifiedDate;
   std::string Remark;
+};
+
+/// One row of TJCategories (a department of the examination) and, in memory,
+/// the catalogue items that belong to it (not owned: the catalogue owns them).
+class TCategory : public TCatalogueObject, public TCategoryFields {
+ public:
+  TCategory();
+  explicit TCategory(TBaseDBConnPool* pool);
+  TESMIRA_DBOBJECT_FACTORIES(TCategory)
 
   void InitObject() override;
   /// The base copy; from a TCategory also its eleven column values (not Items).
@@ -50,10 +54,12 @@ class TCategory : public TDBObject {
   int32_t Insert() override;
   /// Validates and rewrites the row addressed by CateID. Its items carry the
   /// category's name too: they get the (new) name in the same transaction,
-  /// and so do the catalogue's entries in memory.
+  /// and so do the catalogue's entries in memory once it is committed.
   int32_t Update() override;
-  /// Deletes the row inside a transaction; any failure rolls back and raises
-  /// ETJItemException "类别[<name>]已被引用，不能删除！".
+  /// Deletes the row unless a stored item still names the category (asked
+  /// of the database, whose trigger also refuses it): EWriteRefused
+  /// "类别[<name>]已被引用，不能删除！". Any other failure keeps its own kind
+  /// and text.
   int32_t Delete() override;
   int32_t LoadFromDataSet(TDataSet* dataSet) override;
   /// Appends one TCategory (shared pool) per matching row, in the object's
@@ -63,8 +69,6 @@ class TCategory : public TDBObject {
   /// ETJItemException "类别编号不能为空！" / "类别名称不能为空！", then a text
   /// longer than its column (ColumnWidths::RequireWidth).
   void Validate();
-  /// 3 after an update (CateID set), 2 after an insert.
-  int32_t Save();
   /// CateID of the first category named `name`, 0 when there is none.
   int32_t GetCateIDByName(const std::string& name);
   /// True when another category (any one, for a new category) has the name,
@@ -78,6 +82,17 @@ class TCategory : public TDBObject {
   const TBaseItemList& Items() const { return items_; }
   void ClearItems() { items_.Clear(); }
 
+ protected:
+  bool IsNew() const override;
+  /// The add right for a new category and a name no other category has.
+  const TWriteRules& WriteRules() const override;
+  void Committed(TWriteAction action) override;
+  void Discarded(TWriteAction action) override;
+
  private:
+  /// Refuses the delete while a stored item names the category.
+  void RefuseDeleteWhileUsed();
+
   TBaseItemList items_;
+  std::string codeBeforeInsert_;
 };

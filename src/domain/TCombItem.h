@@ -30,4 +30,8 @@ class TCombItem : public TBaseItem {
   /// The codes an exclusion text ("000063;000064;") names. A code counts
   /// only as a whole entry: "000063" is not named by "1000063;".
   static std::unordered_set<std::string> ExcludedCodes(const std::string& exclusionText);
+
+  /// Every entry a check set may hold (the rows that are no check set),
+  /// appended to `list` in the catalogue's order.
+  void LoadSetMemberCandidates(TDBObjectList& list) { LoadList("ItemType<>2", list, -1); }
 };

@@ -10,16 +10,16 @@
 #include "TDataSet.h"
 #include "TSingleComm.h"
 
-TSampleGroup::TSampleGroup() : TDBObject() {
+TSampleGroup::TSampleGroup() : TCatalogueObject() {
   InitObject();
 }
 
-TSampleGroup::TSampleGroup(TBaseDBConnPool* pool) : TDBObject(pool) {
+TSampleGroup::TSampleGroup(TBaseDBConnPool* pool) : TCatalogueObject(pool) {
   InitObject();
 }
 
 void TSampleGroup::InitObject() {
-  TDBObject::InitObject();
+  TCatalogueObject::InitObject();
   SetTableName("TJSampleGroup");
   SetFieldList("*");
   SetWhere("1=1");

@@ -3,19 +3,22 @@
 #include <cstdint>
 #include <string>
 
-#include "TDBObject.h"
+#include "TCatalogueObject.h"
+
+/// The column values of a TJSampleGroup row.
+struct TSampleGroupFields {
+  int32_t GroupID = 0;
+  int32_t SampleTypeID = 0;
+  std::string GroupName;
+};
 
 /// One row of TJSampleGroup: a tube type of one sample type. GroupID is
 /// assigned by the database when the group is inserted.
-class TSampleGroup : public TDBObject {
+class TSampleGroup : public TCatalogueObject, public TSampleGroupFields {
  public:
   TSampleGroup();
   explicit TSampleGroup(TBaseDBConnPool* pool);
   TESMIRA_DBOBJECT_FACTORIES(TSampleGroup)
-
-  int32_t GroupID = 0;
-  int32_t SampleTypeID = 0;
-  std::string GroupName;
 
   void InitObject() override;
   /// Deletes the row by GroupID.
@@ -37,4 +40,10 @@ class TSampleGroup : public TDBObject {
   int32_t LoadListOfSampleType(int32_t sampleTypeID, TDBObjectList& list);
   /// Rewrites the row addressed by GroupID.
   int32_t Update() override;
+
+ protected:
+  bool IsNew() const override { return GroupID == 0; }
+  void Discarded(TWriteAction action) override {
+    if (action == TWriteAction::Insert) GroupID = 0;
+  }
 };

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "EntryWrites.h"
 #include "TBaseItem.h"
 #include "TItemManager.h"
 
@@ -20,16 +21,8 @@ std::vector<TBaseItem*>& Retired() {
 
 }  // namespace
 
-int Save(TBaseItem* entry, const std::function<void()>& readFields) {
-  const TItemFields before = *entry;
-  int result = 0;
-  try {
-    readFields();
-    result = entry->Save();
-  } catch (...) {
-    static_cast<TItemFields&>(*entry) = before;
-    throw;
-  }
+int Save(QWidget* parent, TBaseItem* entry, const std::function<void()>& readFields) {
+  const int result = EntryWrites::Save<TItemFields>(parent, *entry, readFields);
   if (result == 2) TItemManager::Instance().AddItem(entry);
   return result;
 }

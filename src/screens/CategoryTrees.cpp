@@ -2,11 +2,11 @@
 
 #include <QTreeWidget>
 
+#include "DomainObjects.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TDBObjectList.h"
 #include "TItemManager.h"
-#include "TSingleComm.h"
 #include "TreeNodeData.h"
 
 namespace {
@@ -32,7 +32,7 @@ namespace CategoryTrees {
 void AddCategoryNodes(QTreeWidget* tree, TDBObjectList& categories, int32_t itemType,
                       const TImageList& images, int itemImage, int itemSelected) {
   SuspendedRepaint suspended(tree);
-  TCategory(TSingleComm::Instance().GetConnPool()).LoadList("1=1", categories, -1);
+  TCategory(DomainObjects::SharedPool()).LoadAll(categories);
   TItemManager::Instance().FillCategories(categories, itemType);
   for (int i = 0; i < categories.Count(); ++i) {
     auto* category = categories.ItemAs<TCategory>(i);

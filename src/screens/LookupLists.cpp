@@ -2,13 +2,13 @@
 
 #include <QComboBox>
 
+#include "DomainObjects.h"
 #include "Exceptions.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TDBObjectList.h"
 #include "TSampleType.h"
 #include "TSfChargeItem.h"
-#include "TSingleComm.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ namespace LookupLists {
 
 void FillChargeTypes(QComboBox* combo) {
   TDBObjectList chargeItems(true);
-  TSfChargeItem(TSingleComm::Instance().GetConnPool()).LoadList("1=1", chargeItems, -1);
+  TSfChargeItem(DomainObjects::SharedPool()).LoadAll(chargeItems);
   for (int i = 0; i < chargeItems.Count(); ++i)
     combo->addItem(QtText::ToQ(chargeItems.ItemAs<TSfChargeItem>(i)->ItemName));
   combo->setCurrentIndex(-1);
@@ -30,7 +30,7 @@ void FillChargeTypes(QComboBox* combo) {
 
 void FillCategoryNames(QComboBox* combo) {
   TDBObjectList categories(true);
-  TCategory(TSingleComm::Instance().GetConnPool()).LoadList("1=1", categories, -1);
+  TCategory(DomainObjects::SharedPool()).LoadAll(categories);
   for (int i = 0; i < categories.Count(); ++i)
     combo->addItem(QtText::ToQ(categories.ItemAs<TCategory>(i)->CateName));
   combo->setCurrentIndex(-1);
@@ -38,7 +38,7 @@ void FillCategoryNames(QComboBox* combo) {
 
 std::unique_ptr<TDBObjectList> FillSampleTypes(QComboBox* combo) {
   auto sampleTypes = std::make_unique<TDBObjectList>(true);
-  TSampleType::Instance().LoadList("1=1", *sampleTypes, -1);
+  TSampleType::Instance().LoadAll(*sampleTypes);
   combo->clear();  // before the caller lets the old entries' objects go
   for (int i = 0; i < sampleTypes->Count(); ++i) {
     auto* sampleType = sampleTypes->ItemAs<TSampleType>(i);

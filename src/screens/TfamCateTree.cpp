@@ -61,8 +61,7 @@ void TfamCateTree::UpdateCategoryNode(TCategory* category) {
     AppendCategoryNode(category);
 }
 
-void TfamCateTree::DeleteCategory(TCategory* category) {
-  category->Delete();  // a refusal raises here, before anything on screen changes
+void TfamCateTree::RemoveCategoryNode(TCategory* category) {
   delete TreeNodeData::FindByObject(chkCateTree, category);
   // The cache frees the category: the pressed one must not name it then.
   if (currentCategory_ == category) currentCategory_ = nullptr;

@@ -28,10 +28,10 @@ class TfamCateTree : public QFrame {
   /// The node of `category` gets its current name; a category without a
   /// node gets one at the end.
   void UpdateCategoryNode(TCategory* category);
-  /// Deletes `category` from the database, then its node and its cache
-  /// entry (which frees it); the pressed category is forgotten when it is
-  /// this one. A refused delete raises and changes nothing.
-  void DeleteCategory(TCategory* category);
+  /// After `category` was deleted: takes off its node and its cache entry
+  /// (which frees it); the pressed category is forgotten when it is this
+  /// one.
+  void RemoveCategoryNode(TCategory* category);
 
   /// The category of the node pressed last (any mouse button), or null.
   TCategory* CurrentCategory() const { return currentCategory_; }

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "ColumnWidths.h"
+#include "DomainObjects.h"
+#include "EntryWrites.h"
 #include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldLimits.h"
@@ -15,7 +17,6 @@
 #include "TCategoryManager.h"
 #include "TDateTime.h"
 #include "TRadioGroup.h"
-#include "TSingleComm.h"
 #include "UserRights.h"
 #include "WidgetLook.h"
 
@@ -23,8 +24,7 @@ namespace {
 
 // The name recorded as modifier: the host's current operator.
 std::string CurrentOperatorName() {
-  IWinMain* host = TSingleComm::Instance().WinMain();
-  TCurrentUser* user = host ? host->GetCurrentUser() : nullptr;
+  const TCurrentUser* user = DomainObjects::HostUser();
   return user ? GetOperator(*user).OperatorName : std::string();
 }
 
@@ -104,7 +104,7 @@ void TfamCategory::LayOutFields() {
 }
 
 void TfamCategory::ShowNewCategory() {
-  newCategory_ = std::make_unique<TCategory>(TSingleComm::Instance().GetConnPool());
+  newCategory_ = std::make_unique<TCategory>(DomainObjects::SharedPool());
   ShowCategory(newCategory_.get());
 }
 
@@ -150,16 +150,8 @@ void TfamCategory::ReadFields() {
 int TfamCategory::SaveCategory() {
   // The category may be the cache's, shown in the tree: a refused save must
   // not leave it holding values that were never stored.
-  TCategory before(TSingleComm::Instance().GetConnPool());
-  before.Assign(category_);
-  int result = 0;
-  try {
-    ReadFields();
-    result = category_->Save();
-  } catch (...) {
-    category_->Assign(&before);
-    throw;
-  }
+  const int result = EntryWrites::Save<TCategoryFields>(this, *category_, [this] { ReadFields(); });
+  if (result == 0) return 0;
   if (result == 2) medtCateCode->setText(QtText::ToQ(category_->CateCode));
   // A saved new category belongs to the cache from now on.
   if (category_ == newCategory_.get()) newCategory_.release();
@@ -171,7 +163,7 @@ void TfamCategory::ClearFields() {
   category_ = nullptr;
   newCategory_.reset();
   try {
-    auto blank = std::make_unique<TCategory>(TSingleComm::Instance().GetConnPool());
+    auto blank = std::make_unique<TCategory>(DomainObjects::SharedPool());
     DisplayValues(*blank);
   } catch (const std::exception&) {
     throw ETJItemException("清空界面信息出现异常！");

@@ -29,8 +29,9 @@ class TfamCategory : public QFrame {
   /// integer or a date that is no date raises before anything is changed.
   void ReadFields();
   /// Reads the fields and saves Category: 2 inserted (the code field then
-  /// shows the new code), 3 updated. The category joins the cache. When the
-  /// save fails, Category keeps the values it had.
+  /// shows the new code), 3 updated, 0 refused by a rule (shown as a hint).
+  /// The category joins the cache. When the save fails, Category keeps the
+  /// values it had.
   int SaveCategory();
   /// Shows a blank category and drops Category, so Save does nothing until a
   /// category is shown again. Failures raise ETJItemException

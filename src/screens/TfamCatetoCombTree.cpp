@@ -4,7 +4,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "CatalogueEntries.h"
 #include "CategoryTrees.h"
 #include "Exceptions.h"
 #include "HandlerConnect.h"
@@ -107,24 +106,16 @@ void TfamCatetoCombTree::RenameItemNode(TCategory* category, TBaseItem* item) {
   });
 }
 
-void TfamCatetoCombTree::DeleteItemNode(TBaseItem* item) {
+void TfamCatetoCombTree::RemoveItemNode(TBaseItem* item) {
   QTreeWidgetItem* node = TreeNodeData::FindNode(CateToCombTree, [item](const QTreeWidgetItem* at) {
     const TBaseItem* shown = CombItemOf(at);
     return shown && shown->ItemCode == item->ItemCode;
   });
   if (!node) return;
-  const TBaseItem* shown = CombItemOf(node);
-  try {
-    item->Delete();  // a referenced item is refused here, before the tree changes
-    if (currentCombItem_ == shown) currentCombItem_ = nullptr;
-    // The selection must not move on to a neighbour the editor does not show.
-    CateToCombTree->setCurrentItem(node->parent());
-    delete node;
-    CatalogueEntries::Retire(item);
-  } catch (const std::exception& error) {
-    throw Exception(FormatText("删除组合项目：[%s] 出现异常！\r\n", {item->ItemName}) +
-                    error.what());
-  }
+  if (currentCombItem_ == CombItemOf(node)) currentCombItem_ = nullptr;
+  // The selection must not move on to a neighbour the editor does not show.
+  CateToCombTree->setCurrentItem(node->parent());
+  delete node;
 }
 
 void TfamCatetoCombTree::CateToCombTreeMouseDown(const QPoint& position) {

@@ -40,12 +40,10 @@ class TfamCatetoCombTree : public QFrame {
   /// the end of that category's node (the first with its name); without
   /// such a node it stays where it is.
   void MoveItemNode(TCategory* category, TBaseItem* item);
-  /// Deletes the combination item from the database, its node from the tree
-  /// and the item from the catalogue, at the first combination item node with
-  /// the item's code. A failure is raised as Exception "删除组合项目：[name]
-  /// 出现异常！" + CR LF + its message, and the node stays. Without such a
-  /// node nothing happens.
-  void DeleteItemNode(TBaseItem* item);
+  /// After `item` was deleted: takes off the first combination item node
+  /// with the item's code (nothing happens without one); the selection goes
+  /// to its category.
+  void RemoveItemNode(TBaseItem* item);
 
   /// The node under the mouse at the last press, or null (also once that
   /// node has left the tree).

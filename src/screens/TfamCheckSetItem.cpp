@@ -13,6 +13,7 @@
 
 #include "CatalogueEntries.h"
 #include "ColumnWidths.h"
+#include "DomainObjects.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "FieldLimits.h"
@@ -22,7 +23,6 @@
 #include "TDBObjectList.h"
 #include "TRadioGroup.h"
 #include "TSfChargeItem.h"
-#include "TSingleComm.h"
 #include "WidgetLook.h"
 
 namespace {
@@ -179,14 +179,14 @@ QWidget* TfamCheckSetItem::BuildButtons() {
 
 void TfamCheckSetItem::LoadLists() {
   TDBObjectList chargeItems(true);
-  TSfChargeItem(TSingleComm::Instance().GetConnPool()).LoadList("1=1", chargeItems, -1);
+  TSfChargeItem(DomainObjects::SharedPool()).LoadAll(chargeItems);
   for (int i = 0; i < chargeItems.Count(); ++i)
     combChargeType->addItem(QtText::ToQ(chargeItems.ItemAs<TSfChargeItem>(i)->ItemName));
   combChargeType->setCurrentIndex(-1);
 }
 
 TCheckSet* TfamCheckSetItem::NewCheckSet() {
-  return newCheckSet_.Make(TSingleComm::Instance().GetConnPool());
+  return newCheckSet_.Make(DomainObjects::SharedPool());
 }
 
 bool TfamCheckSetItem::IsNewCheckSet() const {
@@ -258,7 +258,7 @@ void TfamCheckSetItem::ReadTexts() {
 }
 
 int TfamCheckSetItem::SaveCheckSet() {
-  const int result = CatalogueEntries::Save(checkSet_, [this] { ReadFields(); });
+  const int result = CatalogueEntries::Save(this, checkSet_, [this] { ReadFields(); });
   if (result == 2) {
     edtCheckSetCode->setText(QtText::ToQ(checkSet_->ItemCode));
     newCheckSet_.HandOver(checkSet_);  // the catalogue's now

@@ -84,19 +84,17 @@ void TfamCheckSetTree::UpdateCheckSetNode(TBaseItem* checkSet) {
   AppendCheckSetNode(checkSet);
 }
 
-void TfamCheckSetTree::DeleteCheckSet(TBaseItem* checkSet) {
+void TfamCheckSetTree::RemoveCheckSetNode(TBaseItem* checkSet) {
   std::vector<QTreeWidgetItem*> nodes;
   for (int i = CheckSetTree->topLevelItemCount() - 1; i >= 0; --i)
     if (TBaseItem* shown = CheckSetOf(CheckSetTree->topLevelItem(i)); shown && shown == checkSet)
       nodes.push_back(CheckSetTree->topLevelItem(i));
-  if (nodes.empty()) return;
-  checkSet->Delete();  // a refusal raises here, before anything on screen changes
   if (currentCheckSet_ == checkSet) currentCheckSet_ = nullptr;
   for (QTreeWidgetItem* node : nodes) delete node;
   // The tree would otherwise highlight a neighbour the editor does not show.
   CheckSetTree->clearSelection();
   checkSets_.Remove(checkSet);
-  CatalogueEntries::Retire(checkSet);
+  if (!CatalogueEntries::Retire(checkSet)) CatalogueEntries::KeepRetired(checkSet);
 }
 
 void TfamCheckSetTree::CheckSetTreeMouseDown(const QPoint& position) {

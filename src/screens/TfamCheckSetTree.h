@@ -32,11 +32,9 @@ class TfamCheckSetTree : public QFrame {
   /// The first node whose set has the same ItemCode takes the set's name;
   /// without such a node the set gets one at the end.
   void UpdateCheckSetNode(TBaseItem* checkSet);
-  /// Deletes `checkSet` from the database (a referenced set is refused with
-  /// the domain's error, and nothing changes), then its node, its entry of
-  /// CheckSets and of the catalogue (the object is kept, not freed). A set
-  /// without a node is not touched.
-  void DeleteCheckSet(TBaseItem* checkSet);
+  /// After `checkSet` was deleted: takes off its nodes, its entry of
+  /// CheckSets and of the catalogue (the object is kept, not freed).
+  void RemoveCheckSetNode(TBaseItem* checkSet);
 
   /// The set of the node pressed last (any button), or null.
   TBaseItem* CurrentCheckSet() const { return currentCheckSet_; }

@@ -8,6 +8,7 @@
 
 #include "CatalogueEntries.h"
 #include "ColumnWidths.h"
+#include "DomainObjects.h"
 #include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
@@ -21,7 +22,6 @@
 #include "TDBObjectList.h"
 #include "TRadioGroup.h"
 #include "TSampleGroup.h"
-#include "TSingleComm.h"
 #include "WidgetLook.h"
 
 namespace {
@@ -148,8 +148,7 @@ void TfamCombItem::LoadSampleGroups(int sampleTypeID) {
   cbbSampleGroup->clear();  // before the objects its entries carry go
   sampleGroups_ = std::make_unique<TDBObjectList>(true);
   if (sampleTypeID != -1)
-    TSampleGroup(TSingleComm::Instance().GetConnPool())
-        .LoadListOfSampleType(sampleTypeID, *sampleGroups_);
+    TSampleGroup(DomainObjects::SharedPool()).LoadListOfSampleType(sampleTypeID, *sampleGroups_);
   for (int i = 0; i < sampleGroups_->Count(); ++i) {
     auto* group = sampleGroups_->ItemAs<TSampleGroup>(i);
     cbbSampleGroup->addItem(QtText::ToQ(group->GroupName),
@@ -159,7 +158,7 @@ void TfamCombItem::LoadSampleGroups(int sampleTypeID) {
 }
 
 TCombItem* TfamCombItem::NewItem() {
-  return newItem_.Make(TSingleComm::Instance().GetConnPool());
+  return newItem_.Make(DomainObjects::SharedPool());
 }
 
 void TfamCombItem::ShowItem(TCategory* category, TBaseItem* item) {
@@ -273,17 +272,24 @@ int TfamCombItem::SaveItem(const std::function<void()>& collect) {
   // are put back by the save itself).
   const std::string itemsString = item_->GetItemsString();
   const std::vector<TBaseItem*> members(item_->Items().begin(), item_->Items().end());
+  auto restoreMembers = [&] {
+    item_->ClearItems();
+    for (TBaseItem* member : members) item_->AddItem(member);
+    item_->SetItemsString(itemsString);
+  };
   int result = 0;
   try {
-    result = CatalogueEntries::Save(item_, [&] {
+    result = CatalogueEntries::Save(this, item_, [&] {
       ReadFields();
       if (collect) collect();
     });
   } catch (...) {
-    item_->ClearItems();
-    for (TBaseItem* member : members) item_->AddItem(member);
-    item_->SetItemsString(itemsString);
+    restoreMembers();
     throw;
+  }
+  if (result == 0) {
+    restoreMembers();
+    return 0;
   }
   if (result == 2) {
     edtCombCode->setText(QtText::ToQ(item_->ItemCode));

@@ -7,6 +7,8 @@
 
 #include "CatalogueEntries.h"
 #include "ColumnWidths.h"
+#include "DomainObjects.h"
+#include "EntryWrites.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "FieldLimits.h"
@@ -20,7 +22,6 @@
 #include "TItem.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
-#include "TSingleComm.h"
 #include "WidgetLook.h"
 
 namespace {
@@ -208,7 +209,7 @@ void TfamItem::LoadLists() {
   LookupLists::FillChargeTypes(combChargeType);
   LookupLists::FillCategoryNames(Cbbcate);
   LoadSampleTypes();
-  categoryLookup_ = std::make_unique<TCategory>(TSingleComm::Instance().GetConnPool());
+  categoryLookup_ = std::make_unique<TCategory>(DomainObjects::SharedPool());
 }
 
 void TfamItem::LoadSampleTypes() {
@@ -216,7 +217,7 @@ void TfamItem::LoadSampleTypes() {
 }
 
 TItem* TfamItem::NewItem() {
-  return newItem_.Make(TSingleComm::Instance().GetConnPool());
+  return newItem_.Make(DomainObjects::SharedPool());
 }
 
 void TfamItem::ShowItem(TBaseItem* item, const std::string& categoryName) {
@@ -337,7 +338,7 @@ int TfamItem::GetSampleTypeID() const {
 }
 
 int TfamItem::SaveItem() {
-  const int result = CatalogueEntries::Save(item_, [this] { ReadFields(); });
+  const int result = CatalogueEntries::Save(this, item_, [this] { ReadFields(); });
   if (result == 2) {
     edtItemCode->setText(QtText::ToQ(item_->ItemCode));
     newItem_.HandOver(item_);  // the catalogue's now
@@ -351,10 +352,10 @@ int TfamItem::DeleteItem() {
     ShowItem(NewItem(), categoryName_);
     return -1;
   }
-  if (!TPromptService::Confirm(this, QStringLiteral("确认"),
-                               QStringLiteral("您确定要删除该项目吗？")))
+  if (!EntryWrites::ConfirmDelete(this, QStringLiteral("您确定要删除该项目吗？"), item_->ItemCode,
+                                  item_->ItemName))
     return -1;
-  item_->Delete();
+  if (!EntryWrites::RemoveConfirmed(this, *item_)) return -2;
   // Other windows' trees and lists may still show the item: it is kept, not
   // freed, whether the catalogue or (never saved) the frame held it.
   if (!CatalogueEntries::Retire(item_)) CatalogueEntries::KeepRetired(newItem_.HandOver(item_));

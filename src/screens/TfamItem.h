@@ -43,12 +43,13 @@ class TfamItem : public QFrame {
   /// is changed.
   void ReadFields();
   /// Reads the fields and saves Item: 2 inserted (the code field shows the
-  /// new code, the catalogue takes the item), 3 updated. When the save
-  /// fails, Item keeps the values it had.
+  /// new code, the catalogue takes the item), 3 updated, 0 refused by a rule
+  /// (shown as a hint). When the save fails, Item keeps the values it had.
   int SaveItem();
-  /// Asks "您确定要删除该项目吗？" and deletes Item from the database and the
-  /// catalogue, then edits a new item: 0. -1 when the user declines or when
-  /// Item was never stored (nothing to delete; the editor starts anew).
+  /// Asks "您确定要删除该项目吗？" (naming the item) and deletes Item from the
+  /// database and the catalogue, then edits a new item: 0. -1 when the user
+  /// declines or Item was never stored (nothing to delete; the editor starts
+  /// anew); -2 when a rule refused (shown as a hint; the item stays shown).
   int DeleteItem();
   /// SampleTypeID of the chosen sample type entry, -1 when none is chosen.
   int GetSampleTypeID() const;

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "DomainObjects.h"
 #include "HandlerConnect.h"
 #include "QtText.h"
 #include "TBaseItem.h"
@@ -18,7 +19,6 @@
 #include "TDBObjectList.h"
 #include "TItemManager.h"
 #include "TPromptService.h"
-#include "TSingleComm.h"
 #include "WidgetLook.h"
 
 namespace {
@@ -130,8 +130,7 @@ QListWidget* TfamSelCombItem::NewCandidateList(const QString& name) {
 }
 
 void TfamSelCombItem::LoadCandidates() {
-  TCombItem loader(TSingleComm::Instance().GetConnPool());
-  loader.LoadList("ItemType<>2", *candidates_, -1);
+  TCombItem(DomainObjects::SharedPool()).LoadSetMemberCandidates(*candidates_);
   searchKeys_.clear();
   searchKeys_.reserve(static_cast<size_t>(candidates_->Count()));
   for (int i = 0; i < candidates_->Count(); ++i)

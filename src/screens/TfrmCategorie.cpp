@@ -12,7 +12,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "CatalogueRules.h"
 #include "CodeTableText.h"
+#include "EntryWrites.h"
 #include "FieldEvents.h"
 #include "Format.h"
 #include "HandlerConnect.h"
@@ -37,7 +39,6 @@ TfrmCategorie::TfrmCategorie(IWinMain* host) : TMDIChild(host) {
   imgTree->FillWithMaintenanceGlyphs(19);
   BuildLayout();
   BuildPermissionActions();
-  GuardButtons();
   ConnectHandlers();
   // A fixed, dialog-like frame: system menu and minimise only.
   setFixedSize(641, 413);
@@ -101,12 +102,9 @@ QWidget* TfrmCategorie::BuildButtons() {
 }
 
 void TfrmCategorie::BuildPermissionActions() {
-  auto PermissionAction = [this](const QString& name, const QString& caption, const char* code,
-                                 int imageIndex) {
-    return AddPermissionAction(name, caption, "类别", code, imageIndex, imgTree->Icon(imageIndex));
-  };
+  const ActionMaker PermissionAction = PermissionActionsOf("类别", imgTree);
   pmCategoryAdd = PermissionAction(QStringLiteral("pmCategoryAdd"), QStringLiteral("增加(&A)"),
-                                   "TJXT201001", 11);
+                                   CatalogueRules::kCategoryAdd, 11);
   pmCategoryDelete = PermissionAction(QStringLiteral("pmCategoryDelete"),
                                       QStringLiteral("删除(&D)"), "TJXT201002", 15);
   pmCategorySave = PermissionAction(QStringLiteral("pmCategorySave"), QStringLiteral("保存(&S)"),
@@ -117,21 +115,13 @@ void TfrmCategorie::BuildPermissionActions() {
                                          QStringLiteral("打印编码表(&P)"), "TJXT201006", 12);
 }
 
-void TfrmCategorie::GuardButtons() {
-  GuardButton(btnADD, pmCategoryAdd);
-  GuardButton(btnSave, pmCategorySave);
-  GuardButton(btnPrintForm, pmCategoryPrintForm);
-  GuardButton(btnDelete, pmCategoryDelete);
-  GuardButton(btnCancel, pmCategoryCancel);
-}
-
 void TfrmCategorie::ConnectHandlers() {
-  ConnectHandler(btnADD, &QPushButton::clicked, this, [this] { btnADDClick(); });
-  ConnectHandler(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
-  ConnectHandler(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
-  ConnectHandler(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
-  ConnectHandler(btnPrintForm, &QPushButton::clicked, this, [this] { btnPrintFormClick(); });
-  ConnectHandler(btnExit, &QPushButton::clicked, this, [this] { btnExitClick(); });
+  AddCommand(btnADD, pmCategoryAdd, [this] { btnADDClick(); });
+  AddCommand(btnSave, pmCategorySave, [this] { btnSaveClick(); });
+  AddCommand(btnDelete, pmCategoryDelete, [this] { btnDeleteClick(); });
+  AddCommand(btnCancel, pmCategoryCancel, [this] { btnCancelClick(); });
+  AddCommand(btnPrintForm, pmCategoryPrintForm, [this] { btnPrintFormClick(); });
+  AddCommand(btnExit, nullptr, [this] { btnExitClick(); });
   ConnectEvent(famCateTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
                [this](QEvent* event) {
                  if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -162,12 +152,10 @@ void TfrmCategorie::StartNewCategory() {
 }
 
 void TfrmCategorie::btnADDClick() {
-  RequireRight(pmCategoryAdd);
   StartNewCategory();
 }
 
 void TfrmCategorie::btnSaveClick() {
-  RequireRight(pmCategorySave);
   TCategory* category = famCategory->Category();
   if (!category) {
     // After Cancel or Delete the fields are blank but belong to no category.
@@ -176,42 +164,28 @@ void TfrmCategorie::btnSaveClick() {
         QStringLiteral("没有正在编辑的类别：请先按“增加”新建类别，或在左边选择一个类别。"));
     return;
   }
-  if (!category->CateID) RequireRight(pmCategoryAdd);  // storing a new one adds it
-  if (RefuseDuplicateName()) return;
-  famCategory->SaveCategory();
-  famCateTree->UpdateCategoryNode(category);
-}
-
-bool TfrmCategorie::RefuseDuplicateName() {
-  const std::string name = QtText::FromQ(famCategory->edtCateName->text());
-  // An empty name is refused by the category's own check, with its message.
-  if (name.empty() || !famCategory->Category()->NameUsedByOther(name)) return false;
-  TPromptService::Warning(
-      this, QStringLiteral("提示"),
-      QtText::ToQ(FormatText("系统中已存在名为“%s”的类别，类别名称不能重复！", {name})));
-  return true;
+  if (famCategory->SaveCategory() != 0) famCateTree->UpdateCategoryNode(category);
 }
 
 void TfrmCategorie::btnDeleteClick() {
-  RequireRight(pmCategoryDelete);
   // The category on screen, never one pressed earlier in the tree; a new
   // one has no row yet.
   TCategory* category = famCategory->Category();
   if (!category || !category->CateID) return;
   const QString question =
       QtText::ToQ(FormatText("您确定要删除类别“%s”吗？", {category->CateName}));
-  if (!TPromptService::Confirm(this, QStringLiteral("确认"), question)) return;
-  famCateTree->DeleteCategory(category);  // frees it: the editor lets go next
+  if (!EntryWrites::Delete(this, *category, question, category->CateCode, category->CateName))
+    return;
+  famCateTree->RemoveCategoryNode(category);  // frees it: the editor lets go next
   famCategory->ClearFields();
 }
 
 void TfrmCategorie::btnCancelClick() {
-  RequireRight(pmCategoryCancel);
   famCategory->ClearFields();
 }
 
 void TfrmCategorie::btnPrintFormClick() {
-  PrintCodeTable();  // checks pmCategoryPrintForm first
+  PrintCodeTable();  // checks pmCategoryPrintForm again, as a print by name does
 }
 
 TTableReport TfrmCategorie::CodeTable() {

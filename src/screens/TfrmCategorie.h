@@ -70,9 +70,6 @@ class TfrmCategorie : public TMDIChild {
   void BuildLayout();
   QWidget* BuildButtons();
   void BuildPermissionActions();
-  void GuardButtons();
   void ConnectHandlers();
   void StartNewCategory();
-  /// Warns and answers true when another category already has the name typed.
-  bool RefuseDuplicateName();
 };

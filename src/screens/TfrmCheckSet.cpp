@@ -16,7 +16,9 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "CatalogueRules.h"
 #include "CodeTableText.h"
+#include "EntryWrites.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "Format.h"
@@ -38,7 +40,6 @@ TfrmCheckSet::TfrmCheckSet(IWinMain* host) : TMDIChild(host) {
   setWindowTitle(QStringLiteral("套餐设置"));
   BuildLayout();
   BuildPermissionActions();
-  GuardButtons();
   ConnectHandlers();
   resize(756, 613);
 }
@@ -80,13 +81,9 @@ void TfrmCheckSet::BuildLayout() {
 }
 
 void TfrmCheckSet::BuildPermissionActions() {
-  TImageList* images = famCheckSetTree->imgTree;
-  auto PermissionAction = [this, images](const QString& name, const QString& caption,
-                                         const char* code, int imageIndex) {
-    return AddPermissionAction(name, caption, "套餐", code, imageIndex, images->Icon(imageIndex));
-  };
+  const ActionMaker PermissionAction = PermissionActionsOf("套餐", famCheckSetTree->imgTree);
   pmCheckSetAdd = PermissionAction(QStringLiteral("pmCheckSetAdd"), QStringLiteral("增加(&A)"),
-                                   "TJXT204001", 18);
+                                   CatalogueRules::kCheckSetAdd, 18);
   pmCheckSetDelete = PermissionAction(QStringLiteral("pmCheckSetDelete"),
                                       QStringLiteral("删除(&D)"), "TJXT204002", 13);
   pmCheckSetSave = PermissionAction(QStringLiteral("pmCheckSetSave"), QStringLiteral("保存(&S)"),
@@ -99,34 +96,16 @@ void TfrmCheckSet::BuildPermissionActions() {
                                          QStringLiteral("打印编码表(&P)"), "TJXT204007", 19);
 }
 
-void TfrmCheckSet::GuardButtons() {
-  TfamCheckSetItem* f = famCheckSetItem;
-  GuardButton(f->btnAdd, pmCheckSetAdd);
-  GuardButton(f->btnDelete, pmCheckSetDelete);
-  GuardButton(f->btnSave, pmCheckSetSave);
-  GuardButton(f->btnCancel, pmCheckSetCancel);
-  GuardButton(f->btnPrintForm, pmCheckSetPrintForm);
-  GuardButton(famSelCombItem->btnOk, pmCheckSetCorroborate);
-}
-
 void TfrmCheckSet::ConnectHandlers() {
   TfamCheckSetItem* f = famCheckSetItem;
-  ConnectHandler(f->btnAdd, &QPushButton::clicked, this,
-                 [this] { TfamCheckSetItem1btnAddClick(); });
-  ConnectHandler(f->btnSave, &QPushButton::clicked, this,
-                 [this] { famCheckSetItembtnSaveClick(); });
-  ConnectHandler(f->btnCancel, &QPushButton::clicked, this,
-                 [this] { famCheckSetItembtnCancelClick(); });
-  ConnectHandler(f->btnDelete, &QPushButton::clicked, this,
-                 [this] { famCheckSetItembtnDeleteClick(); });
-  ConnectHandler(f->btnPrintForm, &QPushButton::clicked, this,
-                 [this] { famCheckSetItembtnPrintFormClick(); });
-  ConnectHandler(f->btnExit, &QPushButton::clicked, this,
-                 [this] { famCheckSetItembtnExitClick(); });
-  ConnectHandler(famSelCombItem->btnOk, &QPushButton::clicked, this,
-                 [this] { famSelCombItembtnOkClick(); });
-  ConnectHandler(famSelCombItem->btnExit, &QPushButton::clicked, this,
-                 [this] { famSelCombItembtnExitClick(); });
+  AddCommand(f->btnAdd, pmCheckSetAdd, [this] { TfamCheckSetItem1btnAddClick(); });
+  AddCommand(f->btnSave, pmCheckSetSave, [this] { famCheckSetItembtnSaveClick(); });
+  AddCommand(f->btnCancel, pmCheckSetCancel, [this] { famCheckSetItembtnCancelClick(); });
+  AddCommand(f->btnDelete, pmCheckSetDelete, [this] { famCheckSetItembtnDeleteClick(); });
+  AddCommand(f->btnPrintForm, pmCheckSetPrintForm, [this] { famCheckSetItembtnPrintFormClick(); });
+  AddCommand(f->btnExit, nullptr, [this] { famCheckSetItembtnExitClick(); });
+  AddCommand(famSelCombItem->btnOk, pmCheckSetCorroborate, [this] { famSelCombItembtnOkClick(); });
+  AddCommand(famSelCombItem->btnExit, nullptr, [this] { famSelCombItembtnExitClick(); });
   ConnectEvent(famCheckSetTree->CheckSetTree->viewport(), QEvent::MouseButtonRelease,
                [this](QEvent* event) {
                  if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -157,7 +136,8 @@ void TfrmCheckSet::ConnectEnterOrder() {
     QWidget* next = order[i + 1];
     ConnectEnter(order[i], [next] { next->setFocus(Qt::TabFocusReason); });
   }
-  ConnectEnter(f->btnSave, [this] { famCheckSetItembtnSaveClick(); });  // btnSaveKeyPress
+  // btnSaveKeyPress: Enter on Save runs its command, right check included.
+  ConnectEnter(f->btnSave, [this] { RunCommand(famCheckSetItem->btnSave); });
   for (TRadioGroup* group : {f->radIsInUse, f->radIsHaveExamProcess})
     ConnectEnter(group, [] {
       // As Tab does: on to the next control after the group.
@@ -199,51 +179,37 @@ void TfrmCheckSet::StartNewCheckSet() {
 }
 
 void TfrmCheckSet::TfamCheckSetItem1btnAddClick() {
-  RequireRight(pmCheckSetAdd);
   StartNewCheckSet();
 }
 
 void TfrmCheckSet::famCheckSetItembtnCancelClick() {
-  RequireRight(pmCheckSetCancel);
   StartNewCheckSet();
 }
 
 void TfrmCheckSet::famCheckSetItembtnSaveClick() {
-  RequireRight(pmCheckSetSave);
   TBaseItem* checkSet = famCheckSetItem->CheckSet();
-  if (!checkSet || NameIsTaken()) return;  // nothing added or pressed yet: nothing to save
-  famCheckSetItem->SaveCheckSet();
+  if (!checkSet) return;  // nothing added or pressed yet: nothing to save
+  if (famCheckSetItem->SaveCheckSet() == 0) return;  // refused: the set stays in the editor
   famCheckSetTree->UpdateCheckSetNode(checkSet);
   StartNewCheckSet();
 }
 
-bool TfrmCheckSet::NameIsTaken() {
-  const std::string name = QtText::FromQ(famCheckSetItem->edtCheckSetName->text());
-  // An empty name is refused by the set's own check, with its message.
-  if (name.empty() || !famCheckSetItem->CheckSet()->NameUsedByOther(name)) return false;
-  TPromptService::Warning(
-      this, QStringLiteral("提示"),
-      QtText::ToQ(FormatText("系统中已存在名为“%s”的项目，套餐名称不能重复！", {name})));
-  return true;
-}
-
 void TfrmCheckSet::famCheckSetItembtnDeleteClick() {
-  RequireRight(pmCheckSetDelete);
   TBaseItem* checkSet = famCheckSetItem->CheckSet();
   if (!checkSet) return;  // nothing added or pressed yet
   // The set the editor shows; one never saved has no row to delete.
   if (!famCheckSetItem->IsNewCheckSet()) {
     // The question names the set, so nobody deletes one they did not mean.
-    const QString question = QStringLiteral("您确定要删除该套餐吗？\n\n套餐名称：%1")
-                                 .arg(QtText::ToQ(checkSet->ItemName));
-    if (!TPromptService::Confirm(this, QStringLiteral("确认"), question)) return;
-    famCheckSetTree->DeleteCheckSet(checkSet);
+    if (!EntryWrites::Delete(this, *checkSet, QStringLiteral("您确定要删除该套餐吗？"),
+                             checkSet->ItemCode, checkSet->ItemName))
+      return;
+    famCheckSetTree->RemoveCheckSetNode(checkSet);
   }
   StartNewCheckSet();
 }
 
 void TfrmCheckSet::famCheckSetItembtnPrintFormClick() {
-  PrintCodeTable();  // checks pmCheckSetPrintForm first
+  PrintCodeTable();  // checks pmCheckSetPrintForm again, as a print by name does
 }
 
 TTableReport TfrmCheckSet::CodeTable() {
@@ -271,7 +237,6 @@ void TfrmCheckSet::famCheckSetTreeCheckSetTreeClick() {
 }
 
 void TfrmCheckSet::famSelCombItembtnOkClick() {
-  RequireRight(pmCheckSetCorroborate);
   if (!famSelCombItem->CheckSet()) return;  // nothing added or pressed yet
   famSelCombItem->btnOkClick();
   double price = 0.0;

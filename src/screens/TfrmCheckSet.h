@@ -70,7 +70,6 @@ class TfrmCheckSet : public TMDIChild {
  private:
   void BuildLayout();
   void BuildPermissionActions();
-  void GuardButtons();
   void ConnectHandlers();
   void ConnectEnterOrder();
   /// Shows `checkSet` in the detail frame and then in the selection frame.
@@ -78,6 +77,4 @@ class TfrmCheckSet : public TMDIChild {
   /// Both frames on a new set, focus on the name (Add without its right
   /// check: Save and Delete end with it too).
   void StartNewCheckSet();
-  /// Refuses a name that another row of the catalogue table already has.
-  bool NameIsTaken();
 };

@@ -14,11 +14,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "CatalogueEntries.h"
+#include "CatalogueRules.h"
+#include "DomainObjects.h"
+#include "EntryWrites.h"
 #include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
-#include "ItemNames.h"
+#include "MessagePrefix.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TCheckGrid.h"
@@ -26,7 +30,6 @@
 #include "TItemManager.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
-#include "TSingleComm.h"
 #include "TfamCatetoCombTree.h"
 #include "TfamCombItem.h"
 #include "TfamCombToItem.h"
@@ -96,7 +99,6 @@ TfrmCombItem::TfrmCombItem(IWinMain* host) : TMDIChild(host) {
   BindOnDestroyToFormDestroy();
   BuildLayout();
   BuildPermissionActions();
-  GuardButtons();
   ConnectHandlers();
 }
 
@@ -164,41 +166,31 @@ QWidget* TfrmCombItem::BuildMemberPage() {
 
 void TfrmCombItem::BuildPermissionActions() {
   // This action list has no image list: the picture numbers show nothing.
-  auto PermissionAction = [this](const char* name, const QString& caption, const char* code,
-                                 int imageIndex) {
-    return AddPermissionAction(QString::fromLatin1(name), caption, "组合项目", code, imageIndex,
-                               QIcon());
-  };
-  pmCombItemAdd = PermissionAction("pmCombItemAdd", QStringLiteral("增加(&A)"), "TJXT203001", 11);
-  pmCombItemDelete =
-      PermissionAction("pmCombItemDelete", QStringLiteral("删除(&D)"), "TJXT203002", 15);
-  pmCombItemCancel =
-      PermissionAction("pmCombItemCancel", QStringLiteral("取消(&C)"), "TJXT203004", 18);
-  pmCombItemSave = PermissionAction("pmCombItemSave", QStringLiteral("保存(&C)"), "TJXT203005", 14);
-  pmCombItemCheckAll =
-      PermissionAction("pmCombItemCheckAll", QStringLiteral("全选(&W)"), "TJXT203006", 19);
-  pmCombItemNotCheckAll =
-      PermissionAction("pmCombItemNotCheckAll", QStringLiteral("全不选(&N)"), "TJXT203007", 20);
-}
-
-void TfrmCombItem::GuardButtons() {
-  GuardButton(RzBitBtn1, pmCombItemAdd);
-  GuardButton(RzBitBtn2, pmCombItemCancel);
-  GuardButton(RzBitBtn3, pmCombItemSave);
-  GuardButton(RzBitBtn4, pmCombItemDelete);
-  GuardButton(RzBitBtn5, pmCombItemCheckAll);
-  GuardButton(RzBitBtn6, pmCombItemNotCheckAll);
+  const ActionMaker PermissionAction = PermissionActionsOf("组合项目", nullptr);
+  pmCombItemAdd = PermissionAction(QStringLiteral("pmCombItemAdd"), QStringLiteral("增加(&A)"),
+                                   CatalogueRules::kCombItemAdd, 11);
+  pmCombItemDelete = PermissionAction(QStringLiteral("pmCombItemDelete"),
+                                      QStringLiteral("删除(&D)"), "TJXT203002", 15);
+  pmCombItemCancel = PermissionAction(QStringLiteral("pmCombItemCancel"),
+                                      QStringLiteral("取消(&C)"), "TJXT203004", 18);
+  pmCombItemSave = PermissionAction(QStringLiteral("pmCombItemSave"), QStringLiteral("保存(&C)"),
+                                    "TJXT203005", 14);
+  pmCombItemCheckAll = PermissionAction(QStringLiteral("pmCombItemCheckAll"),
+                                        QStringLiteral("全选(&W)"), "TJXT203006", 19);
+  pmCombItemNotCheckAll = PermissionAction(QStringLiteral("pmCombItemNotCheckAll"),
+                                           QStringLiteral("全不选(&N)"), "TJXT203007", 20);
 }
 
 void TfrmCombItem::ConnectHandlers() {
+  AddCommand(RzBitBtn1, pmCombItemAdd, [this] { RzBitBtn1Click(); });
   // RzBitBtn2 ("取消") has no handler: pressing it does nothing.
-  ConnectHandler(RzBitBtn1, &QPushButton::clicked, this, [this] { RzBitBtn1Click(); });
-  ConnectHandler(RzBitBtn3, &QPushButton::clicked, this, [this] { RzBitBtn3Click(); });
-  ConnectHandler(RzBitBtn4, &QPushButton::clicked, this, [this] { RzBitBtn4Click(); });
-  ConnectHandler(RzBitBtn5, &QPushButton::clicked, this, [this] { RzBitBtn5Click(); });
-  ConnectHandler(RzBitBtn6, &QPushButton::clicked, this, [this] { RzBitBtn6Click(); });
-  ConnectHandler(RzBitBtn7, &QPushButton::clicked, this, [this] { RzBitBtn7Click(); });
-  ConnectHandler(RzBitBtn8, &QPushButton::clicked, this, [this] { RzBitBtn8Click(); });
+  AddCommand(RzBitBtn2, pmCombItemCancel, [] {});
+  AddCommand(RzBitBtn3, pmCombItemSave, [this] { RzBitBtn3Click(); });
+  AddCommand(RzBitBtn4, pmCombItemDelete, [this] { RzBitBtn4Click(); });
+  AddCommand(RzBitBtn5, pmCombItemCheckAll, [this] { RzBitBtn5Click(); });
+  AddCommand(RzBitBtn6, pmCombItemNotCheckAll, [this] { RzBitBtn6Click(); });
+  AddCommand(RzBitBtn7, nullptr, [this] { RzBitBtn7Click(); });
+  AddCommand(RzBitBtn8, nullptr, [this] { RzBitBtn8Click(); });
   QTreeWidget* tree = famCatetoCombTree->CateToCombTree;
   // A click is a left-button release over a node; one on empty space would
   // only show the same item again and drop what was typed.
@@ -219,7 +211,7 @@ void TfrmCombItem::ConnectHandlers() {
 
 void TfrmCombItem::FormCreate(QObject* sender) {
   TMDIChild::FormCreate(sender);
-  lookupCategory_ = std::make_unique<TCategory>(TSingleComm::Instance().GetConnPool());
+  lookupCategory_ = std::make_unique<TCategory>(DomainObjects::SharedPool());
   ReadDataOrClose("读取体检类别、采样类型和收费项目失败，组合项目设置窗口不能使用。",
                   [this] { famCombItem->LoadLists(); });
 }
@@ -260,7 +252,6 @@ void TfrmCombItem::ShowNewItem(TCategory* category) {
 }
 
 void TfrmCombItem::RzBitBtn1Click() {
-  RequireRight(pmCombItemAdd);
   // The grids are filled anew: the category's items may not be the ones
   // listed, and the ticks of the item shown before belong to that item.
   ShowNewItem(famCatetoCombTree->CurrentCategory());
@@ -268,15 +259,9 @@ void TfrmCombItem::RzBitBtn1Click() {
 }
 
 void TfrmCombItem::RzBitBtn3Click() {
-  RequireRight(pmCombItemSave);
   TBaseItem* item = famCombItem->Item();
   if (!item) throw ETJItemException("当前没有要保存的信息!");
-  const bool isNew = item->ItemID == 0;
-  if (isNew) RequireRight(pmCombItemAdd);  // storing a new item adds it
   CheckPrice();
-  if (ItemNames::RefuseDuplicate(this, item, QtText::FromQ(famCombItem->edtCombName->text()),
-                                 isNew))
-    return;
   const std::string exclusions = CollectExcludeItems();
   const int result = famCombItem->SaveItem([&] {
     famCombToItem->CollectMembers();
@@ -310,28 +295,25 @@ void TfrmCombItem::CheckPrice() {
 }
 
 void TfrmCombItem::RzBitBtn4Click() {
-  RequireRight(pmCombItemDelete);
   TBaseItem* item = famCombItem->Item();
   if (!item || item->ItemID == 0) return;  // a new item: nothing stored to delete
-  const QString question =
-      QtText::ToQ(FormatText("是否要删除名称为[%s]的组合项目！", {item->ItemName}));
-  if (TPromptService::Ask(this, TPromptKind::Information, QStringLiteral("操作提示"), question,
-                          TPromptButtons::OkCancel) != TPromptAnswer::Ok)
-    return;
-  famCatetoCombTree->DeleteItemNode(item);
-  if (TItemManager::Instance().Items().Contains(item))
-    throw ETJItemException("组合项目[%s]不在左侧的树中，没有删除。请重新打开窗口后再删除。",
-                           {item->ItemName});
+  const bool deleted =
+      WithMessagePrefix(FormatText("删除组合项目：[%s] 出现异常！\r\n", {item->ItemName}), [&] {
+        const QString question =
+            QtText::ToQ(FormatText("是否要删除名称为[%s]的组合项目！", {item->ItemName}));
+        return EntryWrites::Delete(this, *item, question, item->ItemCode, item->ItemName);
+      });
+  if (!deleted) return;
+  famCatetoCombTree->RemoveItemNode(item);
+  CatalogueEntries::Retire(item);
   ShowNewItem(famCombItem->Category());
 }
 
 void TfrmCombItem::RzBitBtn5Click() {
-  RequireRight(pmCombItemCheckAll);
   famCombToItem->SetAllChecks(true);
 }
 
 void TfrmCombItem::RzBitBtn6Click() {
-  RequireRight(pmCombItemNotCheckAll);
   famCombToItem->SetAllChecks(false);
 }
 

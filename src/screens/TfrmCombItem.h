@@ -119,7 +119,6 @@ class TfrmCombItem : public TMDIChild {
   QWidget* BuildEditorPage();
   QWidget* BuildMemberPage();
   void BuildPermissionActions();
-  void GuardButtons();
   void ConnectHandlers();
   void ShowFirstCategory();
   /// LookupCategory := the category named `name`, read again.

@@ -15,11 +15,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "CatalogueRules.h"
 #include "CodeTableText.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
-#include "ItemNames.h"
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TCategory.h"
@@ -66,7 +66,6 @@ TfrmItemEdit::TfrmItemEdit(IWinMain* host) : TMDIChild(host) {
   setWindowTitle(QStringLiteral("项目维护"));
   BuildLayout();
   BuildPermissionActions();
-  GuardButtons();
   ConnectHandlers();
   if (QMdiSubWindow* sub = SubWindow())
     sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -120,13 +119,9 @@ QWidget* TfrmItemEdit::BuildButtons() {
 }
 
 void TfrmItemEdit::BuildPermissionActions() {
-  auto PermissionAction = [this](const QString& name, const QString& caption, const char* code,
-                                 int imageIndex) {
-    return AddPermissionAction(name, caption, "项目", code, imageIndex,
-                               famCateToItemTree->imgTree->Icon(imageIndex));
-  };
-  pmItemAdd =
-      PermissionAction(QStringLiteral("pmItemAdd"), QStringLiteral("增加(&A)"), "TJXT202001", 11);
+  const ActionMaker PermissionAction = PermissionActionsOf("项目", famCateToItemTree->imgTree);
+  pmItemAdd = PermissionAction(QStringLiteral("pmItemAdd"), QStringLiteral("增加(&A)"),
+                               CatalogueRules::kItemAdd, 11);
   pmItemDelete = PermissionAction(QStringLiteral("pmItemDelete"), QStringLiteral("删除(&D)"),
                                   "TJXT202002", 15);
   pmItemSave =
@@ -137,21 +132,13 @@ void TfrmItemEdit::BuildPermissionActions() {
                                      QStringLiteral("打印编码表(&P)"), "TJXT202006", 12);
 }
 
-void TfrmItemEdit::GuardButtons() {
-  GuardButton(btnAdd, pmItemAdd);
-  GuardButton(btnSave, pmItemSave);
-  GuardButton(RzButton3, pmItemPrintForm);
-  GuardButton(btnDelete, pmItemDelete);
-  GuardButton(btnCancel, pmItemCancel);
-}
-
 void TfrmItemEdit::ConnectHandlers() {
-  ConnectHandler(btnAdd, &QPushButton::clicked, this, [this] { btnAddClick(btnAdd); });
-  ConnectHandler(btnCancel, &QPushButton::clicked, this, [this] { btnAddClick(btnCancel); });
-  ConnectHandler(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
-  ConnectHandler(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
-  ConnectHandler(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
-  ConnectHandler(RzButton3, &QPushButton::clicked, this, [this] { RzButton3Click(); });
+  AddCommand(btnAdd, pmItemAdd, [this] { btnAddClick(btnAdd); });
+  AddCommand(btnCancel, pmItemCancel, [this] { btnAddClick(btnCancel); });
+  AddCommand(btnSave, pmItemSave, [this] { btnSaveClick(); });
+  AddCommand(btnDelete, pmItemDelete, [this] { btnDeleteClick(); });
+  AddCommand(RzButton3, pmItemPrintForm, [this] { RzButton3Click(); });
+  AddCommand(btnClose, nullptr, [this] { btnCloseClick(); });
   ConnectEvent(famCateToItemTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
                [this](QEvent* event) {
                  if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -209,8 +196,7 @@ std::string TfrmItemEdit::SelectedCategoryName() const {
   return QtText::FromQ(node->text(0));
 }
 
-void TfrmItemEdit::btnAddClick(QObject* sender) {
-  RequireRight(sender == btnCancel ? pmItemCancel : pmItemAdd);
+void TfrmItemEdit::btnAddClick(QObject* /*sender*/) {
   StartNewItem();
 }
 
@@ -220,11 +206,7 @@ void TfrmItemEdit::StartNewItem() {
 }
 
 void TfrmItemEdit::btnSaveClick() {
-  RequireRight(pmItemSave);
   if (!famItem->Item()) return;  // opened without categories: nothing is edited yet
-  const bool isNew = famItem->edtItemCode->text().trimmed().isEmpty();
-  if (isNew) RequireRight(pmItemAdd);  // storing a new item adds it
-  if (RefuseDuplicateName(isNew)) return;
   const int result = famItem->SaveItem();
   if (result == 2)
     famCateToItemTree->AddItemNode(famItem->Item());
@@ -232,15 +214,11 @@ void TfrmItemEdit::btnSaveClick() {
     famCateToItemTree->RenameItemNode(famItem->Item());
 }
 
-bool TfrmItemEdit::RefuseDuplicateName(bool isNew) {
-  return ItemNames::RefuseDuplicate(this, famItem->Item(),
-                                    QtText::FromQ(famItem->edtItemName->text()), isNew);
-}
-
 void TfrmItemEdit::btnDeleteClick() {
-  RequireRight(pmItemDelete);
   TBaseItem* item = famItem->Item();
-  if (item && famItem->DeleteItem() == 0) RemoveNodeOf(item);
+  const int deleted = item ? famItem->DeleteItem() : -1;
+  if (deleted == -2) return;  // refused: the item stays on screen
+  if (deleted == 0) RemoveNodeOf(item);
   StartNewItem();
 }
 
@@ -251,7 +229,7 @@ void TfrmItemEdit::RemoveNodeOf(TBaseItem* item) {
 }
 
 void TfrmItemEdit::RzButton3Click() {
-  PrintCodeTable();  // checks pmItemPrintForm first
+  PrintCodeTable();  // checks pmItemPrintForm again, as a print by name does
 }
 
 TTableReport TfrmItemEdit::CodeTable() {

@@ -74,13 +74,11 @@ class TfrmItemEdit : public TMDIChild {
   void BuildLayout();
   QWidget* BuildButtons();
   void BuildPermissionActions();
-  void GuardButtons();
   void ConnectHandlers();
   /// A new item in the category of the selected node (Add without the
   /// right check: the window's own resets use it).
   void StartNewItem();
   /// Warns and answers true when another entry already has the name typed.
-  bool RefuseDuplicateName(bool isNew);
   void ConnectEnterOrder();
   QTreeWidgetItem* SelectedNode() const;
   /// The category of the selected node: its parent's text for an item node.

@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "DomainObjects.h"
+#include "EntryWrites.h"
 #include "Exceptions.h"
 #include "HandlerConnect.h"
 #include "MessagePrefix.h"
@@ -20,7 +22,6 @@
 #include "TPromptService.h"
 #include "TSampleGroup.h"
 #include "TSampleType.h"
-#include "TSingleComm.h"
 #include "TfrmSampleGroupEdit.h"
 
 namespace {
@@ -170,12 +171,12 @@ void TfrmSampleGroup::FormCreate(QObject* sender) {
 }
 
 void TfrmSampleGroup::LoadLists() {
-  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
+  TBaseDBConnPool* pool = DomainObjects::SharedPool();
   groupLoader_ = std::make_unique<TSampleGroup>(pool);
   sampleTypeLoader_ = std::make_unique<TSampleType>(pool);
   groups_ = std::make_unique<TDBObjectList>();
   sampleTypeList_ = std::make_unique<TDBObjectList>();
-  sampleTypeLoader_->LoadList("1=1", *sampleTypeList_, -1);
+  sampleTypeLoader_->LoadAll(*sampleTypeList_);
   // The first sample type of an identifier names it, as a search from the
   // front of the list would find it.
   for (int i = 0; i < sampleTypeList_->Count(); ++i) {
@@ -186,7 +187,7 @@ void TfrmSampleGroup::LoadLists() {
 }
 
 void TfrmSampleGroup::FillGroupGrid() {
-  groupLoader_->LoadList("1=1", *groups_, -1);
+  groupLoader_->LoadAll(*groups_);
   tsgrdData->setRowCount(0);
   tsgrdData->setRowCount(groups_->Count());
   for (int row = 0; row < groups_->Count(); ++row)
@@ -219,11 +220,14 @@ void TfrmSampleGroup::flatAddClick() {
   dialog.SetSampleTypeID(0);
   dialog.SetGroupName(std::string());
   if (!TPromptService::ExecDialog(&dialog)) return;
-  auto group = std::make_unique<TSampleGroup>(TSingleComm::Instance().GetConnPool());
+  auto group = std::make_unique<TSampleGroup>(DomainObjects::SharedPool());
   group->SampleTypeID = dialog.GetSampleTypeID();
   group->GroupName = dialog.GetGroupName();
   // A failure leaves Groups and the grid as they were.
-  WithMessagePrefix("增加试管失败！\r\n", [&] { group->Insert(); });
+  const int saved = WithMessagePrefix("增加试管失败！\r\n", [&] {
+    return EntryWrites::Save<TSampleGroupFields>(this, *group, [] {});
+  });
+  if (saved == 0) return;
   const int row = groups_->Add(group.release());
   tsgrdData->insertRow(row);
   ShowGroupInRow(row, *groups_->ItemAs<TSampleGroup>(row));
@@ -238,31 +242,27 @@ void TfrmSampleGroup::flatEditClick() {
   dialog.SetSampleTypeID(group->SampleTypeID);
   dialog.SetGroupName(group->GroupName);
   if (!TPromptService::ExecDialog(&dialog)) return;
-  const int32_t oldSampleTypeID = group->SampleTypeID;
-  std::string oldGroupName = group->GroupName;
-  group->SampleTypeID = dialog.GetSampleTypeID();
-  group->GroupName = dialog.GetGroupName();
-  try {
-    WithMessagePrefix("修改试管失败！\r\n", [&] { group->Update(); });
-  } catch (...) {
-    // The row was not written: the group keeps what the grid shows.
-    group->SampleTypeID = oldSampleTypeID;
-    group->GroupName = std::move(oldGroupName);
-    throw;
-  }
+  // A refused or failed save leaves the group as the grid shows it.
+  const int saved = WithMessagePrefix("修改试管失败！\r\n", [&] {
+    return EntryWrites::Save<TSampleGroupFields>(this, *group, [&] {
+      group->SampleTypeID = dialog.GetSampleTypeID();
+      group->GroupName = dialog.GetGroupName();
+    });
+  });
+  if (saved == 0) return;
   ShowGroupInRow(tsgrdData->currentRow(), *group);
 }
 
 void TfrmSampleGroup::flatDeleteClick() {
   TSampleGroup* group = CurrentGroup();
   if (!group) return;  // an empty grid has no group to delete
-  if (TPromptService::Ask(this, TPromptKind::Information, QStringLiteral("提示"),
-                          QStringLiteral("是否删除试管。"),
-                          TPromptButtons::YesNoCancel) != TPromptAnswer::Yes)
-    return;
   const int row = tsgrdData->currentRow();
   // A failure leaves Groups and the grid as they were.
-  WithMessagePrefix("删除试管失败！\r\n", [&] { group->Delete(); });
+  const bool deleted = WithMessagePrefix("删除试管失败！\r\n", [&] {
+    return EntryWrites::Delete(this, *group, QStringLiteral("是否删除试管。"), std::string(),
+                               group->GroupName);
+  });
+  if (!deleted) return;
   groups_->Delete(row);
   tsgrdData->removeRow(row);
 }

@@ -13,6 +13,7 @@
 #include "Exceptions.h"
 #include "HandlerConnect.h"
 #include "QtText.h"
+#include "TImageList.h"
 #include "TPermissionAction.h"
 #include "TReportPreview.h"
 #include "TTableReport.h"
@@ -169,6 +170,31 @@ TPermissionAction* TMDIChild::AddPermissionAction(const QString& name, const QSt
   action->ImageIndex = imageIndex;
   action->setIcon(icon);
   return action;
+}
+
+TMDIChild::ActionMaker TMDIChild::PermissionActionsOf(const std::string& category,
+                                                      const TImageList* images) {
+  return [this, category, images](const QString& name, const QString& caption,
+                                  const char* functionCode, int imageIndex) {
+    return AddPermissionAction(name, caption, category, functionCode, imageIndex,
+                               images ? images->Icon(imageIndex) : QIcon());
+  };
+}
+
+void TMDIChild::AddCommand(QAbstractButton* button, TPermissionAction* action,
+                           std::function<void()> handler) {
+  commands_[button] = Command{action, std::move(handler)};
+  if (action) GuardButton(button, action);
+  ConnectHandler(button, &QAbstractButton::clicked, this, [this, button] { RunCommand(button); });
+}
+
+void TMDIChild::RunCommand(QAbstractButton* button) {
+  const auto found = commands_.find(button);
+  if (found == commands_.end()) throw Exception("The button has no command");
+  // A copy: the handler may close the window, and the map with it.
+  const Command command = found->second;
+  if (command.action) RequireRight(command.action);
+  command.handler();
 }
 
 void TMDIChild::GuardButton(QAbstractButton* button, TPermissionAction* action) {

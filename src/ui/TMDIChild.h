@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "IWinMain.h"
 #include "TComPtr.h"
@@ -11,6 +12,7 @@
 class QAbstractButton;
 class QIcon;
 class QMdiSubWindow;
+class TImageList;
 class TPermissionAction;
 class TTableReport;
 
@@ -67,6 +69,26 @@ class TMDIChild : public QWidget {
                                          const std::string& category,
                                          const std::string& functionCode, int imageIndex,
                                          const QIcon& icon);
+  /// Makes the window's permission actions of one category (GBK), each with
+  /// the icon of its picture index in `images` (none without images):
+  /// (object name, caption, function code, picture index).
+  using ActionMaker = std::function<TPermissionAction*(const QString& name, const QString& caption,
+                                                       const char* functionCode, int imageIndex)>;
+  ActionMaker PermissionActionsOf(const std::string& category, const TImageList* images);
+
+  /// A command of the window: `button` runs `handler`, guarded by `action`
+  /// (null: a command open to everyone, such as Exit). The button follows
+  /// the action (GuardButton) and the command checks the right on the way
+  /// in (RequireRight), so no way to it — a click, an accelerator, an Enter
+  /// chain ending on the button (RunCommand) — goes around a missing right.
+  /// Errors leaving the command go to the application object; the window
+  /// stays open.
+  void AddCommand(QAbstractButton* button, TPermissionAction* action,
+                  std::function<void()> handler);
+  /// Runs the command of `button` as its click does: the right check, then
+  /// the handler. An error propagates to the caller.
+  void RunCommand(QAbstractButton* button);
+
   /// Pairs a button with its permission action: from now on the button is
   /// enabled exactly while the action is, and hidden while the action is
   /// hidden (a button the window hides itself stays hidden). Buttons without
@@ -136,7 +158,13 @@ class TMDIChild : public QWidget {
   /// The right check and the code table, refused when empty.
   TTableReport CheckedCodeTable();
 
+  struct Command {
+    TPermissionAction* action;
+    std::function<void()> handler;
+  };
+
   TComPtr<IWinMain> host_;
+  std::unordered_map<const QAbstractButton*, Command> commands_;
   QMdiSubWindow* subWindow_ = nullptr;
   QObject* permissionActions_ = nullptr;
   bool destroyBound_ = false;

@@ -184,7 +184,9 @@ TEST_F(TfrmCategorieTest, RefusedDeleteLeavesTreeCacheRowAndEditorAsTheyWere) {
   ClickNode(tree, Node(0));
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   QTest::mouseClick(w->btnDelete, Qt::LeftButton);
-  EXPECT_EQ(LastShown(), Utf8(u8"类别[一般检查]已被引用，不能删除！"));
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("类别[一般检查]已被引用，不能删除！"));
   EXPECT_EQ(tree->topLevelItemCount(), 2);
   EXPECT_EQ(TCategoryManager::Instance().Categories().Count(), 2);
   EXPECT_EQ(Rows(), 2);
@@ -209,7 +211,7 @@ TEST_F(TfrmCategorieTest, DeleteAsksNamingTheCategoryOnScreenAndRemovesOnlyThatO
   ASSERT_EQ(TPromptService::History().size(), 1u);
   EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Confirmation);
   EXPECT_EQ(TPromptService::History().back().Text,
-            QStringLiteral("您确定要删除类别“临时类别”吗？"));
+            QStringLiteral("您确定要删除类别“临时类别”吗？\n000003　临时类别"));
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(f->edtCateName->text(), QStringLiteral("临时类别"));
 
@@ -377,7 +379,7 @@ TEST_F(TfrmCategorieTest, RightsDecideWhichButtonsWork) {
   QTest::mouseClick(w->btnSave, Qt::LeftButton);  // disabled: nothing happens
   QTest::keyClick(w, Qt::Key_S, Qt::AltModifier);
   EXPECT_EQ(Rows(), 2);
-  RunHandler([this] { w->btnSaveClick(); });  // the handler checks the right itself
+  RunHandler([this] { w->RunCommand(w->btnSave); });  // the command checks the right itself
   EXPECT_EQ(LastShown(), Utf8(u8"您没有“保存”的权限（功能号 TJXT201004），请与管理员联系！"));
   EXPECT_EQ(Rows(), 2);
   QTest::mouseClick(w->btnExit, Qt::LeftButton);
@@ -389,9 +391,9 @@ TEST_F(TfrmCategorieTest, RightsDecideWhichButtonsWork) {
   for (QPushButton* b : buttons()) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   ClickNode(tree, Node(1));
   EXPECT_EQ(f->edtCateName->text(), QStringLiteral("检验科"));
-  RunHandler([this] { w->btnDeleteClick(); });
+  RunHandler([this] { w->RunCommand(w->btnDelete); });
   EXPECT_EQ(LastShown(), Utf8(u8"您没有“删除”的权限（功能号 TJXT201002），请与管理员联系！"));
-  RunHandler([this] { w->btnADDClick(); });
+  RunHandler([this] { w->RunCommand(w->btnADD); });
   EXPECT_EQ(LastShown(), Utf8(u8"您没有“增加”的权限（功能号 TJXT201001），请与管理员联系！"));
   EXPECT_TRUE(TPromptService::History().empty());  // the delete question never came
   EXPECT_EQ(Rows(), 2);

@@ -260,7 +260,7 @@ TEST_F(TfrmCheckSetTest, DeleteAsksNamingTheShownSetAndNeverDeletesAnother) {
   TPromptService::SetNextAnswer(TPromptAnswer::No);
   Click(f->btnDelete);
   EXPECT_EQ(LastPrompt().Kind, TPromptKind::Confirmation);
-  EXPECT_EQ(LastPrompt().Text, QStringLiteral("您确定要删除该套餐吗？\n\n套餐名称：入职套餐"));
+  EXPECT_EQ(LastPrompt().Text, QStringLiteral("您确定要删除该套餐吗？\n000005　入职套餐"));
   EXPECT_EQ(Rows(), 5);
   EXPECT_EQ(tree->topLevelItemCount(), 1);
   EXPECT_EQ(f->edtCheckSetName->text(), QStringLiteral("入职套餐"));  // No keeps everything
@@ -292,7 +292,8 @@ TEST_F(TfrmCheckSetTest, AReferencedSetIsRefusedAndKeepsItsNode) {
   ASSERT_EQ(f->edtCheckSetName->text(), QStringLiteral("入职套餐"));
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(f->btnDelete);
-  EXPECT_EQ(LastShown(), Utf8(u8"引用项目不能被删除!"));
+  EXPECT_EQ(LastPrompt().Kind, TPromptKind::Warning);
+  EXPECT_EQ(LastPrompt().Text, QStringLiteral("引用项目不能被删除!"));
   EXPECT_EQ(Rows(), 6);
   EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("入职套餐"), QStringLiteral("团体套餐")}));
   EXPECT_EQ(f->edtCheckSetName->text(), QStringLiteral("入职套餐"));
@@ -453,10 +454,10 @@ TEST_F(TfrmCheckSetTest, ButtonsFollowTheRightsAndGuardedHandlersRefuseWithoutTh
 
   ClickNode(tree, Node(0));
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
-  RunHandler([this] { w->famCheckSetItembtnDeleteClick(); });  // around the disabled button
+  RunHandler([this] { w->RunCommand(f->btnDelete); });  // around the disabled button
   EXPECT_EQ(LastShown(), Utf8(u8"您没有“删除”的权限（功能号 TJXT204002），请与管理员联系！"));
   EXPECT_EQ(Rows(), 5);
-  RunHandler([this] { w->famSelCombItembtnOkClick(); });
+  RunHandler([this] { w->RunCommand(s->btnOk); });
   EXPECT_EQ(LastShown(), Utf8(u8"您没有“确定”的权限（功能号 TJXT204006），请与管理员联系！"));
 }
 

@@ -367,16 +367,15 @@ TEST_F(TfrmCombItemTest, DeleteAsksNamingTheItemAndRemovesOnlyWhatItNames) {
 
   Press(QStringLiteral("肝功能"));
   TBaseItem* liver = f->Item();
-  TPromptService::SetNextAnswer(TPromptAnswer::Cancel);
+  TPromptService::SetNextAnswer(TPromptAnswer::No);
   Click(w->RzBitBtn4);
-  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Information);
-  EXPECT_EQ(TPromptService::History().back().Caption, QStringLiteral("操作提示"));
-  EXPECT_EQ(LastPrompt(), QStringLiteral("是否要删除名称为[肝功能]的组合项目！"));
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Confirmation);
+  EXPECT_EQ(LastPrompt(), QStringLiteral("是否要删除名称为[肝功能]的组合项目！\n000012　肝功能"));
   EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemID = 12"), 1);
   EXPECT_NE(Node(QStringLiteral("肝功能")), nullptr);
   EXPECT_EQ(f->edtCombName->text(), QStringLiteral("肝功能"));
 
-  TPromptService::SetNextAnswer(TPromptAnswer::Ok);
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->RzBitBtn4);
   EXPECT_TRUE(app.Shown.empty()) << LastShown();
   EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemID = 12"), 0);
@@ -391,9 +390,10 @@ TEST_F(TfrmCombItemTest, DeleteAsksNamingTheItemAndRemovesOnlyWhatItNames) {
 
   // A combination a check set holds is refused; the node stays.
   Press(QStringLiteral("血脂"));
-  TPromptService::SetNextAnswer(TPromptAnswer::Ok);
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->RzBitBtn4);
-  EXPECT_EQ(LastShown(), Utf8(u8"删除组合项目：[血脂] 出现异常！\r\n引用项目不能被删除!"));
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
+  EXPECT_EQ(LastPrompt(), QStringLiteral("引用项目不能被删除!"));
   EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemID = 10"), 1);
   EXPECT_NE(Node(QStringLiteral("血脂")), nullptr);
   EXPECT_EQ(f->edtCombName->text(), QStringLiteral("血脂"));
@@ -410,7 +410,7 @@ TEST_F(TfrmCombItemTest, TickedRowsWhoseItemsWereDeletedElsewhereRefuseTheSave) 
   QTreeWidget* combTree = combinations->famCatetoCombTree->CateToCombTree;
   ClickNode(combTree, combTree->findItems(QStringLiteral("肝功能"),
                                           Qt::MatchExactly | Qt::MatchRecursive)[0]);
-  TPromptService::SetNextAnswer(TPromptAnswer::Ok);
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   combinations->RzBitBtn4Click();
   auto* items = Open<TfrmItemEdit>();
   QTreeWidget* itemTree = items->famCateToItemTree->chkCateTree;
@@ -474,7 +474,7 @@ TEST_F(TfrmCombItemTest, ButtonsFollowTheirRightsAndHandlersCheckThemAgain) {
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   EXPECT_TRUE(w->RzBitBtn8->isEnabled());  // exit has no right to follow
   try {
-    w->RzBitBtn6Click();
+    w->RunCommand(w->RzBitBtn6);
     ADD_FAILURE() << "uncheck all ran without its right";
   } catch (const std::exception& error) {
     EXPECT_EQ(QtText::ToQ(error.what()),

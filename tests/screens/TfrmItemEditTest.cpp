@@ -306,7 +306,9 @@ TEST_F(TfrmItemEditTest, DeleteAsksRemovesTheItemAndOnlyItsOwnNode) {
   TPromptService::SetNextAnswer(TPromptAnswer::No);
   Click(w->btnDelete);
   EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Confirmation);
-  EXPECT_EQ(TPromptService::History().back().Text, QStringLiteral("您确定要删除该项目吗？"));
+  // The question names the item on a line of its own: code and name.
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("您确定要删除该项目吗？\n000004　检验科"));
   EXPECT_EQ(Items(), 4);
   EXPECT_EQ(f->edtItemName->text(), QString());  // declined: the editor starts anew
 
@@ -347,7 +349,8 @@ TEST_F(TfrmItemEditTest, AReferencedItemIsNotDeleted) {
   ClickNode(tree, Category(0)->child(0));
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->btnDelete);
-  EXPECT_EQ(LastShown(), Utf8(u8"引用项目不能被删除!"));
+  EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
+  EXPECT_EQ(TPromptService::History().back().Text, QStringLiteral("引用项目不能被删除!"));
   EXPECT_EQ(Items(), 3);
   EXPECT_EQ(Category(0)->childCount(), 1);
   EXPECT_EQ(f->edtItemName->text(), QStringLiteral("血糖"));
@@ -453,9 +456,9 @@ TEST_F(TfrmItemEditTest, RightsDecideWhichButtonsWork) {
   f->edtItemName->setText(QStringLiteral("无权保存"));
   Click(w->btnSave);
   EXPECT_EQ(Items(), 3);
-  RunHandler([this] { w->btnSaveClick(); });
+  RunHandler([this] { w->RunCommand(w->btnSave); });
   EXPECT_EQ(LastShown(), Utf8(u8"您没有“保存”的权限（功能号 TJXT202004），请与管理员联系！"));
-  RunHandler([this] { w->btnAddClick(w->btnCancel); });  // Cancel runs Add with its own right
+  RunHandler([this] { w->RunCommand(w->btnCancel); });  // Cancel runs Add with its own right
   EXPECT_EQ(LastShown(), Utf8(u8"您没有“取消”的权限（功能号 TJXT202005），请与管理员联系！"));
   EXPECT_EQ(f->edtItemName->text(), QStringLiteral("无权保存"));
   EXPECT_EQ(Items(), 3);
@@ -468,7 +471,7 @@ TEST_F(TfrmItemEditTest, RightsDecideWhichButtonsWork) {
   ClickNode(tree, Category(0)->child(0));
   EXPECT_EQ(f->edtItemName->text(), QStringLiteral("血糖"));
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
-  RunHandler([this] { w->btnDeleteClick(); });
+  RunHandler([this] { w->RunCommand(w->btnDelete); });
   EXPECT_EQ(LastShown(), Utf8(u8"您没有“删除”的权限（功能号 TJXT202002），请与管理员联系！"));
   EXPECT_TRUE(TPromptService::History().empty());
   EXPECT_EQ(Items(), 3);

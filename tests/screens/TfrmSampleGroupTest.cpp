@@ -207,10 +207,11 @@ TEST_F(TfrmSampleGroupTest, DeleteAsksAndOnlyYesRemovesTheRowAndTheGroup) {
     EXPECT_EQ(Groups(), 3);
     EXPECT_EQ(grid->rowCount(), 3);
   }
+  // The one delete question of every window, naming the tube.
   const TPromptRecord& question = TPromptService::History().back();
-  EXPECT_EQ(question.Caption, QStringLiteral("提示"));
-  EXPECT_EQ(question.Text, QStringLiteral("是否删除试管。"));
-  EXPECT_EQ(question.Kind, TPromptKind::Information);
+  EXPECT_EQ(question.Caption, QStringLiteral("确认"));
+  EXPECT_EQ(question.Text, QStringLiteral("是否删除试管。\n无主管"));
+  EXPECT_EQ(question.Kind, TPromptKind::Confirmation);
 
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->flatDelete);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+class IDBOperator;
+
+/// A transaction as a guard object: made, it begins a transaction on the
+/// operator's connection; Commit() stores what was written; destroyed
+/// without a commit (an error left the scope) it rolls everything back.
+///
+/// Inside a transaction that is already open (a save that is part of a
+/// larger one, an import, a retried insert) the guard sets a savepoint
+/// instead: its rollback undoes only what was written since, and leaves the
+/// outer transaction usable on every backend (PostgreSQL refuses every
+/// statement of a transaction after a failed one until it is rolled back to
+/// a savepoint); its commit leaves the decision to the outer transaction.
+class TTransaction {
+ public:
+  explicit TTransaction(IDBOperator* op);
+  ~TTransaction();
+  TTransaction(const TTransaction&) = delete;
+  TTransaction& operator=(const TTransaction&) = delete;
+
+  void Commit();
+  /// Undoes what was written under the guard now; a failure to reach the
+  /// database is left to the caller's own error (the server rolls back a
+  /// transaction whose connection died).
+  void Rollback();
+  /// True when the guard is a savepoint inside an outer transaction.
+  bool Nested() const { return !savepoint_.empty(); }
+
+ private:
+  IDBOperator* op_;
+  std::string savepoint_;
+  bool open_ = true;
+};
