@@ -89,5 +89,14 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS "tdsodbc, odbc-postgresql")
 # A site edits cfg/cfg.config: dpkg keeps its edits on upgrade.
 file(WRITE ${PROJECT_BINARY_DIR}/debian/conffiles
   "${CPACK_PACKAGING_INSTALL_PREFIX}/${TESMIRA_PLUGIN_INSTALL_DIR}/cfg/cfg.config\n")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/conffiles)
+# The group tesmira, and the modes and group of the configuration and the
+# state folder, are given by the postinst (the package's files are root's).
+set(TESMIRA_CFG_FILE ${CPACK_PACKAGING_INSTALL_PREFIX}/${TESMIRA_PLUGIN_INSTALL_DIR}/cfg/cfg.config)
+set(TESMIRA_STATE_FOLDER /var/lib/tesmira)
+configure_file(cmake/debian/postinst.in ${PROJECT_BINARY_DIR}/debian/postinst @ONLY
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+  WORLD_EXECUTE)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+  ${PROJECT_BINARY_DIR}/debian/conffiles ${PROJECT_BINARY_DIR}/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -1,6 +1,7 @@
 #include "TDatabaseSetup.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,14 +48,27 @@ std::string Joined(const std::vector<std::string>& names) {
 }
 
 // O_EXCL: a file that appeared meanwhile is someone else's, never ours to
-// remove after a failure.
+// remove after a failure. The file belongs to the folder's group and is
+// writable by it (0660): an administrator runs the set-up with sudo, and the
+// site's users, members of the folder's group (tesmira for the installed
+// state folder), write into it; SQLite gives its journal the file's mode.
 void CreateEmptyFile(const fs::path& file) {
   std::error_code error;
   fs::create_directories(file.parent_path(), error);
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0660);
   if (fd < 0)
     Fail("Cannot create the database file " + file.string() + ": " + std::strerror(errno));
+  struct stat folder {};
+  const bool grouped = ::stat(file.parent_path().c_str(), &folder) == 0 &&
+                       (::fchown(fd, static_cast<uid_t>(-1), folder.st_gid) == 0 || geteuid() != 0);
+  const bool moded = ::fchmod(fd, 0660) == 0;
+  const int saved = errno;
   ::close(fd);
+  if (!grouped || !moded) {
+    ::unlink(file.c_str());
+    Fail("Cannot give the database file " + file.string() + " the group and mode 0660: " +
+         std::strerror(saved));
+  }
 }
 
 }  // namespace

@@ -54,10 +54,40 @@ void RequireText(const std::string& stored, const pugi::xml_node& element, const
     Require(GbkText::ToUtf8(stored) == value, std::string(name) + " reads back unchanged", input);
 }
 
+bool HasControl(const std::string& value) {
+  for (unsigned char c : value)
+    if (c < 0x20 || c == 0x7f) return true;
+  return false;
+}
+
+// A NUL as a byte or as a character reference (&#0;, &#x00;): refused before
+// the document is read.
+bool HasNul(const std::string& content) {
+  if (content.find('\0') != std::string::npos) return true;
+  for (size_t at = content.find("&#"); at != std::string::npos; at = content.find("&#", at + 2)) {
+    size_t i = at + 2;
+    if (i < content.size() && (content[i] == 'x' || content[i] == 'X')) ++i;
+    const size_t digits = i;
+    while (i < content.size() && content[i] == '0') ++i;
+    if (i > digits && i < content.size() && content[i] == ';') return true;
+  }
+  return false;
+}
+
 // What a load of `content` must leave in the pool, and whether it succeeds.
+// Settings are read in order and each is stored once read; the first one
+// refused (a control character in a text, a size that is no whole number or
+// out of its range, Min above Max, a wait bound out of its range) ends the
+// load and leaves the settings after it as they were.
 void RequireOutcome(TDBConnPool& pool, const std::string& content, bool loaded,
                     std::string_view input) {
   const Settings after = Settings::Of(pool);
+  if (HasNul(content)) {
+    Require(!loaded, "a NUL is refused", input);
+    Require(after.DBName == kBefore.DBName && after.Min == kBefore.Min,
+            "a refused document changes nothing", input);
+    return;
+  }
   pugi::xml_document doc;
   const bool wellFormed = doc.load_buffer(content.data(), content.size());
   const pugi::xml_node root = doc.document_element();
@@ -68,23 +98,58 @@ void RequireOutcome(TDBConnPool& pool, const std::string& content, bool loaded,
     return;
   }
   const pugi::xml_node element = root.child("DBConnectionPool");
-  RequireText(after.DBName, element, "DBName", input);
-  RequireText(after.DBUser, element, "DBUser", input);
-  RequireText(after.Password, element, "Password", input);
-  RequireText(after.Schema, element, "Schema", input);
+  const std::string* stored[] = {&after.DBName, &after.DBUser, &after.Password, &after.Schema};
+  const char* names[] = {"DBName", "DBUser", "Password", "Schema"};
+  const std::string* before[] = {&kBefore.DBName, &kBefore.DBUser, &kBefore.Password,
+                                 &kBefore.Schema};
+  for (int i = 0; i < 4; ++i) {
+    if (HasControl(element.attribute(names[i]).value())) {
+      Require(!loaded, std::string(names[i]) + " with a control character is refused", input);
+      for (int j = i; j < 4; ++j)
+        Require(*stored[j] == *before[j], "nothing from the refused text on is stored", input);
+      return;
+    }
+    RequireText(*stored[i], element, names[i], input);
+  }
   const auto min =
       element ? FuzzCheck::PlainInteger(element.attribute("MinDBPoolSize").value()) : std::nullopt;
   const auto max =
       element ? FuzzCheck::PlainInteger(element.attribute("MaxDBPoolSize").value()) : std::nullopt;
-  Require(after.Min == (min ? *min : kBefore.Min), "MinDBPoolSize as read", input);
-  Require(after.Max == (min && max ? *max : kBefore.Max), "MaxDBPoolSize as read", input);
-  Require(loaded == (min && max), "loads exactly when both sizes are whole numbers", input);
-  if (loaded) {
-    RequireText(after.Provider, element, "Provider", input);
-    RequireText(after.Driver, element, "Driver", input);
-  } else {
+  // Values outside every range stand for a missing number.
+  const int minValue = min.value_or(-1);
+  const int maxValue = max.value_or(-1);
+  const bool minGood = minValue >= 0 && minValue <= TDBConnPool::kMaxPoolSize;
+  const bool maxGood = minGood && maxValue >= 1 && maxValue <= TDBConnPool::kMaxPoolSize &&
+                       minValue <= maxValue;
+  Require(after.Min == (minGood ? minValue : kBefore.Min), "MinDBPoolSize as read", input);
+  Require(after.Max == (maxGood ? maxValue : kBefore.Max), "MaxDBPoolSize as read", input);
+  if (!maxGood) {
+    Require(!loaded, "a size that is no whole number in its range is refused", input);
     Require(after.Provider == kBefore.Provider, "nothing after a refused size is read", input);
+    return;
   }
+  for (const char* name : {"Provider", "Driver"}) {
+    if (HasControl(element.attribute(name).value())) {
+      Require(!loaded, std::string(name) + " with a control character is refused", input);
+      return;
+    }
+  }
+  RequireText(after.Provider, element, "Provider", input);
+  RequireText(after.Driver, element, "Driver", input);
+  struct Bound {
+    const char* Name;
+    int Low, High;
+  };
+  for (const Bound& b : {Bound{"ConnectTimeout", 2, 600}, Bound{"CommandTimeout", 1, 3600},
+                         Bound{"BusyTimeout", 1, 600}}) {
+    if (!element.attribute(b.Name)) continue;
+    const auto value = FuzzCheck::PlainInteger(element.attribute(b.Name).value());
+    if (!value || *value < b.Low || *value > b.High) {
+      Require(!loaded, std::string(b.Name) + " out of its range is refused", input);
+      return;
+    }
+  }
+  Require(loaded, "loads when every setting is good", input);
 }
 
 }  // namespace

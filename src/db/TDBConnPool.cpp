@@ -98,8 +98,36 @@ void TDBConnPool::InitWithSettings(const std::string& dbName, const std::string&
   OpenInitialConnections();
 }
 
+std::string TDBConnPool::SizeProblem(int32_t minSize, int32_t maxSize) {
+  if (minSize < 0 || minSize > kMaxPoolSize)
+    return FormatText("MinDBPoolSize 为 %d，应在 0 到 %d 之间", {minSize, kMaxPoolSize});
+  if (maxSize < 1 || maxSize > kMaxPoolSize)
+    return FormatText("MaxDBPoolSize 为 %d，应在 1 到 %d 之间", {maxSize, kMaxPoolSize});
+  if (minSize > maxSize)
+    return FormatText("MinDBPoolSize（%d）大于 MaxDBPoolSize（%d）", {minSize, maxSize});
+  return {};
+}
+
+// A pool that cannot open its minimum closes what this start opened: those
+// connections would hold server slots (and descriptors) while nobody can use
+// the pool.
 void TDBConnPool::OpenInitialConnections() {
-  for (int32_t i = 0; i < minSize_; ++i) NewConnection();
+  if (std::string problem = SizeProblem(minSize_, maxSize_); !problem.empty())
+    throw EDBException("连接池的设置不能使用：" + problem);
+  size_t before = 0;
+  {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    before = connections_.size();
+  }
+  try {
+    for (int32_t i = 0; i < minSize_; ++i) NewConnection();
+  } catch (...) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    for (size_t i = before; i < connections_.size(); ++i) connections_[i]->Disconnect();
+    if (connections_.size() > before)
+      connections_.erase(connections_.begin() + static_cast<ptrdiff_t>(before), connections_.end());
+    throw;
+  }
 }
 
 namespace {

@@ -71,6 +71,19 @@ class TDBConnPool : public TBaseDBConnPool {
   const std::string& GetDriver() const { return platform_.Driver; }
   /// Command time-out in seconds for connections opened from now on (60).
   void SetTimeoutSeconds(int seconds) { platform_.TimeoutSeconds = seconds; }
+  /// Connect time-out in seconds for connections opened from now on (10).
+  void SetConnectTimeoutSeconds(int seconds) { platform_.ConnectTimeoutSeconds = seconds; }
+  /// Busy wait on the embedded file in seconds (5; never above the command
+  /// time-out).
+  void SetBusyTimeoutSeconds(int seconds) { platform_.BusyTimeoutSeconds = seconds; }
+  const TDBPlatform& Platform() const { return platform_; }
+
+  /// The largest pool a configuration may ask for: every connection is a
+  /// server's connection slot and a file descriptor.
+  static constexpr int kMaxPoolSize = 64;
+  /// Why MinDBPoolSize / MaxDBPoolSize cannot be used (Chinese, GBK), or
+  /// empty: Min 0..64, Max 1..64, Min <= Max.
+  static std::string SizeProblem(int32_t minSize, int32_t maxSize);
 
  private:
   struct PrivateTag {};

@@ -14,6 +14,15 @@
 struct TDBPlatform {
   std::string Provider;
   std::string Driver;
-  /// Command time-out in seconds (ODBC query time-out, SQLite busy time-out).
+  /// Command time-out in seconds (ODBC query time-out; the SQLite busy
+  /// wait is never longer).
   int TimeoutSeconds = 60;
+  /// How long a connect to a server may take (cfg attribute ConnectTimeout):
+  /// the drivers' own connect time-out, and the client-side limit after which
+  /// the library gives up on a connect or on a statement that gets no answer
+  /// (that limit is TimeoutSeconds + ConnectTimeoutSeconds for a statement).
+  int ConnectTimeoutSeconds = 10;
+  /// How long a statement on the embedded file waits for a lock another
+  /// program holds (cfg attribute BusyTimeout), at most TimeoutSeconds.
+  int BusyTimeoutSeconds = 5;
 };

@@ -5,10 +5,15 @@
 #include <soci/sqlite3/soci-sqlite3.h>
 #include <sys/stat.h>
 
+#include <chrono>
+#include <map>
+#include <mutex>
+
 #include "Exceptions.h"
 #include "GbkText.h"
 #include "ModulePath.h"
 #include "TConnectionString.h"
+#include "TLinkWatchdog.h"
 #include "TOdbcError.h"
 #include "TOdbcExecutor.h"
 #include "TPostgresDialect.h"
@@ -52,8 +57,16 @@ TOdbcError OdbcFromSoci(const soci::odbc_soci_error& e) {
 // the server name ("host,1433") and this driver takes as a keyword of its
 // own; and no driver log files (the driver's installed defaults may ask for
 // one in /tmp per process).
-std::string PostgresKeywords(std::string& server) {
-  std::string keywords = "CommLog=0;Debug=0";
+// libpq's own bounds go in pqopt: the connect time-out, and keepalives with
+// a TCP user time-out, so that a link whose packets are lost ends in a
+// failure of the link instead of a wait without end.
+std::string PostgresKeywords(std::string& server, int connectSeconds) {
+  const int idle = std::max(1, connectSeconds);
+  std::string keywords = "CommLog=0;Debug=0;pqopt={connect_timeout=" +
+                         std::to_string(std::max(2, connectSeconds)) +
+                         " keepalives=1 keepalives_idle=" + std::to_string(idle) +
+                         " keepalives_interval=1 keepalives_count=3 tcp_user_timeout=" +
+                         std::to_string(idle * 1000) + "}";
   const size_t comma = server.rfind(',');
   if (comma == std::string::npos) return keywords;
   keywords += ";PORT=" + TConnectionString::Quote(server.substr(comma + 1));
@@ -61,7 +74,32 @@ std::string PostgresKeywords(std::string& server) {
   return keywords;
 }
 
+// Back-off after a failed connect. Every window of a host opens its own
+// objects, and each would try the unreachable server again and pay the full
+// connect time-out: a failed connect is remembered per connection string,
+// and an attempt within the back-off fails at once with the same reason.
+// The back-off doubles with each failure (from the connect time-out, at
+// most a minute) and a successful connect ends it.
+struct ConnectFailure {
+  std::chrono::steady_clock::time_point Until;
+  int Seconds = 0;
+  std::string Reason;
+};
+std::mutex g_failuresLock;
+std::map<std::string, ConnectFailure> g_failures;
+std::map<std::string, ConnectFailure>& Failures() {
+  return g_failures;
+}
+
+// The grace a driver's own time-out gets before the client-side bound.
+constexpr int kGraceSeconds = 2;
+
 }  // namespace
+
+void TDBSession::ForgetConnectFailures() {
+  std::lock_guard<std::mutex> guard(g_failuresLock);
+  Failures().clear();
+}
 
 TDBSession::TDBSession() = default;
 TDBSession::~TDBSession() {
@@ -73,6 +111,10 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
                       const std::string& schema) {
   Close();
   timeoutSeconds_ = platform.TimeoutSeconds > 0 ? platform.TimeoutSeconds : 60;
+  connectSeconds_ = platform.ConnectTimeoutSeconds > 0 ? platform.ConnectTimeoutSeconds : 10;
+  busySeconds_ = std::min(timeoutSeconds_, platform.BusyTimeoutSeconds > 0
+                                               ? platform.BusyTimeoutSeconds
+                                               : 5);
   const std::string& provider = platform.Provider;
   if (SameTextAscii(provider, "SQLite")) {
     std::string file = GbkText::ToUtf8(schema);
@@ -92,7 +134,7 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
     // The SQLite ODBC driver reads its database file from DATABASE and its
     // busy time-out (milliseconds) from Timeout.
     file = GbkText::ToUtf8(dbName);
-    extra = "Timeout=" + std::to_string(timeoutSeconds_ * 1000);
+    extra = "Timeout=" + std::to_string(busySeconds_ * 1000);
     if (file.empty()) throw EDBException("No database file given (DBName)");
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0)
@@ -101,7 +143,7 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
     extra = "ClientCharset=UTF-8";  // text crosses the wire as UTF-8, like SQLite's
   }
   std::string server = GbkText::ToUtf8(schema);
-  if (ContainsNoCase(driver, "postgresql")) extra = PostgresKeywords(server);
+  if (ContainsNoCase(driver, "postgresql")) extra = PostgresKeywords(server, connectSeconds_);
   OpenOdbc(TConnectionString::Odbc(driver, server, GbkText::ToUtf8(dbName), GbkText::ToUtf8(dbUser),
                                    GbkText::ToUtf8(password), extra));
   if (!file.empty()) RememberFile(file);
@@ -123,7 +165,7 @@ void TDBSession::OpenSqlite(const std::string& file) {
   embedded_ = true;
   dialect_ = Dialect::Sqlite;
   dbmsName_ = "SQLite";
-  sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), timeoutSeconds_ * 1000);
+  sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), busySeconds_ * 1000);
   TSqliteExecutor::RegisterGbkCollation(Native());
   RememberFile(file);
 }
@@ -132,11 +174,51 @@ void TDBSession::OpenOdbc(const std::string& connectionString) {
   odbcString_ = connectionString;
   soci::connection_parameters params(*soci::factory_odbc(), connectionString);
   params.set_option(soci::odbc_option_driver_complete, "0");  // SQL_DRIVER_NOPROMPT
-  try {
-    session_ = std::make_unique<soci::session>(params);
-  } catch (const soci::soci_error& e) {
-    throw FromSoci(e);
+  {
+    std::lock_guard<std::mutex> guard(g_failuresLock);
+    auto known = Failures().find(connectionString);
+    if (known != Failures().end() && std::chrono::steady_clock::now() < known->second.Until) {
+      const auto left = std::chrono::duration_cast<std::chrono::seconds>(
+                            known->second.Until - std::chrono::steady_clock::now())
+                            .count() +
+                        1;
+      throw EDBException(FormatText("连接数据库服务器刚刚失败，%d 秒内不再重试：",
+                                    {static_cast<int>(left)}) +
+                             known->second.Reason,
+                         TDBErrorKind::ConnectionLost);
+    }
   }
+  const std::set<int> before = TLinkWatchdog::Sockets();
+  try {
+    // The driver's own connect time-out comes first; the guard is the bound
+    // for a driver that has none (or ignores it).
+    TLinkWatchdog::Guard bound({}, before, connectSeconds_ + kGraceSeconds);
+    try {
+      session_ = std::make_unique<soci::session>(params);
+    } catch (const soci::soci_error& e) {
+      if (bound.Fired())
+        throw EDBException(FormatText("连接数据库服务器 %d 秒没有完成，已放弃：",
+                                      {connectSeconds_ + kGraceSeconds}) +
+                               GbkText::FromUtf8(e.get_error_message()),
+                           TDBErrorKind::ConnectionLost);
+      throw EDBException("连接数据库服务器失败：" + GbkText::FromUtf8(e.get_error_message()),
+                         TDBErrorKind::ConnectionLost);
+    }
+  } catch (const EDBException& e) {
+    std::lock_guard<std::mutex> guard(g_failuresLock);
+    ConnectFailure& failure = Failures()[connectionString];
+    failure.Seconds = std::min(60, failure.Seconds > 0 ? failure.Seconds * 2 : connectSeconds_);
+    failure.Until = std::chrono::steady_clock::now() + std::chrono::seconds(failure.Seconds);
+    failure.Reason = e.Message();
+    throw;
+  }
+  {
+    std::lock_guard<std::mutex> guard(g_failuresLock);
+    Failures().erase(connectionString);
+  }
+  linkSockets_.clear();
+  for (int fd : TLinkWatchdog::Sockets())
+    if (!before.count(fd)) linkSockets_.insert(fd);
   embedded_ = false;
   // Kept, so that it is known while the connection is broken as well.
   try {
@@ -190,6 +272,7 @@ void TDBSession::Close() {
   transactionLost_ = false;
   broken_ = false;
   session_.reset();
+  linkSockets_.clear();
   file_.clear();
   odbcString_.clear();
 }
@@ -226,9 +309,31 @@ void TDBSession::Ready() {
 
 template <class Action>
 void TDBSession::OnLink(Action action) {
+  // The server's own statement time-out answers first; past it and the
+  // connect time-out, the server is taken as unreachable.
+  const int bound = timeoutSeconds_ + connectSeconds_;
+  bool fired = false;
   try {
-    action();
-  } catch (const TOdbcError& e) {
+    TLinkWatchdog::Guard guard(linkSockets_, {}, linkSockets_.empty() ? 0 : bound);
+    try {
+      action();
+    } catch (const TOdbcError&) {
+      fired = guard.Fired();
+      throw;
+    }
+  } catch (TOdbcError& e) {
+    // The SQLite ODBC driver says HY000 for every failure; its native number
+    // is SQLite's own result code, which tells the kind.
+    if (dialect_ == Dialect::Sqlite && e.Kind == TDBErrorKind::Other)
+      e.Kind = TSqliteExecutor::KindOfCode(e.Native);
+    if (fired) {
+      MarkBroken();
+      throw EDBException(FormatText("The connection to the database was lost: 数据库服务器 %d "
+                                    "秒没有应答，连接已断开（",
+                                    {bound}) +
+                             e.Message() + "）",
+                         TDBErrorKind::ConnectionLost);
+    }
     if (!LinkBroken(e.State)) throw;
     MarkBroken();
     throw EDBException("The connection to the database was lost: " + e.Message(),
@@ -240,13 +345,16 @@ void TDBSession::OnLink(Action action) {
 // first failure after a server restart otherwise (PostgreSQL's 57P01), so a
 // failure is also followed by a cheap check.
 bool TDBSession::LinkBroken(const std::string& state) const {
-  return state.rfind("08", 0) == 0 || !TOdbcExecutor::Answers(ConnectionHandle());
+  if (state.rfind("08", 0) == 0) return true;
+  TLinkWatchdog::Guard guard(linkSockets_, {}, linkSockets_.empty() ? 0 : connectSeconds_);
+  return !TOdbcExecutor::Answers(ConnectionHandle()) || guard.Fired();
 }
 
 // The server has rolled back whatever was open; the dead handle is let go
 // and the next call connects anew.
 void TDBSession::MarkBroken() {
   session_.reset();
+  linkSockets_.clear();
   broken_ = true;
   transactionLost_ = transactionLost_ || inTransaction_;
   inTransaction_ = false;
@@ -372,10 +480,43 @@ void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& 
       throw EDBException(FormatText("The statement has %d parameters but only %d values were given",
                                     {count, static_cast<int>(blobs.size() - next)}));
     if (embedded_)
-      TSqliteExecutor::Run(Native(), text, blobs, next, rows);
+      NameTheFile([&] { TSqliteExecutor::Run(Native(), text, blobs, next, rows); });
+    else if (!file_.empty())
+      NameTheFile([&] {
+        OnLink([&] {
+          TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next, timeoutSeconds_, rows);
+        });
+      });
     else
       OnLink([&] {
         TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next, timeoutSeconds_, rows);
       });
+  }
+}
+
+// The embedded file's waits and refusals in the user's words, naming the
+// file (and its folder for a refused write), then the driver's own text.
+template <class Action>
+void TDBSession::NameTheFile(Action action) {
+  try {
+    action();
+  } catch (const EDBException& e) {
+    const std::string& reason = e.Message();
+    const std::string shown = GbkText::FromUtf8(file_);
+    if (e.Kind == TDBErrorKind::TimedOut)
+      throw EDBException(FormatText("数据库文件 %s 正被其他程序锁定，等待 %d 秒后仍未释放：",
+                                    {shown, busySeconds_}) +
+                             reason,
+                         e.Kind);
+    if (e.Kind == TDBErrorKind::NoPrivilege &&
+        reason.find("readonly database") != std::string::npos) {
+      const size_t slash = file_.rfind('/');
+      const std::string folder =
+          GbkText::FromUtf8(slash == std::string::npos ? std::string(".") : file_.substr(0, slash));
+      throw EDBException("数据库文件 " + shown + " 不能写入（请检查该文件和文件夹 " + folder +
+                             " 的写权限）：" + reason,
+                         e.Kind);
+    }
+    throw;
   }
 }

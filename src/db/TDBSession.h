@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,9 @@ class TDBSession {
   /// backend, else what the ODBC driver reports (SQL_DBMS_NAME).
   std::string DbmsName() const;
 
+  /// Forgets every remembered connect failure (the back-off; tests).
+  static void ForgetConnectFailures();
+
   /// The ODBC connection string used (empty for the embedded backend).
   const std::string& OdbcConnectionString() const { return odbcString_; }
 
@@ -81,6 +85,10 @@ class TDBSession {
   template <class Action>
   void OnLink(Action action);
   bool LinkBroken(const std::string& state) const;
+  /// Runs a statement on the embedded file; a lock held too long or a
+  /// refused write is reported naming the file.
+  template <class Action>
+  void NameTheFile(Action action);
   void TransactionCall(void (soci::session::*call)());
   void MarkBroken();
   void* ConnectionHandle() const;
@@ -100,6 +108,9 @@ class TDBSession {
   bool broken_ = false;           // to be opened again on the next call
   bool transactionLost_ = false;  // the open transaction died with the link
   int timeoutSeconds_ = 60;
+  int connectSeconds_ = 10;
+  int busySeconds_ = 5;
+  std::set<int> linkSockets_;  // the sockets of the ODBC connection
   std::string odbcString_;
   std::string dbmsName_;
   std::string file_;  // the SQLite database file, when known

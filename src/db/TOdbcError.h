@@ -9,8 +9,8 @@
 /// link (class 08) from a refused statement.
 class TOdbcError : public EDBException {
  public:
-  TOdbcError(const std::string& message, std::string state)
-      : EDBException(message, KindOfState(state)), State(std::move(state)) {}
+  TOdbcError(const std::string& message, std::string state, int native = 0)
+      : EDBException(message, KindOfState(state)), State(std::move(state)), Native(native) {}
 
   /// The kind of failure a SQLSTATE names (class 23: integrity constraint;
   /// 42501 and class 28: privilege and authorisation; HYT00/HYT01 and
@@ -27,4 +27,7 @@ class TOdbcError : public EDBException {
 
   /// Five characters, or empty when the driver gave none.
   std::string State;
+  /// The driver's own error number (the SQLite ODBC driver's is SQLite's
+  /// result code, its SQLSTATE only HY000).
+  int Native = 0;
 };

@@ -23,7 +23,7 @@ TOdbcError Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
   const std::string code = reinterpret_cast<const char*>(state);
   return TOdbcError(
       GbkText::FromUtf8(reinterpret_cast<const char*>(message)) + " (SQL state " + code + ")",
-      code);
+      code, static_cast<int>(native));
 }
 
 // Owns a native statement handle on the session's connection handle.

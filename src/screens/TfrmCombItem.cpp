@@ -211,9 +211,12 @@ void TfrmCombItem::ConnectHandlers() {
 
 void TfrmCombItem::FormCreate(QObject* sender) {
   TMDIChild::FormCreate(sender);
-  lookupCategory_ = std::make_unique<TCategory>(DomainObjects::SharedPool());
-  ReadDataOrClose("读取体检类别、采样类型和收费项目失败，组合项目设置窗口不能使用。",
-                  [this] { famCombItem->LoadLists(); });
+  // The pool is made here on the first open: its configuration and connect
+  // errors get the window's words in front like the reads'.
+  ReadDataOrClose("读取体检类别、采样类型和收费项目失败，组合项目设置窗口不能使用。", [this] {
+    lookupCategory_ = std::make_unique<TCategory>(DomainObjects::SharedPool());
+    famCombItem->LoadLists();
+  });
 }
 
 void TfrmCombItem::FormShow(QObject* sender) {

@@ -65,7 +65,7 @@ QString SelectedRowsText(const QTableWidget& grid) {
 // Why the window cannot open: our fixed text, the error's message and the
 // cause an error of the system carries beside it.
 Exception LoadFailure(const std::exception& error) {
-  std::string text = "读取试管类型数据失败，窗口不能打开。\r\n" + std::string(error.what());
+  std::string text = "读取试管类型数据失败，窗口不能打开。\r\n原因：" + std::string(error.what());
   if (const auto* own = dynamic_cast<const EBaseException*>(&error); own && !own->ExtraText.empty())
     text += "\r\n" + own->ExtraText;
   return Exception(text);

@@ -66,11 +66,11 @@ TEST_F(ConfigTest, ReadsTheSixSettingsAndThePlatform) {
 
 TEST_F(ConfigTest, NamesAreMatchedExactlyAndMissingTextsReadEmpty) {
   Write(
-      R"(<cfgxml><DBConnectionPool dbname="lower" MinDBPoolSize="0" MaxDBPoolSize="0"/></cfgxml>)");
+      R"(<cfgxml><DBConnectionPool dbname="lower" MinDBPoolSize="0" MaxDBPoolSize="1"/></cfgxml>)");
   TDBConfigFile::LoadFile(*pool, path);
   EXPECT_EQ(pool->GetDBName(), "");
   EXPECT_EQ(pool->GetMinDBPoolSize(), 0);
-  EXPECT_EQ(pool->GetMaxDBPoolSize(), 0);
+  EXPECT_EQ(pool->GetMaxDBPoolSize(), 1);
   EXPECT_EQ(pool->GetProvider(), "");
 }
 
@@ -83,12 +83,12 @@ TEST_F(ConfigTest, EmptyAndMalformedFilesNameFileAndLine) {
   Write("");
   std::string message = LoadError();
   EXPECT_TRUE(Contains(message, path)) << message;
-  EXPECT_TRUE(Contains(message, "line 1")) << message;
+  EXPECT_TRUE(Contains(message, "第 1 行")) << message;
   Write("<?xml version=\"1.0\"?>\n<cfgxml>\n  <DBConnectionPool DBName=\"x\" \n</cfgxml>\n");
   message = LoadError();
   EXPECT_TRUE(Contains(message, path)) << message;
-  EXPECT_TRUE(Contains(message, "not well-formed")) << message;
-  EXPECT_TRUE(Contains(message, "line 4")) << message;
+  EXPECT_TRUE(Contains(message, "不是格式正确的 XML")) << message;
+  EXPECT_TRUE(Contains(message, "第 4 行")) << message;
   EXPECT_EQ(pool->GetDBName(), "before");
 }
 
@@ -132,4 +132,68 @@ TEST_F(ConfigTest, AGivenElementIsReadWithoutAFile) {
   pool->LoadConfig(&node);
   EXPECT_EQ(pool->GetDBName(), "n");
   EXPECT_EQ(pool->GetMaxDBPoolSize(), 4);
+}
+
+// Pool sizes outside 0..64 (Min) and 1..64 (Max), and Min above Max, are
+// refused naming the attribute and the file: a huge minimum took every
+// server connection slot and the process's descriptors.
+TEST_F(ConfigTest, PoolSizesOutOfRangeAreRefusedNamingAttributeAndFile) {
+  struct Case {
+    const char* Min;
+    const char* Max;
+    const char* Named;
+  };
+  for (const Case& c : {Case{"1000000", "5", "MinDBPoolSize"}, Case{"-1", "5", "MinDBPoolSize"},
+                        Case{"65", "64", "MinDBPoolSize"}, Case{"1", "0", "MaxDBPoolSize"},
+                        Case{"1", "100", "MaxDBPoolSize"}, Case{"1", "-3", "MaxDBPoolSize"},
+                        Case{"6", "5", "MinDBPoolSize（6）大于 MaxDBPoolSize（5）"}}) {
+    Write(std::string(R"(<cfgxml><DBConnectionPool MinDBPoolSize=")") + c.Min +
+          R"(" MaxDBPoolSize=")" + c.Max + R"("/></cfgxml>)");
+    const std::string message = LoadError();
+    EXPECT_TRUE(Contains(message, c.Named)) << message;
+    EXPECT_TRUE(Contains(message, path)) << message;
+  }
+  Write(R"(<cfgxml><DBConnectionPool MinDBPoolSize="0" MaxDBPoolSize="64"/></cfgxml>)");
+  EXPECT_EQ(LoadError(), "(no error)");
+}
+
+// A control character in a value (a NUL would cut it silently, a tab or a
+// line break would be carried into the connection string) is refused naming
+// the attribute or the line.
+TEST_F(ConfigTest, ControlCharactersInValuesAreRefused) {
+  Write(R"(<cfgxml><DBConnectionPool Password="se&#9;cret" MinDBPoolSize="1" MaxDBPoolSize="2"/></cfgxml>)");
+  std::string message = LoadError();
+  EXPECT_TRUE(Contains(message, "Password")) << message;
+  EXPECT_TRUE(Contains(message, "控制字符")) << message;
+  EXPECT_TRUE(Contains(message, path)) << message;
+  for (const char* nul : {"&#0;", "&#x00;"}) {
+    Write(std::string("<cfgxml>\n<DBConnectionPool Password=\"se") + nul +
+          "cret\" MinDBPoolSize=\"1\" MaxDBPoolSize=\"2\"/></cfgxml>");
+    message = LoadError();
+    EXPECT_TRUE(Contains(message, "NUL")) << message;
+    EXPECT_TRUE(Contains(message, "第 2 行")) << message;
+  }
+  Write(std::string("<cfgxml><DBConnectionPool DBName=\"a\0b\" MinDBPoolSize=\"1\" "
+                    "MaxDBPoolSize=\"2\"/></cfgxml>",
+                    85));
+  message = LoadError();
+  EXPECT_TRUE(Contains(message, "NUL")) << message;
+  EXPECT_TRUE(Contains(message, path)) << message;
+}
+
+// The bounds of the waits are optional attributes, in seconds, checked for
+// a sane range.
+TEST_F(ConfigTest, WaitBoundsAreReadAndChecked) {
+  Write(R"(<cfgxml><DBConnectionPool MinDBPoolSize="1" MaxDBPoolSize="2" ConnectTimeout="3"
+           CommandTimeout="30" BusyTimeout="2"/></cfgxml>)");
+  EXPECT_EQ(LoadError(), "(no error)");
+  EXPECT_EQ(pool->Platform().ConnectTimeoutSeconds, 3);
+  EXPECT_EQ(pool->Platform().TimeoutSeconds, 30);
+  EXPECT_EQ(pool->Platform().BusyTimeoutSeconds, 2);
+  Write(R"(<cfgxml><DBConnectionPool MinDBPoolSize="1" MaxDBPoolSize="2" ConnectTimeout="0"/></cfgxml>)");
+  std::string message = LoadError();
+  EXPECT_TRUE(Contains(message, "ConnectTimeout")) << message;
+  EXPECT_TRUE(Contains(message, path)) << message;
+  Write(R"(<cfgxml><DBConnectionPool MinDBPoolSize="1" MaxDBPoolSize="2" BusyTimeout="x"/></cfgxml>)");
+  EXPECT_TRUE(Contains(LoadError(), "BusyTimeout"));
 }

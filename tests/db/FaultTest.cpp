@@ -73,6 +73,9 @@ TEST_P(FaultTest, DatabaseInAMissingDirectory) {
 }
 
 TEST_P(FaultTest, DatabaseLockedByAnotherProcessPastTheTimeout) {
+  // The busy wait is its own short bound, not the command time-out.
+  pool->SetTimeoutSeconds(10);
+  pool->SetBusyTimeoutSeconds(2);
   Open();
   int ready[2], release[2];
   ASSERT_EQ(pipe(ready), 0);
@@ -92,8 +95,18 @@ TEST_P(FaultTest, DatabaseLockedByAnotherProcessPastTheTimeout) {
   char c = 0;
   ASSERT_EQ(read(ready[0], &c, 1), 1);
   ASSERT_EQ(c, 'k');
+  const auto start = std::chrono::steady_clock::now();
   std::string message = ErrorOf(
       [&] { op->ExecSQL("insert into TJSampleType (ID, SampleTypeName) values (1, 'a')"); });
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::cout << "[measured] locked file -> message after " << seconds << " s\n";
+  EXPECT_GE(seconds, 1.5);
+  // The SQLite ODBC driver (only the tests use it) waits once to prepare and
+  // once to run.
+  EXPECT_LT(seconds, GetParam() == TestBackend::Sqlite3 ? 3.5 : 5.5);
+  EXPECT_TRUE(Contains(message, "数据库文件 " + db.Path() + " 正被其他程序锁定，等待 2 秒后仍未释放"))
+      << message;
   (void)!write(release[1], &c, 1);
   int status = 0;
   waitpid(child, &status, 0);
@@ -134,6 +147,8 @@ TEST_P(FaultTest, ReadOnlyDatabaseAskedToWrite) {
   close(fd);
   chmod(db.Path().c_str(), 0644);
   EXPECT_TRUE(Contains(message, "readonly")) << message;
+  EXPECT_TRUE(Contains(message, "数据库文件 " + db.Path() + " 不能写入")) << message;
+  EXPECT_TRUE(Contains(message, db.Folder())) << message;
   EXPECT_EQ(db.QueryText("select SampleTypeName from TJSampleType"), "a");
 }
 

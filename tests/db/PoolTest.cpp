@@ -92,14 +92,15 @@ TEST_F(PoolTest, LendsPerThreadAndOpensOnDemand) {
 }
 
 TEST_F(PoolTest, NoConnectionBeyondTheMaximum) {
-  Init(0, 0);
+  Init(0, 1);
   EXPECT_EQ(pool->GetConnectionCount(), 0);
+  EXPECT_NE(FromOtherThread(), nullptr);
   std::string error;
   EXPECT_EQ(FromOtherThread(&error), nullptr);
   EXPECT_EQ(error, "No Available DB Connection");
 
   pool->CloseConnections();
-  Init(3, 1);  // the minimum is opened whatever the maximum
+  Init(3, 3);
   EXPECT_EQ(pool->GetConnectionCount(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_NE(FromOtherThread(), nullptr);
   error.clear();
@@ -204,4 +205,19 @@ TEST(ConnectionString, PasswordWithSeparatorsCannotRedirectTheConnection) {
   EXPECT_NE(connection->OdbcConnectionString().find("PWD={x}};DATABASE="), std::string::npos);
   EXPECT_EQ(op->OpenQuery("select count(*) as c from TJSampleType")->FieldByName("c").AsInteger(),
             0);
+}
+
+// Sizes given to InitWithSettings are checked as the configuration's are:
+// nothing is opened for a refused one.
+TEST_F(PoolTest, SizesOutOfRangeAreRefusedBeforeAnyConnectionOpens) {
+  for (auto [minSize, maxSize] : {std::pair{-1, 5}, std::pair{5, 2}, std::pair{1, 65},
+                                  std::pair{1000000, 1000000}, std::pair{0, 0}}) {
+    try {
+      Init(minSize, maxSize);
+      ADD_FAILURE() << minSize << ".." << maxSize << " accepted";
+    } catch (const EDBException& e) {
+      EXPECT_EQ(e.Message().rfind("连接池的设置不能使用：", 0), 0u) << e.Message();
+    }
+    EXPECT_EQ(pool->GetConnectionCount(), 0);
+  }
 }

@@ -159,5 +159,6 @@ TEST_F(ServerTest, AMissingDatabaseIsNamed) {
   pool->SetDBName("no_such_database");
   const std::string message = ErrorOf([&] { Open(); });
   EXPECT_TRUE(Contains(message, "no_such_database")) << message;
+  EXPECT_EQ(message.rfind("连接数据库服务器失败：", 0), 0u) << message;
   EXPECT_EQ(pool->GetConnectionCount(), 0);
 }

@@ -148,7 +148,7 @@ TEST_F(DatabaseSetupTest, MistakesOfThePersonAreNamed) {
 
   setup_.ConfigFile = (lib_ / "cfg" / "cfg.config").string();
   std::ofstream(setup_.ConfigFile) << "<cfgxml><DBConnectionPool";
-  EXPECT_NE(Failure().find("not well-formed XML"), std::string::npos);
+  EXPECT_NE(Failure().find(U8(u8"不是格式正确的 XML")), std::string::npos);
 
   // No schema where the SQL is said to be: the file made for the run goes.
   fs::remove(db_.Path());

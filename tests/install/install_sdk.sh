@@ -38,6 +38,28 @@ done
 [ -z "$(find "$prefix" -name '*.a' -o -name '*test*' -o -name '*.cpp')" ]
 check "no static library, test or source installed" $?
 
+# Modes: the configuration (it may hold a server password) is 0640, the
+# state folder group-writable with set-group-ID (2775), in the prefix install
+# and in a staged (DESTDIR) one as a package builds it.
+[ "$(stat -c %a "$prefix/$plugindir/cfg/cfg.config")" = 640 ]
+check "cfg/cfg.config is 0640" $?
+[ "$(stat -c %a "$prefix/var/lib/tesmira")" = 2775 ]
+check "the state folder is 2775" $?
+run staged env DESTDIR="$tmp/stage" cmake --install "$build" --prefix /usr
+check "cmake --install with DESTDIR" $?
+[ "$(stat -c %a "$tmp/stage/usr/$plugindir/cfg/cfg.config")" = 640 ]
+check "staged cfg/cfg.config is 0640" $?
+[ "$(stat -c %a "$tmp/stage/var/lib/tesmira")" = 2775 ]
+check "staged state folder /var/lib/tesmira is 2775" $?
+# The state folder's group is the site's (tesmira after the package's
+# postinst); a group of the machine stands for it here when the test may
+# give it (root): the database tesmira-dbinit makes takes it, mode 0660.
+group=""
+if [ "$(id -u)" = 0 ] && getent group nogroup > /dev/null; then
+  group=nogroup
+  chgrp "$group" "$prefix/var/lib/tesmira" && chmod 2775 "$prefix/var/lib/tesmira"
+fi
+
 cd "$tmp"  # the programs find their files relative to themselves, not here
 # The installed configuration names a database under the prefix; the set-up
 # command makes it with the demo data, then refuses to touch it again.
@@ -45,6 +67,12 @@ run dbinit "$prefix/bin/tesmira-dbinit" --demo-data
 check "tesmira-dbinit --demo-data" $?
 [ -s "$prefix/var/lib/tesmira/tesmira.db" ]
 check "database made under the prefix's var/lib/tesmira" $?
+[ "$(stat -c %a "$prefix/var/lib/tesmira/tesmira.db")" = 660 ]
+check "the database tesmira-dbinit made is 0660" $?
+if [ -n "$group" ]; then
+  [ "$(stat -c %G "$prefix/var/lib/tesmira/tesmira.db")" = "$group" ]
+  check "the database tesmira-dbinit made has the state folder's group" $?
+fi
 before="$(md5sum < "$prefix/var/lib/tesmira/tesmira.db")"
 ! "$prefix/bin/tesmira-dbinit" --demo-data 2> "$tmp/again.log" && grep -q "already holds" "$tmp/again.log"
 check "a second set-up is refused" $?

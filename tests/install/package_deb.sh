@@ -45,8 +45,9 @@ for s in "${schemas[@]}"; do
   grep -qx "./usr/share/tesmira/sql/$s/schema.sql" <<< "$contents"
   check "contains the $s schema" $?
 done
-! grep -Ev '^\./usr/(bin|include|lib|share)/' <<< "$contents" | grep -qv '^\./usr/$'
-check "everything under /usr" $?
+! grep -Ev '^\./usr/(bin|include|lib|share)/|^\./var/(lib/(tesmira/)?)?$' <<< "$contents" |
+  grep -qv '^\./usr/$'
+check "everything under /usr, and the state folder" $?
 ! grep -Eq '\.a$|test|\.cpp$' <<< "$contents"
 check "no static library, test or source" $?
 
@@ -57,6 +58,26 @@ check "cfg/cfg.config is a conffile" $?
 dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/$plugindir/cfg/cfg.config" |
   grep -q 'Schema="/var/lib/tesmira/tesmira.db"'
 check "packaged configuration names /var/lib/tesmira/tesmira.db" $?
+# The configuration (it may hold a server password) is not world-readable;
+# the state folder is group-writable and passes its group on (set-group-ID);
+# the postinst makes the system group tesmira and gives both to it.
+listing="$(dpkg-deb -c "$deb")"
+grep -Eq "^-rw-r----- .* \./usr/$plugindir/cfg/cfg\.config$" <<< "$listing"
+check "cfg/cfg.config is 0640 in the package" $?
+grep -Eq '^drwxrwsr-x .* \./var/lib/tesmira/$' <<< "$listing"
+check "the state folder is 2775 in the package" $?
+postinst="$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./postinst)"
+grep -q 'addgroup --system tesmira' <<< "$postinst"
+check "postinst creates the system group tesmira" $?
+grep -q 'chown root:tesmira "$cfg"' <<< "$postinst" && grep -q 'chmod 0640 "$cfg"' <<< "$postinst"
+check "postinst gives cfg.config root:tesmira 0640" $?
+grep -q 'chown root:tesmira "$state"' <<< "$postinst" && grep -q 'chmod 2775 "$state"' <<< "$postinst"
+check "postinst gives the state folder root:tesmira 2775" $?
+grep -qx "  cfg=\"/usr/$plugindir/cfg/cfg.config\"" <<< "$postinst" &&
+  grep -qx '  state="/var/lib/tesmira"' <<< "$postinst"
+check "postinst names the installed files" $?
+sh -n <<< "$postinst"
+check "postinst is valid shell" $?
 # Installed files carry no debugging sections (stripped).
 mkdir "$tmp/root" && dpkg-deb -x "$deb" "$tmp/root"
 ! readelf -S "$tmp/root/usr/$plugindir/libtesmira.so" | grep -q '\.debug_info'

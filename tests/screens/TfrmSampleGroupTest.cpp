@@ -296,7 +296,7 @@ TEST_F(TfrmSampleGroupTest, ATableThatCannotBeReadRefusesTheWindowNamingTheCause
     ADD_FAILURE() << "the window opened";
   } catch (const std::exception& error) {
     const std::string message = error.what();
-    EXPECT_EQ(message.rfind("读取试管类型数据失败，窗口不能打开。\r\n加载数据错误\r\n", 0), 0u)
+    EXPECT_EQ(message.rfind("读取试管类型数据失败，窗口不能打开。\r\n原因：加载数据错误\r\n", 0), 0u)
         << message;
     EXPECT_NE(message.find("no such table: TJSampleGroup"), std::string::npos) << message;
   }
