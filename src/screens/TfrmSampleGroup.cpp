@@ -17,6 +17,7 @@
 #include "QtText.h"
 #include "TDBObjectList.h"
 #include "TImageList.h"
+#include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TSampleGroup.h"
 #include "TSampleType.h"
@@ -86,6 +87,8 @@ TfrmSampleGroup::TfrmSampleGroup(IWinMain* host) : TMDIChild(host) {
   BuildGrid();
   layout->addWidget(dxBarManager1);
   layout->addWidget(pnl2, 1);
+  BuildPermissionActions();
+  GuardButtons();
   ConnectHandlers();
 }
 
@@ -153,6 +156,28 @@ void TfrmSampleGroup::BuildGrid() {
   fill->addWidget(tsgrdData);
 }
 
+// The window number 205 follows the check sets' 204; the command numbers
+// follow the permission kinds (1 add, 2 delete, 3 modify).
+void TfrmSampleGroup::BuildPermissionActions() {
+  auto PermissionAction = [this](const QString& name, const QString& caption, const char* code,
+                                 int imageIndex) {
+    return AddPermissionAction(name, caption, "试管", code, imageIndex,
+                               ImageList1->Icon(imageIndex));
+  };
+  pmSampleGroupAdd = PermissionAction(QStringLiteral("pmSampleGroupAdd"),
+                                      QStringLiteral("增加(&A)"), "TJXT205001", 0);
+  pmSampleGroupDelete = PermissionAction(QStringLiteral("pmSampleGroupDelete"),
+                                         QStringLiteral("删除(&D)"), "TJXT205002", 1);
+  pmSampleGroupEdit = PermissionAction(QStringLiteral("pmSampleGroupEdit"),
+                                       QStringLiteral("修改(&M)"), "TJXT205003", 2);
+}
+
+void TfrmSampleGroup::GuardButtons() {
+  GuardButton(flatAdd, pmSampleGroupAdd);
+  GuardButton(flatEdit, pmSampleGroupEdit);
+  GuardButton(flatDelete, pmSampleGroupDelete);
+}
+
 void TfrmSampleGroup::ConnectHandlers() {
   ConnectHandler(flatAdd, &QToolButton::clicked, this, [this] { flatAddClick(); });
   ConnectHandler(flatEdit, &QToolButton::clicked, this, [this] { flatEditClick(); });
@@ -214,11 +239,13 @@ TSampleGroup* TfrmSampleGroup::CurrentGroup() const {
 }
 
 void TfrmSampleGroup::flatAddClick() {
+  RequireRight(pmSampleGroupAdd);
   TfrmSampleGroupEdit dialog(this);  // freed when the click is done
   dialog.SetSampleTypes(*sampleTypeList_);
   dialog.SetSampleTypeID(0);
   dialog.SetGroupName(std::string());
   if (!TPromptService::ExecDialog(&dialog)) return;
+  dialog.RequireEntries();
   auto group = std::make_unique<TSampleGroup>(TSingleComm::Instance().GetConnPool());
   group->SampleTypeID = dialog.GetSampleTypeID();
   group->GroupName = dialog.GetGroupName();
@@ -231,6 +258,7 @@ void TfrmSampleGroup::flatAddClick() {
 }
 
 void TfrmSampleGroup::flatEditClick() {
+  RequireRight(pmSampleGroupEdit);
   TSampleGroup* group = CurrentGroup();
   if (!group) return;
   TfrmSampleGroupEdit dialog(this);
@@ -238,6 +266,7 @@ void TfrmSampleGroup::flatEditClick() {
   dialog.SetSampleTypeID(group->SampleTypeID);
   dialog.SetGroupName(group->GroupName);
   if (!TPromptService::ExecDialog(&dialog)) return;
+  dialog.RequireEntries();
   const int32_t oldSampleTypeID = group->SampleTypeID;
   std::string oldGroupName = group->GroupName;
   group->SampleTypeID = dialog.GetSampleTypeID();
@@ -254,6 +283,7 @@ void TfrmSampleGroup::flatEditClick() {
 }
 
 void TfrmSampleGroup::flatDeleteClick() {
+  RequireRight(pmSampleGroupDelete);
   TSampleGroup* group = CurrentGroup();
   if (!group) return;  // an empty grid has no group to delete
   if (TPromptService::Ask(this, TPromptKind::Information, QStringLiteral("提示"),
