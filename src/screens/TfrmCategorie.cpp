@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
@@ -132,12 +131,7 @@ void TfrmCategorie::ConnectHandlers() {
   ConnectHandler(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
   ConnectHandler(btnPrintForm, &QPushButton::clicked, this, [this] { btnPrintFormClick(); });
   ConnectHandler(btnExit, &QPushButton::clicked, this, [this] { btnExitClick(); });
-  ConnectEvent(famCateTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
-               [this](QEvent* event) {
-                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                   famCateTreechkCateTreeClick();
-                 return false;
-               });
+  ConnectTreeClick(famCateTree->chkCateTree, [this] { famCateTreechkCateTreeClick(); });
   ConnectExit(famCategory->edtCateMemo, [this] { famCategoryedtCateMemoExit(); });
   EnterMovesToNextControl(this);  // the window's key preview (FormKeyPress)
 }
