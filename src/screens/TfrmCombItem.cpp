@@ -7,13 +7,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "ColumnWidths.h"
 #include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
@@ -199,15 +199,8 @@ void TfrmCombItem::ConnectHandlers() {
   ConnectHandler(RzBitBtn6, &QPushButton::clicked, this, [this] { RzBitBtn6Click(); });
   ConnectHandler(RzBitBtn7, &QPushButton::clicked, this, [this] { RzBitBtn7Click(); });
   ConnectHandler(RzBitBtn8, &QPushButton::clicked, this, [this] { RzBitBtn8Click(); });
-  QTreeWidget* tree = famCatetoCombTree->CateToCombTree;
-  // A click is a left-button release over a node; one on empty space would
-  // only show the same item again and drop what was typed.
-  ConnectEvent(tree->viewport(), QEvent::MouseButtonRelease, [this, tree](QEvent* event) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() == Qt::LeftButton && tree->itemAt(mouse->position().toPoint()))
-      famCatetoCombTreeCateToCombTreeClick();
-    return false;
-  });
+  ConnectTreeClick(famCatetoCombTree->CateToCombTree,
+                   [this] { famCatetoCombTreeCateToCombTreeClick(); });
   TfamCombItem* f = famCombItem;
   ConnectHandler(f->Cbbcate, &QComboBox::activated, this, [this] { famCombItemCbbcateChange(); });
   ConnectHandler(f->Cbbcate->lineEdit(), &QLineEdit::textEdited, this,
@@ -298,7 +291,8 @@ void TfrmCombItem::RzBitBtn3Click() {
 
 void TfrmCombItem::CheckPrice() {
   QLineEdit* field = famCombItem->edtPrice;
-  const double price = FieldConvert::ToFloat(field->text(), QStringLiteral("单价"));
+  const double price =
+      FieldConvert::ToFloat(field->text(), QStringLiteral("单价"), ColumnWidths::LargestUnitPrice);
   if (price < 0) {
     field->setFocus(Qt::OtherFocusReason);
     throw ETJItemException("单价不能为负数！");
@@ -383,7 +377,7 @@ void TfrmCombItem::famCombItemedtPriceExit() {
   // refuses a bad price on its own.
   QWidget* next = QApplication::focusWidget();
   if (!next || !famCombItem->isAncestorOf(next)) return;
-  if (FieldConvert::IsFloat(famCombItem->edtPrice->text())) return;
+  if (FieldConvert::IsFloat(famCombItem->edtPrice->text(), ColumnWidths::LargestUnitPrice)) return;
   famCombItem->edtPrice->setFocus(Qt::OtherFocusReason);
   TPromptService::Error(
       this, QStringLiteral("错误"),

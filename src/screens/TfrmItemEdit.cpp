@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "CodeTableText.h"
+#include "ColumnWidths.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
@@ -152,12 +152,7 @@ void TfrmItemEdit::ConnectHandlers() {
   ConnectHandler(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
   ConnectHandler(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
   ConnectHandler(RzButton3, &QPushButton::clicked, this, [this] { RzButton3Click(); });
-  ConnectEvent(famCateToItemTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
-               [this](QEvent* event) {
-                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                   famCateToItemTreechkCateTreeClick();
-                 return false;
-               });
+  ConnectTreeClick(famCateToItemTree->chkCateTree, [this] { famCateToItemTreechkCateTreeClick(); });
   ConnectExit(famItem->edtPrice, [this] { famItemedtPriceExit(); });
   ConnectEnterOrder();
 }
@@ -306,7 +301,9 @@ void TfrmItemEdit::famItemedtPriceExit() {
   QWidget* next = QApplication::focusWidget();
   if (!next || !famItem->isAncestorOf(next)) return;
   const QString price = famItem->edtPrice->text();
-  if (FieldConvert::IsFloat(price) && FieldConvert::ToFloat(price, QString()) >= 0) return;
+  if (FieldConvert::IsFloat(price, ColumnWidths::LargestUnitPrice) &&
+      FieldConvert::ToFloat(price, QString(), ColumnWidths::LargestUnitPrice) >= 0)
+    return;
   famItem->edtPrice->setFocus(Qt::OtherFocusReason);
   TPromptService::Error(this, QStringLiteral("错误"),
                         QStringLiteral("对不起，您输入单价信息有误请修改后在进行后面的操作！"));
