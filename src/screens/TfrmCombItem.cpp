@@ -112,11 +112,13 @@ void TfrmCombItem::BuildLayout() {
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
   TabSheet1 = Page(PageControl1, "TabSheet1", QStringLiteral("组合项目"), BuildEditorPage());
 
-  Splitter2 = TwoPanes(Qt::Horizontal, "Splitter2", 6, GroupBox1, PageControl1, {188, 640});
+  // The tree pane fits a ten-character name two levels deep with its
+  // picture ("前列腺特异性抗原检测"); the window still fits a 1366 x 768 screen.
+  Splitter2 = TwoPanes(Qt::Horizontal, "Splitter2", 6, GroupBox1, PageControl1, {250, 640});
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(Splitter2);
-  resize(838, 593);
+  resize(900, 593);
 }
 
 // The combination item's fields and buttons above, the two grids below.
