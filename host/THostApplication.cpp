@@ -14,5 +14,11 @@ void THostApplication::ShowException(const std::exception& error) {
     std::cerr << "error: " << text.toStdString() << std::endl;
     return;
   }
-  QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+  ShowErrorBox(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+}
+
+void THostApplication::ShowErrorBox(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::NoButton, parent);
+  box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+  box.exec();
 }

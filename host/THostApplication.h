@@ -2,6 +2,7 @@
 
 #include <tesmira/TApplication.h>
 
+class QString;
 class QWidget;
 
 /// The reference host's application object: shows errors that leave the
@@ -12,6 +13,9 @@ class THostApplication : public TApplication {
   explicit THostApplication(bool unattended) : unattended_(unattended) {}
   void ShowException(const std::exception& error) override;
   int ErrorsShown() const { return errorsShown_; }
+  /// The host's error box; its button reads 确定 whether or not Qt's own
+  /// Chinese translation is installed.
+  static void ShowErrorBox(QWidget* parent, const QString& caption, const QString& text);
 
  private:
   bool unattended_;

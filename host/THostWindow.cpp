@@ -2,11 +2,12 @@
 
 #include <tesmira/MDIChildWidget.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -14,7 +15,24 @@
 #include <iostream>
 
 #include "HostText.h"
+#include "THostApplication.h"
 #include "TPluginLibrary.h"
+
+namespace {
+
+// The windows' titles, as the library gives them, by registered name: a host
+// builds its menu before any window exists.
+const std::pair<const char*, const char16_t*> kCaptions[] = {{"TfrmCheckSet", u"套餐设置"},
+                                                             {"TfrmCategorie", u"类别维护"},
+                                                             {"TfrmCombItem", u"组合项目设置"},
+                                                             {"TfrmItemEdit", u"项目维护"},
+                                                             {"TfrmSampleGroup", u"试管类型"}};
+
+bool SameName(const QString& a, const QString& b) {
+  return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
 
 THostWindow::THostWindow(TPluginLibrary& plugin, TCurrentUser user, bool unattended)
     : plugin_(plugin), user_(std::move(user)), unattended_(unattended), area_(new QMdiArea(this)) {
@@ -82,18 +100,58 @@ TMDIChild* THostWindow::OpenWindow(const std::string& name) {
       std::cerr << "error opening " << HostText::ToUtf8(name) << ": " << text.toStdString()
                 << std::endl;
     } else {
-      QMessageBox::critical(this, windowTitle(), text);
+      THostApplication::ShowErrorBox(this, windowTitle(), text);
     }
     return nullptr;
   }
 }
 
+QString THostWindow::CaptionOf(const std::string& name) {
+  const QString wanted = HostText::FromGbk(name).trimmed();
+  for (const auto& [className, caption] : kCaptions)
+    if (SameName(wanted, QString::fromLatin1(className))) return QString::fromUtf16(caption);
+  return HostText::FromGbk(name);
+}
+
+TMDIChild* THostWindow::OpenWindowOf(const std::string& name) const {
+  const QString wanted = HostText::FromGbk(name).trimmed();
+  // The area lists its sub-windows most recently activated first.
+  for (QMdiSubWindow* sub : area_->subWindowList(QMdiArea::ActivationHistoryOrder)) {
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+      QWidget* widget = MDIChildWidget(*it);
+      if (sub->widget() == widget &&
+          SameName(wanted, QString::fromLatin1(widget->metaObject()->className())))
+        return *it;
+    }
+  }
+  return nullptr;
+}
+
+TMDIChild* THostWindow::ShowWindow(const std::string& name, bool another) {
+  TMDIChild* open = another ? nullptr : OpenWindowOf(name);
+  if (!open) return OpenWindow(name);
+  if (QMdiSubWindow* sub = SubWindowOf(open)) {
+    if (sub->isMinimized()) sub->showNormal();
+    area_->setActiveSubWindow(sub);
+  }
+  return open;
+}
+
 void THostWindow::BuildMenus() {
   QMenu* windowMenu = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
+  QMenu* anotherMenu = new QMenu(QStringLiteral("再开一个(&N)"), windowMenu);
+  anotherMenu->setObjectName(QStringLiteral("AnotherWindowMenu"));
   for (const std::string& name : WindowNames()) {
-    QAction* open = windowMenu->addAction(HostText::FromGbk(name));
-    connect(open, &QAction::triggered, this, [this, name] { OpenWindow(name); });
+    QAction* show = windowMenu->addAction(CaptionOf(name));
+    show->setStatusTip(QStringLiteral("打开或切换到该窗口；按住 Shift 选择时再开一个"));
+    // Shift held while choosing opens a further copy, as the submenu does.
+    connect(show, &QAction::triggered, this, [this, name] {
+      ShowWindow(name, QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+    });
+    connect(anotherMenu->addAction(CaptionOf(name)), &QAction::triggered, this,
+            [this, name] { ShowWindow(name, true); });
   }
+  windowMenu->addMenu(anotherMenu);
   windowMenu->addSeparator();
   connect(windowMenu->addAction(QStringLiteral("层叠")), &QAction::triggered, area_,
           &QMdiArea::cascadeSubWindows);

@@ -23,6 +23,16 @@ class THostWindow : public QMainWindow, public IWinMain {
   std::vector<std::string> WindowNames() const;
   /// Opens a window by name; an error is shown and null returned.
   TMDIChild* OpenWindow(const std::string& name);
+  /// The Window menu's choice: brings the open window of that class to the
+  /// front (restored if minimised); opens one when none is open, or when
+  /// `another` asks for a further copy.
+  TMDIChild* ShowWindow(const std::string& name, bool another = false);
+  /// The open window of a class (registered name, letters without case)
+  /// that was activated last, or null.
+  TMDIChild* OpenWindowOf(const std::string& name) const;
+  /// The caption the Window menu shows for a registered name: the window's
+  /// Chinese title, or the name for a class the host does not know.
+  static QString CaptionOf(const std::string& name);
   QMdiArea* Area() const { return area_; }
   /// Windows the library reported as created and not yet destroyed.
   const std::vector<TMDIChild*>& OpenWindows() const { return windows_; }

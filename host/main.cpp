@@ -7,11 +7,14 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <functional>
 #include <iostream>
@@ -43,6 +46,15 @@ QString DefaultPluginPath() {
   const QString beside = here.filePath(QStringLiteral("libtesmira.so"));
   if (QFileInfo::exists(beside)) return beside;
   return QDir::cleanPath(here.filePath(QStringLiteral(TESMIRA_PLUGIN_FROM_BIN "/libtesmira.so")));
+}
+
+// Qt's own texts (standard buttons, file and print dialogs, edit menus) in
+// Chinese, like the rest of the program: Qt's translation from the Debian
+// package qt6-translations-l10n. Without it Qt stays English.
+void InstallQtChinese(QTranslator& translator) {
+  if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&translator);
 }
 
 void FlushDeletes() {
@@ -173,6 +185,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
   QApplication::setApplicationVersion(QStringLiteral(TESMIRA_VERSION));
+  QTranslator qtChinese;
+  InstallQtChinese(qtChinese);
 
   QCommandLineParser args;
   args.setApplicationDescription(QStringLiteral("Reference host for the Tesmira library"));

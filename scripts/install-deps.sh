@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config dpkg-dev file
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   poppler-utils
   libsoci-dev libboost-dev
   libsqlite3-dev sqlite3

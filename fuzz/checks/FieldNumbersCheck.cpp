@@ -27,16 +27,29 @@ auto Converted(Convert&& convert) -> std::optional<decltype(convert())> {
 
 void CheckNumbers(const QString& text, std::string_view input) {
   const QString field = QStringLiteral("f");
+  const double largest = 9999999999.99;  // the price column's
   const auto integer = Converted([&] { return FieldConvert::ToInteger(text, field); });
-  Require(integer == FuzzCheck::PlainInteger(text.trimmed().toStdString()),
-          "an integer is accepted exactly when it is a plain 32-bit decimal", input);
-  const auto number = Converted([&] { return FieldConvert::ToFloat(text, field); });
-  Require(number.has_value() == FieldConvert::IsFloat(text), "IsFloat agrees with ToFloat", input);
-  if (integer) Require(number && *number == *integer, "an integer is also a number", input);
+  // Full-width forms and thousands separators are read as well; for plain
+  // ASCII without separators the rule is the plain 32-bit decimal.
+  const std::string plain = text.trimmed().toStdString();
+  bool ascii = true;
+  for (QChar c : text) ascii = ascii && c.unicode() < 0x80;
+  if (ascii && plain.find(',') == std::string::npos)
+    Require(integer == FuzzCheck::PlainInteger(plain),
+            "an integer is accepted exactly when it is a plain 32-bit decimal", input);
+  const auto number = Converted([&] { return FieldConvert::ToFloat(text, field, largest); });
+  Require(number.has_value() == FieldConvert::IsFloat(text, largest), "IsFloat agrees with ToFloat",
+          input);
+  if (integer && std::abs(double(*integer)) <= largest)
+    Require(number && *number == *integer, "an integer is also a number", input);
   if (!number) return;
-  Require(std::isfinite(*number), "an accepted number is finite", input);
+  Require(std::isfinite(*number) && std::abs(*number) < largest + 0.01,
+          "an accepted number is finite and within the largest amount", input);
+  for (char c : plain)
+    Require(c != 'e' && c != 'E' && c != 'x' && c != 'X' && c != 'n' && c != 'N',
+            "no exponent, hex, infinity or NaN is accepted", input);
   const QString shortest = FieldConvert::ShortestDecimal(*number);
-  Require(FieldConvert::ToFloat(shortest, field) == *number,
+  Require(FieldConvert::ToFloat(shortest, field, largest) == *number,
           "the shortest text reads back as the same number", input);
 }
 

@@ -35,6 +35,11 @@ inline constexpr int ItemCateName = 100;
 inline constexpr int ChargeType = 100;
 inline constexpr int ValueFormat = 100;
 
+/// TJItem.UnitPrice is DECIMAL(12, 2) on the servers: the largest amount it
+/// holds. The windows refuse a larger price (SQLite would keep any double,
+/// 1.0e+20 for a 20-digit price, that a server then refuses).
+inline constexpr double LargestUnitPrice = 9999999999.99;
+
 // TJSampleType, TJSampleGroup
 inline constexpr int SampleTypeName = 100;
 inline constexpr int GroupName = 100;

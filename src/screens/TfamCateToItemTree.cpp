@@ -1,11 +1,10 @@
 #include "TfamCateToItemTree.h"
 
-#include <QMouseEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "CategoryTrees.h"
-#include "HandlerConnect.h"
+#include "FieldEvents.h"
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TCategory.h"
@@ -39,10 +38,7 @@ TfamCateToItemTree::TfamCateToItemTree(QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(chkCateTree);
   resize(184, 442);
-  ConnectEvent(chkCateTree->viewport(), QEvent::MouseButtonPress, [this](QEvent* event) {
-    chkCateTreeMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
-    return false;
-  });
+  ConnectTreePress(chkCateTree, [this](const QPoint& position) { chkCateTreeMouseDown(position); });
 }
 
 TfamCateToItemTree::~TfamCateToItemTree() {
@@ -93,5 +89,6 @@ TBaseItem* TfamCateToItemTree::GetSelectedItem() const {
 void TfamCateToItemTree::chkCateTreeMouseDown(const QPoint& position) {
   if (chkCateTree->topLevelItemCount() == 0) return;
   QTreeWidgetItem* node = chkCateTree->itemAt(position);
+  if (!node) return;  // empty space: the editor keeps its entry
   clickedNode_->Remember(TreeNodeData::Object(node) ? node : nullptr);
 }

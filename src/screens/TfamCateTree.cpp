@@ -1,10 +1,9 @@
 #include "TfamCateTree.h"
 
-#include <QMouseEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "HandlerConnect.h"
+#include "FieldEvents.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TCategoryManager.h"
@@ -33,10 +32,7 @@ TfamCateTree::TfamCateTree(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(chkCateTree);
-  ConnectEvent(chkCateTree->viewport(), QEvent::MouseButtonPress, [this](QEvent* event) {
-    chkCateTreeMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
-    return false;
-  });
+  ConnectTreePress(chkCateTree, [this](const QPoint& position) { chkCateTreeMouseDown(position); });
 }
 
 void TfamCateTree::BuildTree() {

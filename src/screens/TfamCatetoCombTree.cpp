@@ -1,12 +1,11 @@
 #include "TfamCatetoCombTree.h"
 
-#include <QMouseEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "CategoryTrees.h"
 #include "Exceptions.h"
-#include "HandlerConnect.h"
+#include "FieldEvents.h"
 #include "QtText.h"
 #include "TCategory.h"
 #include "TDBObjectList.h"
@@ -40,10 +39,8 @@ TfamCatetoCombTree::TfamCatetoCombTree(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(CateToCombTree);
-  ConnectEvent(CateToCombTree->viewport(), QEvent::MouseButtonPress, [this](QEvent* event) {
-    CateToCombTreeMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
-    return false;
-  });
+  ConnectTreePress(CateToCombTree,
+                   [this](const QPoint& position) { CateToCombTreeMouseDown(position); });
 }
 
 TfamCatetoCombTree::~TfamCatetoCombTree() {

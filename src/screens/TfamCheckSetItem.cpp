@@ -235,7 +235,8 @@ void TfamCheckSetItem::ReadFields() {
   // The conversions come first: a refused number leaves CheckSet unchanged.
   // (A negative price is refused by the set's own check on saving.)
   const int dispOrder = FieldConvert::ToInteger(edtSort->text(), QStringLiteral("显示顺序"));
-  const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
+  const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"),
+                                             ColumnWidths::LargestUnitPrice);
   checkSet_->DispOrder = dispOrder;
   checkSet_->UnitPrice = price;
   ReadTexts();

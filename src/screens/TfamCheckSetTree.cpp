@@ -1,12 +1,11 @@
 #include "TfamCheckSetTree.h"
 
-#include <QMouseEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <vector>
 
 #include "CatalogueEntries.h"
-#include "HandlerConnect.h"
+#include "FieldEvents.h"
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TImageList.h"
@@ -38,10 +37,8 @@ TfamCheckSetTree::TfamCheckSetTree(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(CheckSetTree);
-  ConnectEvent(CheckSetTree->viewport(), QEvent::MouseButtonPress, [this](QEvent* event) {
-    CheckSetTreeMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
-    return false;
-  });
+  ConnectTreePress(CheckSetTree,
+                   [this](const QPoint& position) { CheckSetTreeMouseDown(position); });
 }
 
 void TfamCheckSetTree::BuildTree() {

@@ -225,7 +225,8 @@ void TfamCombItem::ApplyNewItemDefaults() {
 void TfamCombItem::ReadFields() {
   // Everything that can be refused comes first: a refusal leaves Item as it was.
   const int dispOrder = FieldConvert::ToInteger(edtSort->text(), QStringLiteral("显示顺序"));
-  const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
+  const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"),
+                                             ColumnWidths::LargestUnitPrice);
   const std::string cateName = QtText::FromQ(Cbbcate->currentText());
   const int32_t cateID = LookupLists::CategoryIDOf(*category_, cateName);
   item_->CateID = cateID;

@@ -289,7 +289,8 @@ void TfamItem::SyncValueFormatField() {
 void TfamItem::ReadFields() {
   // The two conversions come first: a refused number leaves Item unchanged.
   const int dispOrder = FieldConvert::ToInteger(edtSortID->text(), QStringLiteral("显示顺序"));
-  const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"));
+  const double price = FieldConvert::ToFloat(edtPrice->text(), QStringLiteral("单价"),
+                                             ColumnWidths::LargestUnitPrice);
   const std::string cateName = QtText::FromQ(Cbbcate->currentText());
   const int cateID = LookupLists::CategoryIDOf(*categoryLookup_, cateName);
   item_->CateName = cateName;

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
@@ -122,12 +121,7 @@ void TfrmCategorie::ConnectHandlers() {
   AddCommand(btnCancel, pmCategoryCancel, [this] { btnCancelClick(); });
   AddCommand(btnPrintForm, pmCategoryPrintForm, [this] { btnPrintFormClick(); });
   AddCommand(btnExit, nullptr, [this] { btnExitClick(); });
-  ConnectEvent(famCateTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
-               [this](QEvent* event) {
-                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                   famCateTreechkCateTreeClick();
-                 return false;
-               });
+  ConnectTreeClick(famCateTree->chkCateTree, [this] { famCateTreechkCateTreeClick(); });
   ConnectExit(famCategory->edtCateMemo, [this] { famCategoryedtCateMemoExit(); });
   EnterMovesToNextControl(this);  // the window's key preview (FormKeyPress)
 }

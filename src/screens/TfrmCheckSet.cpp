@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -106,12 +105,7 @@ void TfrmCheckSet::ConnectHandlers() {
   AddCommand(f->btnExit, nullptr, [this] { famCheckSetItembtnExitClick(); });
   AddCommand(famSelCombItem->btnOk, pmCheckSetCorroborate, [this] { famSelCombItembtnOkClick(); });
   AddCommand(famSelCombItem->btnExit, nullptr, [this] { famSelCombItembtnExitClick(); });
-  ConnectEvent(famCheckSetTree->CheckSetTree->viewport(), QEvent::MouseButtonRelease,
-               [this](QEvent* event) {
-                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                   famCheckSetTreeCheckSetTreeClick();
-                 return false;
-               });
+  ConnectTreeClick(famCheckSetTree->CheckSetTree, [this] { famCheckSetTreeCheckSetTreeClick(); });
   ConnectEnterOrder();
   // FormKeyPress: the window sees only keys no control of it took, so Enter
   // moves on only while no control has the focus.
@@ -188,7 +182,13 @@ void TfrmCheckSet::famCheckSetItembtnCancelClick() {
 
 void TfrmCheckSet::famCheckSetItembtnSaveClick() {
   TBaseItem* checkSet = famCheckSetItem->CheckSet();
-  if (!checkSet) return;  // nothing added or pressed yet: nothing to save
+  if (!checkSet) {
+    // Nothing added or pressed yet: what was typed belongs to no set.
+    TPromptService::Information(
+        this, QStringLiteral("提示"),
+        QStringLiteral("没有正在编辑的套餐：请先按“增加”新建套餐，或在左边选择一个套餐。"));
+    return;
+  }
   if (famCheckSetItem->SaveCheckSet() == 0) return;  // refused: the set stays in the editor
   famCheckSetTree->UpdateCheckSetNode(checkSet);
   StartNewCheckSet();

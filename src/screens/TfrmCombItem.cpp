@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -16,6 +15,7 @@
 
 #include "CatalogueEntries.h"
 #include "CatalogueRules.h"
+#include "ColumnWidths.h"
 #include "DomainObjects.h"
 #include "EntryWrites.h"
 #include "Exceptions.h"
@@ -114,11 +114,13 @@ void TfrmCombItem::BuildLayout() {
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
   TabSheet1 = Page(PageControl1, "TabSheet1", QStringLiteral("组合项目"), BuildEditorPage());
 
-  Splitter2 = TwoPanes(Qt::Horizontal, "Splitter2", 6, GroupBox1, PageControl1, {188, 640});
+  // The tree pane fits a ten-character name two levels deep with its
+  // picture ("前列腺特异性抗原检测"); the window still fits a 1366 x 768 screen.
+  Splitter2 = TwoPanes(Qt::Horizontal, "Splitter2", 6, GroupBox1, PageControl1, {250, 640});
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(Splitter2);
-  resize(838, 593);
+  resize(900, 593);
 }
 
 // The combination item's fields and buttons above, the two grids below.
@@ -191,15 +193,10 @@ void TfrmCombItem::ConnectHandlers() {
   AddCommand(RzBitBtn6, pmCombItemNotCheckAll, [this] { RzBitBtn6Click(); });
   AddCommand(RzBitBtn7, nullptr, [this] { RzBitBtn7Click(); });
   AddCommand(RzBitBtn8, nullptr, [this] { RzBitBtn8Click(); });
-  QTreeWidget* tree = famCatetoCombTree->CateToCombTree;
   // A click is a left-button release over a node; one on empty space would
   // only show the same item again and drop what was typed.
-  ConnectEvent(tree->viewport(), QEvent::MouseButtonRelease, [this, tree](QEvent* event) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() == Qt::LeftButton && tree->itemAt(mouse->position().toPoint()))
-      famCatetoCombTreeCateToCombTreeClick();
-    return false;
-  });
+  ConnectTreeClick(famCatetoCombTree->CateToCombTree,
+                   [this] { famCatetoCombTreeCateToCombTreeClick(); });
   TfamCombItem* f = famCombItem;
   ConnectHandler(f->Cbbcate, &QComboBox::activated, this, [this] { famCombItemCbbcateChange(); });
   ConnectHandler(f->Cbbcate->lineEdit(), &QLineEdit::textEdited, this,
@@ -286,7 +283,8 @@ void TfrmCombItem::RzBitBtn3Click() {
 
 void TfrmCombItem::CheckPrice() {
   QLineEdit* field = famCombItem->edtPrice;
-  const double price = FieldConvert::ToFloat(field->text(), QStringLiteral("单价"));
+  const double price =
+      FieldConvert::ToFloat(field->text(), QStringLiteral("单价"), ColumnWidths::LargestUnitPrice);
   if (price < 0) {
     field->setFocus(Qt::OtherFocusReason);
     throw ETJItemException("单价不能为负数！");
@@ -368,7 +366,7 @@ void TfrmCombItem::famCombItemedtPriceExit() {
   // refuses a bad price on its own.
   QWidget* next = QApplication::focusWidget();
   if (!next || !famCombItem->isAncestorOf(next)) return;
-  if (FieldConvert::IsFloat(famCombItem->edtPrice->text())) return;
+  if (FieldConvert::IsFloat(famCombItem->edtPrice->text(), ColumnWidths::LargestUnitPrice)) return;
   famCombItem->edtPrice->setFocus(Qt::OtherFocusReason);
   TPromptService::Error(
       this, QStringLiteral("错误"),

@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -17,6 +16,7 @@
 
 #include "CatalogueRules.h"
 #include "CodeTableText.h"
+#include "ColumnWidths.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
@@ -139,12 +139,7 @@ void TfrmItemEdit::ConnectHandlers() {
   AddCommand(btnDelete, pmItemDelete, [this] { btnDeleteClick(); });
   AddCommand(RzButton3, pmItemPrintForm, [this] { RzButton3Click(); });
   AddCommand(btnClose, nullptr, [this] { btnCloseClick(); });
-  ConnectEvent(famCateToItemTree->chkCateTree->viewport(), QEvent::MouseButtonRelease,
-               [this](QEvent* event) {
-                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                   famCateToItemTreechkCateTreeClick();
-                 return false;
-               });
+  ConnectTreeClick(famCateToItemTree->chkCateTree, [this] { famCateToItemTreechkCateTreeClick(); });
   ConnectExit(famItem->edtPrice, [this] { famItemedtPriceExit(); });
   ConnectEnterOrder();
 }
@@ -284,7 +279,9 @@ void TfrmItemEdit::famItemedtPriceExit() {
   QWidget* next = QApplication::focusWidget();
   if (!next || !famItem->isAncestorOf(next)) return;
   const QString price = famItem->edtPrice->text();
-  if (FieldConvert::IsFloat(price) && FieldConvert::ToFloat(price, QString()) >= 0) return;
+  if (FieldConvert::IsFloat(price, ColumnWidths::LargestUnitPrice) &&
+      FieldConvert::ToFloat(price, QString(), ColumnWidths::LargestUnitPrice) >= 0)
+    return;
   famItem->edtPrice->setFocus(Qt::OtherFocusReason);
   TPromptService::Error(this, QStringLiteral("错误"),
                         QStringLiteral("对不起，您输入单价信息有误请修改后在进行后面的操作！"));

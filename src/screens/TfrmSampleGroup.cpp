@@ -19,6 +19,7 @@
 #include "QtText.h"
 #include "TDBObjectList.h"
 #include "TImageList.h"
+#include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TSampleGroup.h"
 #include "TSampleType.h"
@@ -87,6 +88,7 @@ TfrmSampleGroup::TfrmSampleGroup(IWinMain* host) : TMDIChild(host) {
   BuildGrid();
   layout->addWidget(dxBarManager1);
   layout->addWidget(pnl2, 1);
+  BuildPermissionActions();
   ConnectHandlers();
 }
 
@@ -154,11 +156,23 @@ void TfrmSampleGroup::BuildGrid() {
   fill->addWidget(tsgrdData);
 }
 
+// The window number 205 follows the check sets' 204; the command numbers
+// follow the permission kinds (1 add, 2 delete, 3 modify).
+void TfrmSampleGroup::BuildPermissionActions() {
+  const ActionMaker PermissionAction = PermissionActionsOf("试管", ImageList1);
+  pmSampleGroupAdd = PermissionAction(QStringLiteral("pmSampleGroupAdd"),
+                                      QStringLiteral("增加(&A)"), "TJXT205001", 0);
+  pmSampleGroupDelete = PermissionAction(QStringLiteral("pmSampleGroupDelete"),
+                                         QStringLiteral("删除(&D)"), "TJXT205002", 1);
+  pmSampleGroupEdit = PermissionAction(QStringLiteral("pmSampleGroupEdit"),
+                                       QStringLiteral("修改(&M)"), "TJXT205003", 2);
+}
+
 void TfrmSampleGroup::ConnectHandlers() {
-  ConnectHandler(flatAdd, &QToolButton::clicked, this, [this] { flatAddClick(); });
-  ConnectHandler(flatEdit, &QToolButton::clicked, this, [this] { flatEditClick(); });
-  ConnectHandler(flatDelete, &QToolButton::clicked, this, [this] { flatDeleteClick(); });
-  ConnectHandler(flatExit, &QToolButton::clicked, this, [this] { flatExitClick(); });
+  AddCommand(flatAdd, pmSampleGroupAdd, [this] { flatAddClick(); });
+  AddCommand(flatEdit, pmSampleGroupEdit, [this] { flatEditClick(); });
+  AddCommand(flatDelete, pmSampleGroupDelete, [this] { flatDeleteClick(); });
+  AddCommand(flatExit, nullptr, [this] { flatExitClick(); });
 }
 
 void TfrmSampleGroup::FormCreate(QObject* sender) {
@@ -220,6 +234,7 @@ void TfrmSampleGroup::flatAddClick() {
   dialog.SetSampleTypeID(0);
   dialog.SetGroupName(std::string());
   if (!TPromptService::ExecDialog(&dialog)) return;
+  dialog.RequireEntries();
   auto group = std::make_unique<TSampleGroup>(DomainObjects::SharedPool());
   group->SampleTypeID = dialog.GetSampleTypeID();
   group->GroupName = dialog.GetGroupName();
@@ -242,6 +257,7 @@ void TfrmSampleGroup::flatEditClick() {
   dialog.SetSampleTypeID(group->SampleTypeID);
   dialog.SetGroupName(group->GroupName);
   if (!TPromptService::ExecDialog(&dialog)) return;
+  dialog.RequireEntries();
   // A refused or failed save leaves the group as the grid shows it.
   const int saved = WithMessagePrefix("修改试管失败！\r\n", [&] {
     return EntryWrites::Save<TSampleGroupFields>(this, *group, [&] {

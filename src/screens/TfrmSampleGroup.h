@@ -12,13 +12,15 @@ class QToolBar;
 class QToolButton;
 class TDBObjectList;
 class TImageList;
+class TPermissionAction;
 class TSampleGroup;
 class TSampleType;
 
 /// The sample group window ("试管类型"): every tube (TJSampleGroup row) in a
 /// grid with its sample type's name; Add, Edit and Delete work through the
 /// dialog TfrmSampleGroupEdit. Both lists are read once, when the window is
-/// created; changes made elsewhere show when it is opened again.
+/// created; changes made elsewhere show when it is opened again. Add, Edit
+/// and Delete are guarded by rights like the other windows' commands.
 class TfrmSampleGroup : public TMDIChild {
   Q_OBJECT
  public:
@@ -55,10 +57,16 @@ class TfrmSampleGroup : public TMDIChild {
   QWidget* pnl2;
   QTableWidget* tsgrdData;
   TImageList* ImageList1;
+  /// The guarded commands (function codes TJXT205001 add, 002 delete,
+  /// 003 edit), paired with their toolbar buttons.
+  TPermissionAction* pmSampleGroupAdd;
+  TPermissionAction* pmSampleGroupDelete;
+  TPermissionAction* pmSampleGroupEdit;
 
  private:
   void BuildToolbar();
   void BuildGrid();
+  void BuildPermissionActions();
   void ConnectHandlers();
   void LoadLists();
   /// Writes the group's three columns into the row.

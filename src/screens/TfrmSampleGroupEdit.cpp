@@ -11,10 +11,12 @@
 #include <QVBoxLayout>
 
 #include "ColumnWidths.h"
+#include "Exceptions.h"
 #include "FieldLimits.h"
 #include "QtText.h"
 #include "TDBObjectList.h"
 #include "TMDIChild.h"
+#include "TPromptService.h"
 #include "TSampleType.h"
 #include "WidgetLook.h"
 
@@ -107,4 +109,33 @@ int32_t TfrmSampleGroupEdit::GetSampleTypeID() const {
 
 std::string TfrmSampleGroupEdit::GetGroupName() const {
   return QtText::FromQ(edtSampleGroupName->text());
+}
+
+bool TfrmSampleGroupEdit::LacksSampleType() const {
+  return cbbSampleType->currentIndex() < 0 && GetSampleTypeID() == 0;
+}
+
+QString TfrmSampleGroupEdit::MissingEntry() const {
+  if (LacksSampleType()) return QStringLiteral("请选择样品类型。");
+  // A name of blanks is no name either.
+  if (edtSampleGroupName->text().trimmed().isEmpty()) return QStringLiteral("请输入样品试管名。");
+  return {};
+}
+
+void TfrmSampleGroupEdit::RequireEntries() const {
+  const QString missing = MissingEntry();
+  if (!missing.isEmpty()) throw ETJSampleGroupException(QtText::FromQ(missing));
+}
+
+void TfrmSampleGroupEdit::accept() {
+  const QString missing = MissingEntry();
+  if (missing.isEmpty()) {
+    QDialog::accept();
+    return;
+  }
+  TPromptService::Warning(this, QStringLiteral("提示"), missing);
+  if (LacksSampleType())
+    cbbSampleType->setFocus(Qt::OtherFocusReason);
+  else
+    edtSampleGroupName->setFocus(Qt::OtherFocusReason);
 }

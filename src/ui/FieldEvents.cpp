@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 #include "HandlerConnect.h"
 
@@ -76,4 +78,24 @@ void EnterMovesToNextControl(QWidget* window) {
       return true;
     });
   }
+}
+
+void ConnectTreePress(QTreeWidget* tree, std::function<void(const QPoint&)> handler) {
+  ConnectEvent(tree->viewport(), QEvent::MouseButtonPress,
+               [handler = std::move(handler)](QEvent* event) {
+                 const auto* mouse = static_cast<QMouseEvent*>(event);
+                 if (mouse->button() != Qt::LeftButton) return true;
+                 handler(mouse->position().toPoint());
+                 return false;
+               });
+}
+
+void ConnectTreeClick(QTreeWidget* tree, std::function<void()> handler) {
+  ConnectEvent(tree->viewport(), QEvent::MouseButtonRelease,
+               [tree, handler = std::move(handler)](QEvent* event) {
+                 const auto* mouse = static_cast<QMouseEvent*>(event);
+                 if (mouse->button() == Qt::LeftButton && tree->itemAt(mouse->position().toPoint()))
+                   handler();
+                 return false;
+               });
 }

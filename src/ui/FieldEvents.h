@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
 #include <functional>
 #include <vector>
+
+class QTreeWidget;
 
 /// Field events the maintenance windows bind by name, on top of
 /// ConnectEvent (so an error a handler raises is shown, not lost).
@@ -26,3 +29,14 @@ void ConnectEnterOrder(const std::vector<QWidget*>& order);
 /// the focus to the next control in tab order, as Tab does. Buttons keep
 /// Enter (it presses them).
 void EnterMovesToNextControl(QWidget* window);
+
+/// A tree frame's MouseDown: `handler` gets the position of a left-button
+/// press. A press of any other button is kept from the tree altogether: a
+/// right-button press on a node would select it and make it the pressed
+/// entry, while the editor still works on another.
+void ConnectTreePress(QTreeWidget* tree, std::function<void(const QPoint&)> handler);
+
+/// A window's Click on a tree frame: a left-button release over a node. A
+/// release on empty space is no click: it would show the last pressed entry
+/// again in place of what the editor holds (a typed, unsaved new entry).
+void ConnectTreeClick(QTreeWidget* tree, std::function<void()> handler);

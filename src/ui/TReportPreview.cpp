@@ -13,6 +13,7 @@
 
 #include "HandlerConnect.h"
 #include "TPromptService.h"
+#include "TQtChineseText.h"
 #include "TTableReport.h"
 #include "WidgetLook.h"
 
@@ -74,6 +75,7 @@ void TReportPreview::Run(const TTableReport& report, QWidget* parent) {
 }
 
 void TReportPreview::btnPrintClick() {
+  const TQtChineseText chinese;  // before the dialog, which is worded as it is built
   QPrintDialog dialog(printer_.get(), this);
   dialog.setMinMax(1, report_.PageCount(*printer_));
   if (!TPromptService::ExecDialog(&dialog)) return;
@@ -87,6 +89,7 @@ void TReportPreview::btnSavePdfClick() {
   // (the dialog would otherwise start in the program's working folder).
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  const TQtChineseText chinese;  // before the dialog, which is worded as it is built
   QFileDialog dialog(this, QStringLiteral("保存为 PDF"),
                      QDir(folder).filePath(report_.Title() + QStringLiteral(".pdf")),
                      QStringLiteral("PDF 文件 (*.pdf)"));

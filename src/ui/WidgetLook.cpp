@@ -35,6 +35,9 @@ QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& ca
 void Grey(QWidget* field) {
   QPalette palette = field->palette();
   palette.setColor(QPalette::Base, QColor(0xD4, 0xD0, 0xC8));
+  // Disabled fields (修改人, 最后修改时间) would draw their text in the
+  // style's disabled grey, unreadable on this grey: they show it black.
+  palette.setColor(QPalette::Disabled, QPalette::Text, QColor(Qt::black));
   field->setPalette(palette);
 }
 

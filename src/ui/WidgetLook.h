@@ -24,7 +24,8 @@ QComboBox* NamedCombo(QWidget* parent, const QString& name, bool editable,
                       std::initializer_list<QString> entries = {});
 QPushButton* NamedButton(QWidget* parent, const QString& name, const QString& caption);
 
-/// Grey background for fields the user does not type into.
+/// Grey background for fields the user does not type into; their text stays
+/// black when the field is disabled, so it can be read.
 void Grey(QWidget* field);
 /// Keeps input methods on for the field and records the requested one.
 void ChineseInput(QWidget* field, const char* imeName = ChineseImeName);

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <filesystem>
@@ -76,6 +78,59 @@ TEST(ReferenceHost, WindowsOpenApartTileStaysOnTheScreenAndTheUserStaysShown) {
     ASSERT_NE(host.UserField(), nullptr);
     EXPECT_TRUE(host.UserField()->isVisible());
     EXPECT_EQ(host.UserField()->text(), QStringLiteral("用户: Chief"));
+
+    host.Area()->closeAllSubWindows();
+    Settle();
+    plugin.InitDLL(nullptr, nullptr, nullptr);
+  }
+  Settle();
+  EXPECT_EQ(application.ErrorsShown(), 0);
+}
+
+// The Window menu names the windows as their titles do; choosing an open
+// window brings it to the front, and a further copy has its own entry.
+TEST(ReferenceHost, TheWindowMenuShowsCaptionsAndBringsAnOpenWindowToTheFront) {
+  TestDatabase database;
+  TPluginLibrary plugin(InstallLibrary(database));
+  THostApplication application(/*unattended=*/true);
+  {
+    TCurrentUser user;
+    user.UserName = "Chief";
+    THostWindow host(plugin, user, /*unattended=*/true);
+    plugin.InitDLL(&application, &host, nullptr);
+    host.show();
+    Settle();
+    QMenu* windowMenu = host.menuBar()->findChildren<QMenu*>().value(0);
+    ASSERT_NE(windowMenu, nullptr);
+    QStringList texts;
+    for (QAction* action : windowMenu->actions()) texts << action->text();
+    EXPECT_EQ(texts.mid(0, 5),
+              (QStringList{QStringLiteral("套餐设置"), QStringLiteral("类别维护"),
+                           QStringLiteral("组合项目设置"), QStringLiteral("项目维护"),
+                           QStringLiteral("试管类型")}));
+    EXPECT_EQ(THostWindow::CaptionOf("TfrmUnknown"), QStringLiteral("TfrmUnknown"));
+
+    TMDIChild* tubes = host.ShowWindow("TfrmSampleGroup");
+    TMDIChild* categories = host.ShowWindow("TfrmCategorie");
+    Settle();
+    ASSERT_NE(tubes, nullptr);
+    ASSERT_NE(categories, nullptr);
+    EXPECT_EQ(host.Area()->activeSubWindow(), host.SubWindowOf(categories));
+    host.SubWindowOf(tubes)->showMinimized();
+    windowMenu->actions().at(4)->trigger();  // 试管类型 again
+    Settle();
+    EXPECT_EQ(host.OpenWindows().size(), 2u);
+    EXPECT_EQ(host.Area()->activeSubWindow(), host.SubWindowOf(tubes));
+    EXPECT_FALSE(host.SubWindowOf(tubes)->isMinimized());
+
+    auto* another = windowMenu->findChild<QMenu*>(QStringLiteral("AnotherWindowMenu"));
+    ASSERT_NE(another, nullptr);
+    another->actions().at(4)->trigger();
+    Settle();
+    EXPECT_EQ(host.OpenWindows().size(), 3u);
+    TMDIChild* shown = host.ShowWindow("tfrmsamplegroup");  // letters without case
+    EXPECT_EQ(host.OpenWindows().size(), 3u);
+    EXPECT_EQ(host.Area()->activeSubWindow(), host.SubWindowOf(shown));
 
     host.Area()->closeAllSubWindows();
     Settle();

@@ -164,7 +164,10 @@ TEST_F(TfrmCategorieTest, ANameAnotherCategoryHasIsRefusedForNewAndRenamedCatego
             Utf8(u8"身高体重"));
 }
 
-TEST_F(TfrmCategorieTest, ClickOnEmptySpaceReReadsTheLastPressedCategory) {
+// Only a left-button click on a node reads a category into the editor: a
+// release on empty space or a right-button press would replace what was
+// typed with the last pressed one.
+TEST_F(TfrmCategorieTest, ClickOnEmptySpaceOrARightPressLeavesTheEditorAsItIs) {
   OpenWindow();
   ClickEmptySpace(tree);  // nothing pressed yet: nothing happens
   EXPECT_EQ(f->edtCateName->text(), QString());
@@ -172,6 +175,13 @@ TEST_F(TfrmCategorieTest, ClickOnEmptySpaceReReadsTheLastPressedCategory) {
   f->edtCateName->setText(QStringLiteral("未保存的输入"));
   db.Exec(u8"UPDATE TJCategories SET CateInfo = '别处改过' WHERE CateID = 1");
   ClickEmptySpace(tree);
+  EXPECT_EQ(f->edtCateName->text(), QStringLiteral("未保存的输入"));
+  const QPoint onOther = tree->visualItemRect(Node(1)).center();
+  QTest::mousePress(tree->viewport(), Qt::RightButton, {}, onOther);
+  QTest::mouseRelease(tree->viewport(), Qt::RightButton, {}, onOther);
+  ClickEmptySpace(tree);
+  EXPECT_EQ(f->edtCateName->text(), QStringLiteral("未保存的输入"));
+  ClickNode(tree, Node(0));  // a click on the node reads it again
   EXPECT_EQ(f->edtCateName->text(), QStringLiteral("一般检查"));
   EXPECT_EQ(f->edtCateInfo->text(), QStringLiteral("别处改过"));
 }

@@ -122,16 +122,42 @@ TEST_F(TfrmCheckSetTest, OpensMaximisedWithItsSetsAndListsAndNothingHappensBefor
   EXPECT_EQ(actions.size(), 6);
 
   // Save, Delete and OK before any set was added or pressed: nothing
-  // written, nothing asked, no error.
+  // written, no error; Save says what to do instead.
   f->edtCheckSetName->setText(QStringLiteral("无主套餐"));
   Click(f->btnSave);
   Click(f->btnDelete);
   Click(s->btnOk);
   EXPECT_EQ(Rows(), 5);
-  EXPECT_TRUE(TPromptService::History().empty());
+  ASSERT_EQ(TPromptService::History().size(), 1u);
+  EXPECT_EQ(LastPrompt().Kind, TPromptKind::Information);
+  EXPECT_EQ(LastPrompt().Text,
+            QStringLiteral("没有正在编辑的套餐：请先按“增加”新建套餐，或在左边选择一个套餐。"));
   EXPECT_TRUE(app.Shown.empty()) << LastShown();
   EXPECT_EQ(f->CheckSet(), nullptr);
   EXPECT_EQ(f->edtPrice->text(), QString());
+}
+
+// Only a left-button click on a set changes the set the editor works on: a
+// release on empty space or a right-button press leaves a typed new set.
+TEST_F(TfrmCheckSetTest, ABlankReleaseOrARightPressKeepsTheTypedNewSet) {
+  OpenWindow();
+  ClickNode(tree, Node(0));
+  TBaseItem* pressed = f->CheckSet();
+  ASSERT_NE(pressed, nullptr);
+  Click(f->btnAdd);
+  TypeInto(f->edtCheckSetName, QStringLiteral("新套餐"));
+  ClickEmptySpace(tree);
+  const QPoint onSet = tree->visualItemRect(Node(0)).center();
+  QTest::mousePress(tree->viewport(), Qt::RightButton, {}, onSet);
+  QTest::mouseRelease(tree->viewport(), Qt::RightButton, {}, onSet);
+  ClickEmptySpace(tree);
+  Settle();
+  EXPECT_TRUE(f->IsNewCheckSet());
+  EXPECT_EQ(f->edtCheckSetName->text(), QStringLiteral("新套餐"));
+  Click(f->btnSave);
+  EXPECT_EQ(Rows(), 6);
+  EXPECT_EQ(pressed->ItemName, "入职套餐");
+  EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("入职套餐"), QStringLiteral("新套餐")}));
 }
 
 TEST_F(TfrmCheckSetTest, ANewSetIsOrderedAfterTheLargestDisplayOrderOfTheSets) {

@@ -195,6 +195,57 @@ TEST_F(TfrmItemEditTest, ANumberThatIsNoNumberAbortsTheSaveAndWritesNothing) {
   EXPECT_EQ(f->edtItemName->text(), QStringLiteral("血糖（新）"));  // the input stays
 }
 
+// Prices and orders typed as a clerk types them, Chinese input method on:
+// full-width forms read as ASCII; exponents, infinities and amounts past
+// the price column are refused with messages that name the field.
+TEST_F(TfrmItemEditTest, TypedNumbersAreReadAsTheirAsciiFormsWithinThePriceColumn) {
+  struct Case {
+    QString price, order;
+    const char* stored;  // UnitPrice|DispOrder, or null when refused
+    const char8_t* message;
+  };
+  const Case cases[] = {
+      {QStringLiteral("１２．５"), QStringLiteral("１２"), "12.5|12", u8""},
+      {QStringLiteral("１，０００"), QStringLiteral("３"), "1000.0|3", u8""},
+      {QStringLiteral("\u3000８。０５"), QStringLiteral("+7"), "8.05|7", u8""},
+      {QStringLiteral("9999999999.99"), QStringLiteral("1"), "9999999999.99|1", u8""},
+      {QStringLiteral("1e3"), QStringLiteral("1"), nullptr, u8"单价“1e3”不是有效的数字。"},
+      {QStringLiteral("ｉｎｆ"), QStringLiteral("1"), nullptr, u8"单价“ｉｎｆ”不是有效的数字。"},
+      {QStringLiteral("NaN"), QStringLiteral("1"), nullptr, u8"单价“NaN”不是有效的数字。"},
+      {QStringLiteral("1,00"), QStringLiteral("1"), nullptr, u8"单价“1,00”不是有效的数字。"},
+      {QStringLiteral("12345678901234567890"), QStringLiteral("1"), nullptr,
+       u8"单价超出范围：最大为9999999999.99。"},
+      {QStringLiteral("9999999999.995"), QStringLiteral("1"), nullptr,
+       u8"单价超出范围：最大为9999999999.99。"},
+      {QString(), QStringLiteral("1"), nullptr, u8"单价不能为空，请输入数字。"},
+      {QStringLiteral("1"), QStringLiteral("2147483648"), nullptr,
+       u8"显示顺序超出范围：最大为2147483647。"},
+      {QStringLiteral("1"), QStringLiteral("　"), nullptr, u8"显示顺序不能为空，请输入整数。"},
+  };
+  OpenWindow();
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.price.toStdString() + " / " + c.order.toStdString());
+    const QString name = QStringLiteral("新项目%1").arg(++n);
+    Click(w->btnAdd);
+    TypeInto(f->edtItemName, name);
+    TypeInto(f->edtSortID, c.order);
+    TypeInto(f->edtPrice, c.price);
+    app.Shown.clear();
+    Click(w->btnSave);
+    const std::string stored =
+        db.QueryText("SELECT UnitPrice || '|' || DispOrder FROM TJItem WHERE ItemName = '" +
+                     name.toStdString() + "'");
+    if (c.stored) {
+      EXPECT_EQ(LastShown(), "");
+      EXPECT_EQ(stored, c.stored);
+    } else {
+      EXPECT_EQ(LastShown(), Utf8(c.message));
+      EXPECT_EQ(stored, "");
+    }
+  }
+}
+
 // What a server would refuse or an item in no category is not stored: a
 // category name that names none, a negative price, text wider than its
 // column (however it got into the field).

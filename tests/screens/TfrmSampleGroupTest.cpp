@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
@@ -9,8 +10,10 @@
 #include <functional>
 
 #include "ColumnWidths.h"
+#include "HandlerConnect.h"
 #include "ScreenTest.h"
 #include "TDBObjectList.h"
+#include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TSampleGroup.h"
 #include "TfrmSampleGroup.h"
@@ -152,16 +155,103 @@ TEST_F(TfrmSampleGroupTest, AddProposesSampleTypeZeroCancelChangesNothingOkInser
   EXPECT_EQ(again->tsgrdData->item(3, 1)->text(), QStringLiteral("O'Brien 尿杯"));
 }
 
-TEST_F(TfrmSampleGroupTest, WithoutSampleTypeZeroAddProposesNoneAndAcceptsAnEmptyTube) {
+TEST_F(TfrmSampleGroupTest, WithoutSampleTypeZeroAddProposesNoneAndATubeNeedsTypeAndName) {
   db.Exec(u8"UPDATE TJSampleType SET SampleTypeID = 7 WHERE SampleTypeID = 0");
   OpenWindow();
   int proposedIndex = 0;
-  AnswerDialog(TPromptAnswer::Accepted,
-               [&](TfrmSampleGroupEdit* d) { proposedIndex = d->cbbSampleType->currentIndex(); });
-  Click(w->flatAdd);
+  AnswerDialog(TPromptAnswer::Accepted, [&](TfrmSampleGroupEdit* d) {
+    proposedIndex = d->cbbSampleType->currentIndex();
+    d->edtSampleGroupName->setText(QStringLiteral("新管"));
+  });
+  Click(w->flatAdd);  // an answer that did not come through OK: the window checks it
   EXPECT_EQ(proposedIndex, -1);
-  EXPECT_EQ(GroupRow(4), "0|");
-  EXPECT_EQ(RowTexts(3), (QStringList{QString(), QString(), QStringLiteral("0")}));
+  EXPECT_EQ(LastShown(), Utf8(u8"请选择样品类型。"));
+  grid->setCurrentCell(0, 0);
+  AnswerDialog(TPromptAnswer::Accepted, Choose(QStringLiteral("尿液"), QStringLiteral("  ")));
+  Click(w->flatEdit);
+  EXPECT_EQ(LastShown(), Utf8(u8"请输入样品试管名。"));
+  EXPECT_EQ(GroupRow(1), Utf8(u8"2|红头管"));
+  EXPECT_EQ(Groups(), 3);
+  EXPECT_EQ(RowTexts(0)[1], QStringLiteral("红头管"));
+
+  // A person pressing 确定: the dialog says what is missing and stays open
+  // on that field; with both filled in it closes.
+  struct Case {
+    QString sampleType, name, message;
+  };
+  for (const Case& c :
+       {Case{QString(), QStringLiteral("新管"), QStringLiteral("请选择样品类型。")},
+        Case{QStringLiteral("尿液"), QString(), QStringLiteral("请输入样品试管名。")},
+        Case{QStringLiteral("尿液"), QStringLiteral("新管"), QString()}}) {
+    TfrmSampleGroupEdit dialog(w);
+    dialog.SetSampleTypes(w->SampleTypeList());
+    dialog.SetSampleTypeID(0);
+    Choose(c.sampleType, c.name)(&dialog);
+    dialog.show();
+    TPromptService::ClearHistory();
+    QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(dialog.isVisible(), !c.message.isEmpty()) << c.message.toStdString();
+    if (c.message.isEmpty()) {
+      EXPECT_EQ(dialog.result(), QDialog::Accepted);
+      EXPECT_TRUE(TPromptService::History().empty());
+      continue;
+    }
+    ASSERT_EQ(TPromptService::History().size(), 1u);
+    EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
+    EXPECT_EQ(TPromptService::History().back().Text, c.message);
+    EXPECT_EQ(dialog.focusWidget(), c.sampleType.isEmpty()
+                                        ? static_cast<QWidget*>(dialog.cbbSampleType)
+                                        : static_cast<QWidget*>(dialog.edtSampleGroupName));
+  }
+}
+
+// The tube window's commands are guarded like every other window's: buttons
+// follow the rights and each command checks the right itself.
+TEST_F(TfrmSampleGroupTest, RightsDecideWhichToolbarButtonsWork) {
+  struct Case {
+    const char* user;
+    std::vector<std::string> rights;
+    bool add, edit, del;
+  };
+  const Case cases[] = {{"clerk", {"TJXT201001"}, false, false, false},
+                        {"clerk", {"tjxt205003"}, false, true, false},
+                        {"clerk", {"TJXT205001", "TJXT205002"}, true, false, true},
+                        {"chief", {}, true, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rights.empty() ? std::string(c.user) : c.rights[0]);
+    host.User = {};
+    host.User.UserName = c.user;
+    for (const std::string& code : c.rights) host.User.Rights.push_back({code});
+    OpenWindow();
+    EXPECT_EQ(w->flatAdd->isEnabled(), c.add);
+    EXPECT_EQ(w->flatEdit->isEnabled(), c.edit);
+    EXPECT_EQ(w->flatDelete->isEnabled(), c.del);
+    EXPECT_TRUE(w->flatExit->isEnabled());
+    app.Shown.clear();
+    TPromptService::Reset();
+    grid->setCurrentCell(0, 0);
+    RunHandler([this] { w->RunCommand(w->flatAdd); });
+    RunHandler([this] { w->RunCommand(w->flatEdit); });
+    RunHandler([this] { w->RunCommand(w->flatDelete); });
+    // Only the allowed commands asked anything (every answer is Cancel/No).
+    EXPECT_EQ(Prompts(), static_cast<size_t>(c.add + c.edit + c.del));
+    EXPECT_EQ(app.Shown.size(), static_cast<size_t>(3 - c.add - c.edit - c.del));
+    EXPECT_EQ(Groups(), 3);
+    Click(w->flatExit);
+  }
+  EXPECT_EQ(LastShown(), "");
+  host.User.UserName = "clerk";
+  OpenWindow();
+  grid->setCurrentCell(0, 0);
+  RunHandler([this] { w->RunCommand(w->flatDelete); });
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“删除”的权限（功能号 TJXT205002），请与管理员联系！"));
+  RunHandler([this] { w->RunCommand(w->flatEdit); });
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“修改”的权限（功能号 TJXT205003），请与管理员联系！"));
+  RunHandler([this] { w->RunCommand(w->flatAdd); });
+  EXPECT_EQ(LastShown(), Utf8(u8"您没有“增加”的权限（功能号 TJXT205001），请与管理员联系！"));
+  EXPECT_EQ(w->pmSampleGroupAdd->text(), QStringLiteral("增加(&A)"));
+  EXPECT_EQ(w->pmSampleGroupAdd->Category, "试管");
 }
 
 TEST_F(TfrmSampleGroupTest, EditRewritesTheCurrentRowAndAnUnofferedSampleTypeSurvivesARename) {

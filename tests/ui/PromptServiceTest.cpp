@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "TPromptService.h"
+#include "TQtChineseText.h"
 
 TEST(PromptService, ScriptedAnswersAreTakenInOrderAndRecorded) {
   TPromptService::Reset();
@@ -83,4 +84,23 @@ TEST(PromptService, QuestionsOfferTheirButtonsAndDefaultToTheSafeAnswer) {
   EXPECT_EQ(ask(TPromptButtons::OkCancel), TPromptAnswer::Ok);
   TPromptService::SetScripted(true);
   EXPECT_FALSE(TPromptService::History().back().Scripted);
+}
+
+// The dialogs Qt draws for the library (file and print dialogs) speak
+// Chinese whether or not the host loaded Qt's translation, and the host's
+// own language comes back afterwards. This program loads none.
+TEST(QtChineseText, QtsOwnTextsAreChineseWhileTheLibraryShowsADialog) {
+  auto cancelText = [] {
+    QMessageBox box;
+    return box.addButton(QMessageBox::Cancel)->text();
+  };
+  ASSERT_EQ(cancelText(), QStringLiteral("Cancel"));
+  {
+    const TQtChineseText chinese;
+    EXPECT_TRUE(TQtChineseText::QtSpeaksChinese());
+    EXPECT_EQ(cancelText(), QStringLiteral("取消"));
+    const TQtChineseText nested;  // already Chinese: loads nothing more
+  }
+  EXPECT_FALSE(TQtChineseText::QtSpeaksChinese());
+  EXPECT_EQ(cancelText(), QStringLiteral("Cancel"));
 }
