@@ -88,6 +88,21 @@ class EWriteRefused : public ETJItemException {
   using ETJItemException::ETJItemException;
 };
 
+/// A save or delete refused because another window or desk changed the
+/// row since it was read here: the object now holds the row as it is, so
+/// the window shows that (its message says what was not saved).
+class EEntryChanged : public EWriteRefused {
+ public:
+  using EWriteRefused::EWriteRefused;
+};
+
+/// A save or delete refused because the row is gone: another window or
+/// desk deleted it. Windows take the entry off their trees and lists.
+class EEntryDeleted : public EWriteRefused {
+ public:
+  using EWriteRefused::EWriteRefused;
+};
+
 /// Sample-type failures.
 class ETJSampleException : public EBaseException {
  public:

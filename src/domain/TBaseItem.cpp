@@ -8,8 +8,10 @@
 #include "CatalogueRules.h"
 #include "ColumnIndex.h"
 #include "ColumnWidths.h"
+#include "EntryUsers.h"
 #include "Exceptions.h"
 #include "Format.h"
+#include "StoredValues.h"
 #include "TCategory.h"
 #include "TDBObjectList.h"
 #include "TDataSet.h"
@@ -151,6 +153,7 @@ void TBaseItem::Assign(TBaseDBObject* source) {
   static_cast<TItemFields&>(*this) = *item;
   SampleTypeName = item->GetSampleTypeName();
   SetItemsString(item->GetItemsString());
+  loadedStamp_ = item->loadedStamp_;
   // The copy lists the same catalogue objects. Copying each member (and
   // each member's composites) in turn would never end once members know
   // their composites, and would leave unowned copies behind.
@@ -159,7 +162,7 @@ void TBaseItem::Assign(TBaseDBObject* source) {
 }
 
 int32_t TBaseItem::Delete() {
-  if (IsReferenced()) throw EWriteRefused("引用项目不能被删除!");
+  RefuseDeleteWhileUsed();
   Operator()->ExecSQL(FormatSql("DELETE FROM %s WHERE ItemID = %d ", {GetTableName(), ItemID}));
   return 0;
 }
@@ -191,32 +194,142 @@ const TWriteRules& TBaseItem::WriteRules() const {
             CatalogueRules::RequireAddRight(action, context, AddRightOf(entry.ItemType));
           })
           .Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
-            if (action != TWriteAction::Delete) static_cast<TBaseItem&>(object).RefuseTakenName();
+            auto& entry = static_cast<TBaseItem&>(object);
+            // Decided against the row as the database holds it now, in this
+            // transaction: never against what this process remembers.
+            std::string storedName;
+            if (action != TWriteAction::Insert) storedName = entry.RefuseIfChangedElsewhere(action);
+            if (action == TWriteAction::Delete) return;
+            entry.RefuseTakenName(action == TWriteAction::Insert || storedName != entry.ItemName);
+            entry.RefuseDanglingReferences();
           });
   return rules;
 }
 
-// A check set's name is unique among all rows; an item or a combination
-// item that is new must not repeat any row's name (it would be the same
-// entry twice), a stored one no other row's.
-void TBaseItem::RefuseTakenName() {
+// A new examination item must not repeat any row's name (it would be the
+// same entry twice). Any other name is refused only when it is new or
+// changed, and only against rows of the same kind: a combination item may
+// share the name of the single item it wraps, and a stored row whose name
+// another already shared still saves.
+void TBaseItem::RefuseTakenName(bool newOrRenamed) {
   if (ItemName.empty()) return;  // Validate refuses it with its own message
-  if (ItemType == 2) {
-    CatalogueRules::RefuseTakenName(NameUsedByOther(ItemName),
-                                    "系统中已存在名为“%s”的项目，套餐名称不能重复！", ItemName);
-  } else if (IsNew()) {
+  if (ItemType == 0 && IsNew()) {
     CatalogueRules::RefuseTakenName(NameExists(ItemName),
                                     "系统中已存在该项目，不需要再次加入该项目！", ItemName);
-  } else {
-    CatalogueRules::RefuseTakenName(NameUsedByOther(ItemName),
-                                    "系统中已存在名为“%s”的项目，项目名称不能重复！", ItemName);
+    return;
   }
+  if (!newOrRenamed || !NameUsedByOtherOfKind(ItemName)) return;
+  static const char* const messages[3] = {"系统中已存在名为“%s”的项目，项目名称不能重复！",
+                                          "系统中已存在名为“%s”的组合项目，组合项目名称不能重复！",
+                                          "系统中已存在名为“%s”的项目，套餐名称不能重复！"};
+  CatalogueRules::RefuseTakenName(true, messages[ItemType == 1 || ItemType == 2 ? ItemType : 0],
+                                  ItemName);
+}
+
+// The row is read again inside the write's transaction (the change stamp
+// raised first holds every other writer of the library off until the
+// commit). Unchanged, the object keeps what the user typed; changed or gone,
+// the object takes the row as it is now and the write is refused, naming
+// what was not saved.
+std::string TBaseItem::RefuseIfChangedElsewhere(TWriteAction action) {
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("Select * From %s Where ItemID = %d", {GetTableName(), ItemID}));
+  const bool deleting = action == TWriteAction::Delete;
+  if (rows->IsEmpty() || rows->Eof())
+    throw EEntryDeleted(
+        deleting ? "“%s”已被其他用户删除。" : "“%s”已被其他用户删除，这次的修改没有保存。",
+        {ItemName});
+  const TItemFields typed = *this;
+  const std::string typedItems = itemsString_;
+  const uint64_t loaded = loadedStamp_;
+  LoadRow(rows, Columns(*rows));
+  if (loadedStamp_ == loaded) {
+    const std::string storedName = ItemName;
+    static_cast<TItemFields&>(*this) = typed;
+    itemsString_ = typedItems;
+    return storedName;
+  }
+  // Remark and SampleTypeName are not columns: they stay as shown.
+  Remark = typed.Remark;
+  SampleTypeName = typed.SampleTypeName;
+  ReloadItemsIfChanged();
+  const std::string unsaved = StoredValues::Unsaved(typed, typedItems, *this, itemsString_);
+  std::string message =
+      FormatText("“%s”已被其他用户修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
+                 {ItemName, deleting ? "删除" : "保存"});
+  if (!deleting && !unsaved.empty()) message += "\r\n没有保存的内容：\r\n" + unsaved;
+  throw EEntryChanged(message);
+}
+
+// Every stored member and exclusion text is read and matched by whole
+// entry, in the delete's transaction: rows this process never loaded count
+// as much as those it holds.
+void TBaseItem::RefuseDeleteWhileUsed() {
+  TDataSet* rows = Operator()->OpenQuery(FormatSql(
+      "Select ItemName, ItemType, ItemsString, ExcludeItems From %s Where ItemType <> 0 And "
+      "ItemID <> %d",
+      {GetTableName(), ItemID}));
+  EntryUsers users;
+  if (!rows->IsEmpty()) {
+    const TField name = rows->FieldByName("ItemName");
+    const TField type = rows->FieldByName("ItemType");
+    const TField members = rows->FieldByName("ItemsString");
+    const TField exclusions = rows->FieldByName("ExcludeItems");
+    for (rows->First(); !rows->Eof(); rows->Next()) {
+      auto names = [&](const TField& text) {
+        const std::vector<std::string> codes = CodesOf(text.AsString());
+        return std::find(codes.begin(), codes.end(), ItemCode) != codes.end();
+      };
+      if (names(members) || names(exclusions)) users.Add(type.AsInteger(), name.AsString());
+    }
+  }
+  if (!users.Empty()) throw EWriteRefused("引用项目不能被删除!\r\n" + users.Line());
+}
+
+// What the row names must exist when it is stored: its members and
+// exclusions (by code), its tube and its category, asked of the database.
+void TBaseItem::RefuseDanglingReferences() {
+  std::vector<std::string> codes = CodesOf(itemsString_);
+  for (const std::string& code : CodesOf(ExcludeItems)) codes.push_back(code);
+  std::string gone;
+  if (!codes.empty()) {
+    std::string list;
+    for (const std::string& code : codes)
+      list += (list.empty() ? "'" : ",'") + QuoteDoubled(code) + "'";
+    TDataSet* rows = Operator()->OpenQuery(
+        FormatText("Select ItemCode From TJItem Where ItemCode In (%s)", {list}));
+    std::unordered_set<std::string> found;
+    if (!rows->IsEmpty())
+      for (rows->First(); !rows->Eof(); rows->Next()) found.insert(rows->Fields(0).AsString());
+    for (const std::string& code : codes) {
+      if (found.count(code)) continue;
+      const TBaseItem* known = TItemManager::Instance().FindItem(code);
+      gone += FormatText("项目“%s”（%s）\r\n", {known ? known->ItemName : code, code});
+    }
+  }
+  if (SampleGroupID != 0 || CateID != 0) {
+    TDataSet* rows = Operator()->OpenQuery(
+        FormatSql("Select (Select count(*) From TJSampleGroup Where GroupID = %d) As g, "
+                  "(Select count(*) From TJCategories Where CateID = %d) As c",
+                  {SampleGroupID, CateID}));
+    if (SampleGroupID != 0 && rows->FieldByName("g").AsInteger() == 0) gone += "所选试管\r\n";
+    if (CateID != 0 && rows->FieldByName("c").AsInteger() == 0)
+      gone += FormatText("类别“%s”\r\n", {CateName});
+  }
+  if (!gone.empty())
+    throw EWriteRefused("“%s”没有保存：以下内容已被其他用户删除，请重新选择后再保存。\r\n%s",
+                        {ItemName, gone});
 }
 
 void TBaseItem::Committed(TWriteAction action) {
-  if (action != TWriteAction::Delete) return;
-  // The row is gone: its members are no longer held by it.
-  for (TBaseItem* member : items_) member->usedBy_.Remove(this);
+  if (action == TWriteAction::Delete) {
+    // The row is gone: its members are no longer held by it.
+    for (TBaseItem* member : items_) member->usedBy_.Remove(this);
+    return;
+  }
+  loadedStamp_ = StoredValues::Of(*this, itemsString_);
+  // The back links are a cache the trees use; the database decides deletes.
+  for (TBaseItem* member : items_) member->AddUsedBy(this);
 }
 
 // The row was inserted but the save's transaction rolled it back.
@@ -389,6 +502,7 @@ void TBaseItem::LoadRow(TDataSet* set, const Columns& c) {
   IsInstrument = flag(c.IsInstrument);
   UnitPrice = set->Fields(c.UnitPrice).AsFloat();
   SetItemsString(text(c.ItemsString));
+  loadedStamp_ = StoredValues::Of(*this, itemsString_);
 }
 
 int32_t TBaseItem::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
@@ -514,6 +628,13 @@ bool TBaseItem::NameExists(const std::string& name) {
   TDataSet* rows = Operator()->OpenQuery(
       FormatSql("Select count(*) as c from tjItem where ItemName='%s'", {name}));
   return CountColumn(rows) > 0;
+}
+
+bool TBaseItem::NameUsedByOtherOfKind(const std::string& name) {
+  return CountColumn(
+             Operator()->OpenQuery(FormatSql("Select count(*) as c from tjItem where ItemName='%s' "
+                                             "and ItemID <> %d and ItemType = %d",
+                                             {name, ItemID, ItemType}))) > 0;
 }
 
 bool TBaseItem::NameUsedByOther(const std::string& name) {

@@ -32,8 +32,9 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
   /// type name (read from TJSampleType), ItemsString, and the member and
   /// used-by lists (sharing the catalogue objects). ItemsLoaded is not copied.
   void Assign(TBaseDBObject* source) override;
-  /// Refused with EWriteRefused "引用项目不能被删除!" while UsedBy is not
-  /// empty; otherwise deletes the row by ItemID.
+  /// Refused with EWriteRefused "引用项目不能被删除!" (and who uses it) while
+  /// a stored member or exclusion text names the entry; otherwise deletes
+  /// the row by ItemID.
   int32_t Delete() override;
   /// Loads the row by ItemCode, else ItemID, else ItemName (first one set);
   /// ETJItemException "查询条件不正确" when none is set. 0 found, -1 not.
@@ -78,9 +79,10 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
   /// True when TJItem already has a row with this ItemName.
   bool NameExists(const std::string& name);
   /// True when a row other than this object's own (any row while it is
-  /// new) has this ItemName, of any item type: a rename must not take
-  /// another entry's name either.
+  /// new) has this ItemName, of any item type.
   bool NameUsedByOther(const std::string& name);
+  /// The same among the rows of this entry's own ItemType.
+  bool NameUsedByOtherOfKind(const std::string& name);
   /// The largest DispOrder of the category plus one (0 when it has none).
   int32_t NextDispOrder(int32_t cateID);
   /// The largest DispOrder of the check sets plus one (0 when there is none).
@@ -152,11 +154,20 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
   void LoadRow(TDataSet* dataSet, const Columns& columns);
   void ValidateWidths() const;
   void DrawKeysAndInsert();
-  /// EWriteRefused when the name is another entry's: for a check set any
-  /// other row's ("...套餐名称不能重复！"); for a new item or combination item
-  /// any row's ("系统中已存在该项目，不需要再次加入该项目！"); for a stored one
-  /// any other row's ("...项目名称不能重复！").
-  void RefuseTakenName();
+  /// EWriteRefused when the name is taken: a new examination item by any
+  /// row ("系统中已存在该项目，不需要再次加入该项目！"); otherwise, when the
+  /// name is new or changed, by another row of the same kind.
+  void RefuseTakenName(bool newOrRenamed);
+  /// Reads the row again: EEntryDeleted when it is gone, EEntryChanged (the
+  /// object then holds the row as it is now) when it differs from what was
+  /// read or written here last. The stored name when it is unchanged.
+  std::string RefuseIfChangedElsewhere(TWriteAction action);
+  /// EWriteRefused "引用项目不能被删除!" and who uses the entry, when a
+  /// stored member or exclusion text names its code.
+  void RefuseDeleteWhileUsed();
+  /// EWriteRefused naming the members, exclusions, tube or category the
+  /// entry names that the database no longer holds.
+  void RefuseDanglingReferences();
   void CollectInto(TBaseItemList& list, int32_t itemType,
                    std::unordered_set<const TBaseItem*>& visited);
 
@@ -164,5 +175,6 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
   TBaseItemList usedBy_;
   std::string itemsString_;
   std::string codeBeforeInsert_;
+  uint64_t loadedStamp_ = 0;  // of the values last read from or written to the row
   bool itemsLoaded_ = false;
 };

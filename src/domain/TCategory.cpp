@@ -4,8 +4,10 @@
 
 #include "CatalogueRules.h"
 #include "ColumnWidths.h"
+#include "EntryUsers.h"
 #include "Exceptions.h"
 #include "Format.h"
+#include "StoredValues.h"
 #include "TDBObjectList.h"
 #include "TDataSet.h"
 #include "TItemManager.h"
@@ -47,6 +49,7 @@ void TCategory::Assign(TBaseDBObject* source) {
   auto* category = dynamic_cast<TCategory*>(source);
   if (!category || category == this) return;
   static_cast<TCategoryFields&>(*this) = *category;
+  loadedStamp_ = category->loadedStamp_;
 }
 
 int32_t TCategory::Find() {
@@ -146,7 +149,14 @@ const TWriteRules& TCategory::WriteRules() const {
           })
           .Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
             auto& category = static_cast<TCategory&>(object);
-            if (action != TWriteAction::Delete && !category.CateName.empty())
+            std::string storedName;
+            if (action != TWriteAction::Insert)
+              storedName = category.RefuseIfChangedElsewhere(action);
+            // A name is refused only when it is new or changed: a stored
+            // category that shares its name still saves.
+            const bool newOrRenamed =
+                action == TWriteAction::Insert || storedName != category.CateName;
+            if (action != TWriteAction::Delete && newOrRenamed && !category.CateName.empty())
               CatalogueRules::RefuseTakenName(category.NameUsedByOther(category.CateName),
                                               "系统中已存在名为“%s”的类别，类别名称不能重复！",
                                               category.CateName);
@@ -156,12 +166,42 @@ const TWriteRules& TCategory::WriteRules() const {
 
 void TCategory::RefuseDeleteWhileUsed() {
   TDataSet* rows = Operator()->OpenQuery(
-      FormatSql("Select count(*) as c from TJItem where CateID = %d", {CateID.value_or(0)}));
-  if (!rows->IsEmpty() && rows->FieldByName("c").AsInteger() > 0)
-    throw EWriteRefused("类别[%s]已被引用，不能删除！", {CateName});
+      FormatSql("Select ItemName, ItemType from TJItem where CateID = %d", {CateID.value_or(0)}));
+  if (rows->IsEmpty()) return;
+  EntryUsers users;
+  for (rows->First(); !rows->Eof(); rows->Next())
+    users.Add(rows->Fields(1).AsInteger(), rows->Fields(0).AsString());
+  throw EWriteRefused(FormatText("类别[%s]已被引用，不能删除！", {CateName}) + "\r\n" +
+                      users.Line());
+}
+
+// The row is read again in the write's transaction. The category's row
+// says who changed it last and when, which the refusal names.
+std::string TCategory::RefuseIfChangedElsewhere(TWriteAction action) {
+  TDataSet* rows = Operator()->OpenQuery(FormatSql(
+      "Select %s From %s Where CateID = %d", {GetFieldList(), GetTableName(), CateID.value_or(0)}));
+  const bool deleting = action == TWriteAction::Delete;
+  if (rows->IsEmpty() || rows->Eof())
+    throw EEntryDeleted(
+        deleting ? "类别“%s”已被其他用户删除。" : "类别“%s”已被其他用户删除，这次的修改没有保存。",
+        {CateName});
+  const TCategoryFields typed = *this;
+  const uint64_t loaded = loadedStamp_;
+  LoadFromDataSet(rows);
+  if (loadedStamp_ == loaded) {
+    const std::string storedName = CateName;
+    static_cast<TCategoryFields&>(*this) = typed;
+    return storedName;
+  }
+  throw EEntryChanged(
+      "类别“%s”已被%s于%s修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
+      {CateName, ModifiedBy.empty() ? std::string("其他用户") : ModifiedBy,
+       ModifiedDate.FormatDate(), deleting ? "删除" : "保存"});
 }
 
 void TCategory::Committed(TWriteAction action) {
+  if (action == TWriteAction::Delete) return;
+  loadedStamp_ = StoredValues::Of(*this);
   if (action != TWriteAction::Update) return;
   if (TItemManager* catalogue = TItemManager::AccessInstance(0))
     catalogue->RenameCategory(CateID.value_or(0), CateName);
@@ -187,6 +227,7 @@ int32_t TCategory::LoadFromDataSet(TDataSet* set) {
   ModifiedBy = set->FieldByName("ModifiedBy").AsString();
   ModifiedDate = set->FieldByName("ModifiedDate").AsDateTime();
   Remark = set->FieldByName("Remark").AsString();
+  loadedStamp_ = StoredValues::Of(*this);
   return 0;
 }
 

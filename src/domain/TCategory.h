@@ -90,9 +90,16 @@ class TCategory : public TCatalogueObject, public TCategoryFields {
   void Discarded(TWriteAction action) override;
 
  private:
-  /// Refuses the delete while a stored item names the category.
+  /// Refuses the delete while a stored item names the category, naming
+  /// the items.
   void RefuseDeleteWhileUsed();
+  /// Reads the row again: EEntryDeleted when it is gone, EEntryChanged
+  /// (naming who changed it and when, as the row says; the object then holds
+  /// the row as it is now) when it differs from what was read or written
+  /// here last. The stored name when it is unchanged.
+  std::string RefuseIfChangedElsewhere(TWriteAction action);
 
   TBaseItemList items_;
   std::string codeBeforeInsert_;
+  uint64_t loadedStamp_ = 0;  // of the values last read from or written to the row
 };

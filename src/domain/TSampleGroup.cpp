@@ -2,10 +2,12 @@
 
 #include <memory>
 
+#include "EntryUsers.h"
 #include "Exceptions.h"
 #include "Format.h"
 #include "MessagePrefix.h"
 #include "SampleRows.h"
+#include "StoredValues.h"
 #include "TDBObjectList.h"
 #include "TDataSet.h"
 #include "TSingleComm.h"
@@ -26,9 +28,55 @@ void TSampleGroup::InitObject() {
   SetOrderBy("1 ASC");
 }
 
+// The combination items that name the tube are asked of the database: a
+// tube they still name would leave them pointing at nothing.
 int32_t TSampleGroup::Delete() {
+  TDataSet* users = Operator()->OpenQuery(
+      FormatSql("Select ItemName, ItemType From TJItem Where SampleGroupID = %d", {GroupID}));
+  if (!users->IsEmpty()) {
+    EntryUsers names;
+    for (users->First(); !users->Eof(); users->Next())
+      names.Add(users->Fields(1).AsInteger(), users->Fields(0).AsString());
+    throw EWriteRefused(FormatText("试管“%s”已被引用，不能删除！", {GroupName}) + "\r\n" +
+                        names.Line());
+  }
   Operator()->ExecSQL(FormatSql("Delete %s Where GroupID = %d", {GetTableName(), GroupID}));
   return 0;
+}
+
+const TWriteRules& TSampleGroup::WriteRules() const {
+  static const TWriteRules rules =
+      TWriteRules().Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
+        auto& group = static_cast<TSampleGroup&>(object);
+        if (action != TWriteAction::Insert) group.RefuseIfChangedElsewhere(action);
+      });
+  return rules;
+}
+
+// The row is read again in the write's transaction, as for every entry of
+// the catalogue.
+void TSampleGroup::RefuseIfChangedElsewhere(TWriteAction action) {
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("Select * From %s Where GroupID = %d", {GetTableName(), GroupID}));
+  const bool deleting = action == TWriteAction::Delete;
+  if (rows->IsEmpty() || rows->Eof())
+    throw EEntryDeleted(
+        deleting ? "试管“%s”已被其他用户删除。" : "试管“%s”已被其他用户删除，这次的修改没有保存。",
+        {GroupName});
+  const TSampleGroupFields typed = *this;
+  const uint64_t loaded = loadedStamp_;
+  LoadFromDataSet(rows);
+  if (loadedStamp_ == loaded) {
+    static_cast<TSampleGroupFields&>(*this) = typed;
+    return;
+  }
+  throw EEntryChanged(
+      "试管“%s”已被其他用户修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
+      {GroupName, deleting ? "删除" : "保存"});
+}
+
+void TSampleGroup::Committed(TWriteAction action) {
+  if (action != TWriteAction::Delete) loadedStamp_ = StoredValues::Of(*this);
 }
 
 int32_t TSampleGroup::Find() {
@@ -62,6 +110,7 @@ int32_t TSampleGroup::LoadFromDataSet(TDataSet* set) {
   GroupID = set->FieldByName("GroupID").AsInteger();
   SampleTypeID = set->FieldByName("SampleTypeID").AsInteger();
   GroupName = set->FieldByName("GroupName").AsString();
+  loadedStamp_ = StoredValues::Of(*this);
   return 0;
 }
 

@@ -21,7 +21,8 @@ class TSampleGroup : public TCatalogueObject, public TSampleGroupFields {
   TESMIRA_DBOBJECT_FACTORIES(TSampleGroup)
 
   void InitObject() override;
-  /// Deletes the row by GroupID.
+  /// Deletes the row by GroupID; refused (EWriteRefused, naming them) while
+  /// stored items name the tube.
   int32_t Delete() override;
   /// Loads the first row of the object's where condition (SetWhere); 0 found,
   /// -1 not. Failures get "查找信息出现错误" put in front of their message.
@@ -43,7 +44,15 @@ class TSampleGroup : public TCatalogueObject, public TSampleGroupFields {
 
  protected:
   bool IsNew() const override { return GroupID == 0; }
+  /// The row as it was read (EEntryChanged / EEntryDeleted).
+  const TWriteRules& WriteRules() const override;
+  void Committed(TWriteAction action) override;
   void Discarded(TWriteAction action) override {
     if (action == TWriteAction::Insert) GroupID = 0;
   }
+
+ private:
+  void RefuseIfChangedElsewhere(TWriteAction action);
+
+  uint64_t loadedStamp_ = 0;  // of the values last read from or written to the row
 };

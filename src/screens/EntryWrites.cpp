@@ -27,19 +27,25 @@ bool ConfirmDelete(QWidget* parent, const QString& question, const std::string& 
                                  question + QStringLiteral("\n") + entry);
 }
 
-bool Delete(QWidget* parent, TDBObject& entry, const QString& question, const std::string& code,
-            const std::string& name) {
-  return ConfirmDelete(parent, question, code, name) && RemoveConfirmed(parent, entry);
+int Delete(QWidget* parent, TDBObject& entry, const QString& question, const std::string& code,
+           const std::string& name) {
+  if (!ConfirmDelete(parent, question, code, name)) return 0;
+  return RemoveConfirmed(parent, entry);
 }
 
-bool RemoveConfirmed(QWidget* parent, TDBObject& entry) {
+int RemoveConfirmed(QWidget* parent, TDBObject& entry) {
   try {
     entry.Remove(ContextOf(parent));
+  } catch (const EEntryChanged& changed) {
+    ShowRefusal(parent, changed);
+    return kChangedElsewhere;
+  } catch (const EEntryDeleted& gone) {
+    ShowRefusal(parent, gone);  // what the user wanted is done, by someone else
   } catch (const EWriteRefused& refusal) {
     ShowRefusal(parent, refusal);
-    return false;
+    return 0;
   }
-  return true;
+  return 1;
 }
 
 }  // namespace EntryWrites

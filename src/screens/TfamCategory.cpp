@@ -151,7 +151,8 @@ int TfamCategory::SaveCategory() {
   // The category may be the cache's, shown in the tree: a refused save must
   // not leave it holding values that were never stored.
   const int result = EntryWrites::Save<TCategoryFields>(this, *category_, [this] { ReadFields(); });
-  if (result == 0) return 0;
+  if (result == EntryWrites::kChangedElsewhere) DisplayCategory();  // the row as it is now
+  if (result <= 0) return result;
   if (result == 2) medtCateCode->setText(QtText::ToQ(category_->CateCode));
   // A saved new category belongs to the cache from now on.
   if (category_ == newCategory_.get()) newCategory_.release();

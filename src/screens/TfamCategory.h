@@ -29,7 +29,9 @@ class TfamCategory : public QFrame {
   /// integer or a date that is no date raises before anything is changed.
   void ReadFields();
   /// Reads the fields and saves Category: 2 inserted (the code field then
-  /// shows the new code), 3 updated, 0 refused by a rule (shown as a hint).
+  /// shows the new code), 3 updated, 0 refused by a rule (shown as a hint),
+  /// EntryWrites::kChangedElsewhere (the fields now show the row as it is)
+  /// or kDeletedElsewhere.
   /// The category joins the cache. When the save fails, Category keeps the
   /// values it had.
   int SaveCategory();

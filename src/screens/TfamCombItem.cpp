@@ -9,6 +9,7 @@
 #include "CatalogueEntries.h"
 #include "ColumnWidths.h"
 #include "DomainObjects.h"
+#include "EntryWrites.h"
 #include "Exceptions.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
@@ -288,10 +289,10 @@ int TfamCombItem::SaveItem(const std::function<void()>& collect) {
     restoreMembers();
     throw;
   }
-  if (result == 0) {
-    restoreMembers();
-    return 0;
-  }
+  // Refused or deleted elsewhere: the members listed stay as they were. A
+  // row changed elsewhere brought its own members with it.
+  if (result == 0 || result == EntryWrites::kDeletedElsewhere) restoreMembers();
+  if (result <= 0) return result;
   if (result == 2) {
     edtCombCode->setText(QtText::ToQ(item_->ItemCode));
     newItem_.HandOver(item_);  // the catalogue's now

@@ -340,6 +340,7 @@ int TfamItem::GetSampleTypeID() const {
 
 int TfamItem::SaveItem() {
   const int result = CatalogueEntries::Save(this, item_, [this] { ReadFields(); });
+  if (result == EntryWrites::kChangedElsewhere) ShowItem(item_, item_->CateName);
   if (result == 2) {
     edtItemCode->setText(QtText::ToQ(item_->ItemCode));
     newItem_.HandOver(item_);  // the catalogue's now
@@ -356,7 +357,12 @@ int TfamItem::DeleteItem() {
   if (!EntryWrites::ConfirmDelete(this, QStringLiteral("您确定要删除该项目吗？"), item_->ItemCode,
                                   item_->ItemName))
     return -1;
-  if (!EntryWrites::RemoveConfirmed(this, *item_)) return -2;
+  const int outcome = EntryWrites::RemoveConfirmed(this, *item_);
+  if (outcome == 0) return -2;
+  if (outcome == EntryWrites::kChangedElsewhere) {
+    ShowItem(item_, item_->CateName);  // the row as it is now
+    return -3;
+  }
   // Other windows' trees and lists may still show the item: it is kept, not
   // freed, whether the catalogue or (never saved) the frame held it.
   if (!CatalogueEntries::Retire(item_)) CatalogueEntries::KeepRetired(newItem_.HandOver(item_));

@@ -44,12 +44,15 @@ class TfamItem : public QFrame {
   void ReadFields();
   /// Reads the fields and saves Item: 2 inserted (the code field shows the
   /// new code, the catalogue takes the item), 3 updated, 0 refused by a rule
-  /// (shown as a hint). When the save fails, Item keeps the values it had.
+  /// (shown as a hint), EntryWrites::kChangedElsewhere (the fields now show
+  /// the row as it is) or kDeletedElsewhere. When the save fails, Item keeps
+  /// the values it had.
   int SaveItem();
   /// Asks "您确定要删除该项目吗？" (naming the item) and deletes Item from the
   /// database and the catalogue, then edits a new item: 0. -1 when the user
   /// declines or Item was never stored (nothing to delete; the editor starts
-  /// anew); -2 when a rule refused (shown as a hint; the item stays shown).
+  /// anew); -2 when a rule refused (shown as a hint; the item stays shown);
+  /// -3 when the row changed elsewhere (the fields now show it as it is).
   int DeleteItem();
   /// SampleTypeID of the chosen sample type entry, -1 when none is chosen.
   int GetSampleTypeID() const;

@@ -158,7 +158,13 @@ void TfrmCategorie::btnSaveClick() {
         QStringLiteral("没有正在编辑的类别：请先按“增加”新建类别，或在左边选择一个类别。"));
     return;
   }
-  if (famCategory->SaveCategory() != 0) famCateTree->UpdateCategoryNode(category);
+  const int result = famCategory->SaveCategory();
+  if (result == EntryWrites::kDeletedElsewhere) {
+    famCateTree->RemoveCategoryNode(category);  // frees it: the editor lets go next
+    famCategory->ClearFields();
+  } else if (result != 0) {
+    famCateTree->UpdateCategoryNode(category);
+  }
 }
 
 void TfrmCategorie::btnDeleteClick() {
@@ -168,8 +174,13 @@ void TfrmCategorie::btnDeleteClick() {
   if (!category || !category->CateID) return;
   const QString question =
       QtText::ToQ(FormatText("您确定要删除类别“%s”吗？", {category->CateName}));
-  if (!EntryWrites::Delete(this, *category, question, category->CateCode, category->CateName))
-    return;
+  const int deleted =
+      EntryWrites::Delete(this, *category, question, category->CateCode, category->CateName);
+  if (deleted == EntryWrites::kChangedElsewhere) {
+    famCategory->DisplayCategory();  // the row as it is now
+    famCateTree->UpdateCategoryNode(category);
+  }
+  if (deleted != 1) return;
   famCateTree->RemoveCategoryNode(category);  // frees it: the editor lets go next
   famCategory->ClearFields();
 }

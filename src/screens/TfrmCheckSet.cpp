@@ -189,8 +189,17 @@ void TfrmCheckSet::famCheckSetItembtnSaveClick() {
         QStringLiteral("没有正在编辑的套餐：请先按“增加”新建套餐，或在左边选择一个套餐。"));
     return;
   }
-  if (famCheckSetItem->SaveCheckSet() == 0) return;  // refused: the set stays in the editor
-  famCheckSetTree->UpdateCheckSetNode(checkSet);
+  const int result = famCheckSetItem->SaveCheckSet();
+  if (result == 0) return;  // refused: the set stays in the editor
+  if (result == EntryWrites::kChangedElsewhere) {
+    famCheckSetTree->UpdateCheckSetNode(checkSet);
+    ShowInBothFrames(checkSet);  // the row as it is now
+    return;
+  }
+  if (result == EntryWrites::kDeletedElsewhere)
+    famCheckSetTree->RemoveCheckSetNode(checkSet);
+  else
+    famCheckSetTree->UpdateCheckSetNode(checkSet);
   StartNewCheckSet();
 }
 
@@ -200,9 +209,14 @@ void TfrmCheckSet::famCheckSetItembtnDeleteClick() {
   // The set the editor shows; one never saved has no row to delete.
   if (!famCheckSetItem->IsNewCheckSet()) {
     // The question names the set, so nobody deletes one they did not mean.
-    if (!EntryWrites::Delete(this, *checkSet, QStringLiteral("您确定要删除该套餐吗？"),
-                             checkSet->ItemCode, checkSet->ItemName))
-      return;
+    const int deleted =
+        EntryWrites::Delete(this, *checkSet, QStringLiteral("您确定要删除该套餐吗？"),
+                            checkSet->ItemCode, checkSet->ItemName);
+    if (deleted == EntryWrites::kChangedElsewhere) {
+      famCheckSetTree->UpdateCheckSetNode(checkSet);
+      ShowInBothFrames(checkSet);  // the row as it is now
+    }
+    if (deleted != 1) return;
     famCheckSetTree->RemoveCheckSetNode(checkSet);
   }
   StartNewCheckSet();

@@ -273,12 +273,29 @@ void TfrmCombItem::RzBitBtn3Click() {
     category->Find();
     famCatetoCombTree->AddItemNode(category, item);
     famCombToItem->ShowItem(category, item, true);
-  } else if (result == 3) {
-    famCatetoCombTree->RenameItemNode(category, item);
-    // Left under its old category, the node would show the item with that
-    // category, and the next save would move the item back.
-    famCatetoCombTree->MoveItemNode(category, item);
+  } else if (result == 3 || result == EntryWrites::kChangedElsewhere) {
+    ShowUnderOwnCategory(item, result == EntryWrites::kChangedElsewhere);
+  } else if (result == EntryWrites::kDeletedElsewhere) {
+    famCatetoCombTree->RemoveItemNode(item);
+    CatalogueEntries::Retire(item);
+    ShowNewItem(category);
   }
+}
+
+// The node goes where the row is: under the item's own category, never the
+// category pressed last (left under another, the node would show the item
+// with that category, and the next save would move the item there). The
+// window's category follows, so the editor and its grids agree.
+void TfrmCombItem::ShowUnderOwnCategory(TBaseItem* item, bool showAgain) {
+  lookupCategory_->CateID = item->CateID;
+  lookupCategory_->Find();
+  famCatetoCombTree->SetCurrentCategory(LookupCategory());
+  famCatetoCombTree->RenameItemNode(LookupCategory(), item);
+  famCatetoCombTree->MoveItemNode(LookupCategory(), item);
+  if (!showAgain) return;
+  famCombItem->ShowItem(LookupCategory(), item);
+  famCombToItem->ShowItem(LookupCategory(), item, true);
+  FillExcludeGrid(item->ItemCode, item->CateID, item->ExcludeItems);
 }
 
 void TfrmCombItem::CheckPrice() {
@@ -298,13 +315,14 @@ void TfrmCombItem::CheckPrice() {
 void TfrmCombItem::RzBitBtn4Click() {
   TBaseItem* item = famCombItem->Item();
   if (!item || item->ItemID == 0) return;  // a new item: nothing stored to delete
-  const bool deleted =
+  const int deleted =
       WithMessagePrefix(FormatText("删除组合项目：[%s] 出现异常！\r\n", {item->ItemName}), [&] {
         const QString question =
             QtText::ToQ(FormatText("是否要删除名称为[%s]的组合项目！", {item->ItemName}));
         return EntryWrites::Delete(this, *item, question, item->ItemCode, item->ItemName);
       });
-  if (!deleted) return;
+  if (deleted == EntryWrites::kChangedElsewhere) ShowUnderOwnCategory(item, true);
+  if (deleted != 1) return;
   famCatetoCombTree->RemoveItemNode(item);
   CatalogueEntries::Retire(item);
   ShowNewItem(famCombItem->Category());

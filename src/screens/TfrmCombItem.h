@@ -115,6 +115,10 @@ class TfrmCombItem : public TMDIChild {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  /// After a save: the item's node renamed and moved under the item's own
+  /// category, which becomes the window's; `showAgain` also shows the item
+  /// (its row as it is now) in the editor and grids.
+  void ShowUnderOwnCategory(TBaseItem* item, bool showAgain);
   void BuildLayout();
   QWidget* BuildEditorPage();
   QWidget* BuildMemberPage();

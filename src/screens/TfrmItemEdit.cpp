@@ -14,9 +14,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "CatalogueEntries.h"
 #include "CatalogueRules.h"
 #include "CodeTableText.h"
 #include "ColumnWidths.h"
+#include "EntryWrites.h"
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
@@ -202,17 +204,27 @@ void TfrmItemEdit::StartNewItem() {
 
 void TfrmItemEdit::btnSaveClick() {
   if (!famItem->Item()) return;  // opened without categories: nothing is edited yet
+  TBaseItem* item = famItem->Item();
   const int result = famItem->SaveItem();
-  if (result == 2)
-    famCateToItemTree->AddItemNode(famItem->Item());
-  else if (result == 3)
-    famCateToItemTree->RenameItemNode(famItem->Item());
+  if (result == 2) {
+    famCateToItemTree->AddItemNode(item);
+  } else if (result == 3 || result == EntryWrites::kChangedElsewhere) {
+    famCateToItemTree->RenameItemNode(item);
+  } else if (result == EntryWrites::kDeletedElsewhere) {
+    RemoveNodeOf(item);
+    CatalogueEntries::Retire(item);
+    StartNewItem();
+  }
 }
 
 void TfrmItemEdit::btnDeleteClick() {
   TBaseItem* item = famItem->Item();
   const int deleted = item ? famItem->DeleteItem() : -1;
   if (deleted == -2) return;  // refused: the item stays on screen
+  if (deleted == -3) {        // changed elsewhere: shown as it is now
+    famCateToItemTree->RenameItemNode(item);
+    return;
+  }
   if (deleted == 0) RemoveNodeOf(item);
   StartNewItem();
 }

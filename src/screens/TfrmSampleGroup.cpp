@@ -265,8 +265,17 @@ void TfrmSampleGroup::flatEditClick() {
       group->GroupName = dialog.GetGroupName();
     });
   });
-  if (saved == 0) return;
-  ShowGroupInRow(tsgrdData->currentRow(), *group);
+  const int row = tsgrdData->currentRow();
+  if (saved == EntryWrites::kDeletedElsewhere) {
+    RemoveGroupRow(row);
+  } else if (saved != 0) {
+    ShowGroupInRow(row, *group);  // changed elsewhere: the row as it is now
+  }
+}
+
+void TfrmSampleGroup::RemoveGroupRow(int row) {
+  groups_->Delete(row);
+  tsgrdData->removeRow(row);
 }
 
 void TfrmSampleGroup::flatDeleteClick() {
@@ -274,13 +283,12 @@ void TfrmSampleGroup::flatDeleteClick() {
   if (!group) return;  // an empty grid has no group to delete
   const int row = tsgrdData->currentRow();
   // A failure leaves Groups and the grid as they were.
-  const bool deleted = WithMessagePrefix("删除试管失败！\r\n", [&] {
+  const int deleted = WithMessagePrefix("删除试管失败！\r\n", [&] {
     return EntryWrites::Delete(this, *group, QStringLiteral("是否删除试管。"), std::string(),
                                group->GroupName);
   });
-  if (!deleted) return;
-  groups_->Delete(row);
-  tsgrdData->removeRow(row);
+  if (deleted == EntryWrites::kChangedElsewhere) ShowGroupInRow(row, *group);
+  if (deleted == 1) RemoveGroupRow(row);
 }
 
 void TfrmSampleGroup::flatExitClick() {

@@ -64,6 +64,8 @@ class TfrmSampleGroup : public TMDIChild {
   TPermissionAction* pmSampleGroupEdit;
 
  private:
+  /// Takes a group off Groups (freeing it) and its row off the grid.
+  void RemoveGroupRow(int row);
   void BuildToolbar();
   void BuildGrid();
   void BuildPermissionActions();

@@ -214,7 +214,9 @@ TEST_P(TBaseItemTest, DeleteIsRefusedWhileAComboUsesTheItem) {
   TBaseItem* member = catalogue.FindItem("000001");
   TBaseItem* combo = catalogue.FindItem("000002");
   combo->LoadItems();
-  EXPECT_EQ(MessageOf<ETJItemException>([&] { member->Delete(); }), "引用项目不能被删除!");
+  // The database names who uses it, on a line of its own.
+  EXPECT_EQ(MessageOf<ETJItemException>([&] { member->Delete(); }),
+            "引用项目不能被删除!\r\n被组合项目“combo”使用");
   EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 2);
 
   // Deleting the combination frees its members.

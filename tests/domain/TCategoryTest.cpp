@@ -206,7 +206,7 @@ TEST_P(TCategoryTest, ACategoryWithItemsIsNotDeleted) {
   category->CateID = 1;
   category->Find();
   EXPECT_EQ(MessageOf<ETJItemException>([&] { category->Delete(); }),
-            "类别[检验科]已被引用，不能删除！");
+            "类别[检验科]已被引用，不能删除！\r\n被项目“血糖”使用");
   EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJCategories"), 1);
 
   db_.Exec("DELETE FROM TJItem");

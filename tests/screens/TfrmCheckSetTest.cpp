@@ -319,7 +319,7 @@ TEST_F(TfrmCheckSetTest, AReferencedSetIsRefusedAndKeepsItsNode) {
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(f->btnDelete);
   EXPECT_EQ(LastPrompt().Kind, TPromptKind::Warning);
-  EXPECT_EQ(LastPrompt().Text, QStringLiteral("引用项目不能被删除!"));
+  EXPECT_EQ(LastPrompt().Text, QStringLiteral("引用项目不能被删除!\r\n被套餐“团体套餐”使用"));
   EXPECT_EQ(Rows(), 6);
   EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("入职套餐"), QStringLiteral("团体套餐")}));
   EXPECT_EQ(f->edtCheckSetName->text(), QStringLiteral("入职套餐"));
@@ -391,11 +391,12 @@ TEST_F(TfrmCheckSetTest, ACandidateThatLeftTheCatalogueIsNotAddedAndIsNamed) {
 TEST_F(TfrmCheckSetTest, BadInputIsRefusedAndWritesNothing) {
   OpenWindow();
   Click(f->btnAdd);
-  f->edtCheckSetName->setText(QStringLiteral("血常规"));  // a combination item's name
+  f->edtCheckSetName->setText(QStringLiteral("入职套餐"));  // another set's name
   Click(f->btnSave);
+  ASSERT_FALSE(TPromptService::History().empty());
   EXPECT_EQ(LastPrompt().Kind, TPromptKind::Warning);
   EXPECT_EQ(LastPrompt().Text,
-            QStringLiteral("系统中已存在名为“血常规”的项目，套餐名称不能重复！"));
+            QStringLiteral("系统中已存在名为“入职套餐”的项目，套餐名称不能重复！"));
   f->edtCheckSetName->setText(QStringLiteral("体检套餐"));
   f->edtPrice->setText(QStringLiteral("-1"));
   Click(f->btnSave);
@@ -410,13 +411,17 @@ TEST_F(TfrmCheckSetTest, BadInputIsRefusedAndWritesNothing) {
   EXPECT_EQ(Rows(), 5);
   EXPECT_EQ(tree->topLevelItemCount(), 1);
 
-  // A stored set renamed to a taken name is refused and keeps its values.
+  // A stored set renamed to another set's name is refused and keeps its
+  // values; the other set was stored elsewhere and is on no tree here.
+  db.Exec(
+      u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, ItemType) "
+      u8"VALUES (7, '000007', '团体套餐', 2)");
   ClickNode(tree, Node(0));
   TBaseItem* stored = f->CheckSet();
-  f->edtCheckSetName->setText(QStringLiteral("肝功能"));
+  f->edtCheckSetName->setText(QStringLiteral("团体套餐"));
   Click(f->btnSave);
   EXPECT_EQ(LastPrompt().Text,
-            QStringLiteral("系统中已存在名为“肝功能”的项目，套餐名称不能重复！"));
+            QStringLiteral("系统中已存在名为“团体套餐”的项目，套餐名称不能重复！"));
   f->edtCheckSetName->setText(QString());
   Click(f->btnSave);
   EXPECT_EQ(LastShown(), Utf8(u8"项目名称不能为空！"));

@@ -262,22 +262,26 @@ TEST_F(TfrmCombItemTest, AddStartsUntickedAndSaveInsertsTheItemWithItsNode) {
   EXPECT_TRUE(TItemManager::Instance().Items().Contains(f->Item()));
   EXPECT_EQ(Members().filter(QStringLiteral(":1")).size(), 2);
 
-  // Saving again updates; a name another entry has is refused, on a rename
-  // as for a new item.
+  // Saving again updates; another combination item's name is refused, on a
+  // rename as for a new item.
   Click(w->RzBitBtn3);
   EXPECT_TRUE(TPromptService::History().empty());
   f->edtCombName->setText(QStringLiteral("肝功能"));
   Click(w->RzBitBtn3);
+  ASSERT_FALSE(TPromptService::History().empty());
   EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
-  EXPECT_EQ(LastPrompt(), QStringLiteral("系统中已存在名为“肝功能”的项目，项目名称不能重复！"));
+  EXPECT_EQ(LastPrompt(),
+            QStringLiteral("系统中已存在名为“肝功能”的组合项目，组合项目名称不能重复！"));
   EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemName = '肝功能'"), 1);
+  // A combination item may share the name of the single item it wraps.
   Press(QStringLiteral("检验科"));
   Click(w->RzBitBtn1);
   f->edtCombName->setText(QStringLiteral("血糖"));  // a single item's name
   const long long rows = Rows();
+  const size_t prompts = TPromptService::History().size();
   Click(w->RzBitBtn3);
-  EXPECT_EQ(LastPrompt(), QStringLiteral("系统中已存在该项目，不需要再次加入该项目！"));
-  EXPECT_EQ(Rows(), rows);
+  EXPECT_EQ(TPromptService::History().size(), prompts + 1);  // only the zero-price hint
+  EXPECT_EQ(Rows(), rows + 1);
 }
 
 TEST_F(TfrmCombItemTest, AnotherCategoryListsOnlyItsItemsAndAnUnknownOneIsRefused) {
@@ -393,7 +397,7 @@ TEST_F(TfrmCombItemTest, DeleteAsksNamingTheItemAndRemovesOnlyWhatItNames) {
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->RzBitBtn4);
   EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
-  EXPECT_EQ(LastPrompt(), QStringLiteral("引用项目不能被删除!"));
+  EXPECT_EQ(LastPrompt(), QStringLiteral("引用项目不能被删除!\r\n被套餐“入职套餐”使用"));
   EXPECT_EQ(db.QueryInt(u8"SELECT count(*) FROM TJItem WHERE ItemID = 10"), 1);
   EXPECT_NE(Node(QStringLiteral("血脂")), nullptr);
   EXPECT_EQ(f->edtCombName->text(), QStringLiteral("血脂"));

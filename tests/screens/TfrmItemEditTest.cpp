@@ -401,7 +401,8 @@ TEST_F(TfrmItemEditTest, AReferencedItemIsNotDeleted) {
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->btnDelete);
   EXPECT_EQ(TPromptService::History().back().Kind, TPromptKind::Warning);
-  EXPECT_EQ(TPromptService::History().back().Text, QStringLiteral("引用项目不能被删除!"));
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("引用项目不能被删除!\r\n被组合项目“肝功能”使用"));
   EXPECT_EQ(Items(), 3);
   EXPECT_EQ(Category(0)->childCount(), 1);
   EXPECT_EQ(f->edtItemName->text(), QStringLiteral("血糖"));

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+struct TItemFields;
+struct TCategoryFields;
+struct TSampleGroupFields;
+
+/// What a catalogue object remembers of its row: a stamp (64-bit FNV-1a)
+/// over the values it read or wrote last, so that a save can tell, inside
+/// its own transaction, whether another window or desk changed the row
+/// since, without keeping a second copy of every catalogue entry.
+namespace StoredValues {
+
+/// Stamps one value after another; each value is closed by a byte no text
+/// holds at its end, so ("ab", "c") and ("a", "bc") differ.
+class TStamp {
+ public:
+  TStamp& Add(std::string_view text);
+  TStamp& Add(int64_t number);
+  TStamp& Add(double number);
+  uint64_t Value() const { return hash_; }
+
+ private:
+  void Byte(unsigned char byte);
+  uint64_t hash_ = 14695981039346656037ull;
+};
+
+/// The stamp of the columns an item's row stores (ItemsString included;
+/// Remark and SampleTypeName are not stored).
+uint64_t Of(const TItemFields& values, const std::string& itemsString);
+uint64_t Of(const TCategoryFields& values);
+uint64_t Of(const TSampleGroupFields& values);
+
+/// What a refused save did not store: one line per field the user's values
+/// (`typed`) give otherwise than the row now holds (`stored`), as
+/// "单价：12.5（现在为 10）"; empty when they agree.
+std::string Unsaved(const TItemFields& typed, const std::string& typedItems,
+                    const TItemFields& stored, const std::string& storedItems);
+
+}  // namespace StoredValues
