@@ -310,11 +310,16 @@ void TBaseItem::RefuseDanglingReferences() {
   if (SampleGroupID != 0 || CateID != 0) {
     TDataSet* rows = Operator()->OpenQuery(
         FormatSql("Select (Select count(*) From TJSampleGroup Where GroupID = %d) As g, "
-                  "(Select count(*) From TJCategories Where CateID = %d) As c",
-                  {SampleGroupID, CateID}));
+                  "(Select count(*) From TJCategories Where CateID = %d) As c, "
+                  "(Select CateName From TJCategories Where CateID = %d) As n",
+                  {SampleGroupID, CateID, CateID}));
     if (SampleGroupID != 0 && rows->FieldByName("g").AsInteger() == 0) gone += "所选试管\r\n";
     if (CateID != 0 && rows->FieldByName("c").AsInteger() == 0)
       gone += FormatText("类别“%s”\r\n", {CateName});
+    // The category's name as the database holds it now: a rename saved at
+    // another desk meanwhile is not undone by this row.
+    else if (CateID != 0)
+      CateName = rows->FieldByName("n").AsString();
   }
   if (!gone.empty())
     throw EWriteRefused("“%s”没有保存：以下内容已被其他用户删除，请重新选择后再保存。\r\n%s",

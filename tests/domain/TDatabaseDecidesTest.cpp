@@ -1,0 +1,157 @@
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "DomainTest.h"
+#include "TCategory.h"
+#include "TCombItem.h"
+#include "TItem.h"
+
+namespace {
+
+// Two desks on one catalogue: this process through the library, the other
+// desk through its own connection (the raw client) or a second object of
+// its own. Every scenario ends with the database read back.
+class TDatabaseDecidesTest : public DomainTest {
+ protected:
+  void SetUp() override {
+    DomainTest::SetUp();
+    db_.Exec(U8(
+        u8"INSERT INTO TJCategories (CateID, CateCode, CateName) VALUES (1, '000001', '检验科')"));
+    AddItemRow(1, "000001", 0, U8(u8"身高"), "", 1);
+    AddItemRow(2, "000002", 0, U8(u8"体重"), "", 1);
+  }
+  // An entry as a window shows it: read from its row.
+  std::unique_ptr<TBaseItem> Read(const std::string& code) {
+    auto entry = std::make_unique<TBaseItem>(pool_);
+    entry->ItemCode = code;
+    EXPECT_EQ(entry->Find(), 0);
+    return entry;
+  }
+  std::string Text(const std::string& sql) { return db_.QueryText(sql); }
+};
+
+TESMIRA_ALL_BACKENDS(TDatabaseDecidesTest);
+
+// The combination using 身高 was stored at another desk after this process
+// read the catalogue: the delete asks the database and names it. Once no row
+// uses the entry, it is deleted whatever the process remembers.
+TEST_P(TDatabaseDecidesTest, ADeleteAsksTheDatabaseWhoUsesTheEntry) {
+  auto height = Read("000001");
+  AddItemRow(3, "000003", 1, U8(u8"身高体重"), "000001; 000002;", 1);
+  EXPECT_EQ(MessageOf<EWriteRefused>([&] { height->Remove(); }),
+            "引用项目不能被删除!\r\n被组合项目“身高体重”使用");
+  // An exclusion text names it too, matched by whole entry only.
+  db_.Exec("UPDATE TJItem SET ItemsString = '0000011;', ExcludeItems = '000001;' WHERE ItemID = 3");
+  EXPECT_EQ(MessageOf<EWriteRefused>([&] { height->Remove(); }),
+            "引用项目不能被删除!\r\n被组合项目“身高体重”使用");
+  db_.Exec("UPDATE TJItem SET ExcludeItems = '' WHERE ItemID = 3");
+  height->Remove();
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE ItemID = 1"), 0);
+}
+
+// One clerk renames, the other changes the price of the same row: the later
+// save is refused, names what it did not store, and its object shows the row
+// as it is now; saved again from there, both changes are kept.
+TEST_P(TDatabaseDecidesTest, TheLaterOfTwoClerksSavingOneRowIsToldAndLosesNothing) {
+  auto first = Read("000002");
+  auto second = Read("000002");
+  first->ItemName = "体重（公斤）";
+  EXPECT_EQ(first->Save(), 3);
+  second->UnitPrice = 12.5;
+  const std::string message = MessageOf<EEntryChanged>([&] { second->Save(); });
+  EXPECT_NE(message.find("已被其他用户修改"), std::string::npos) << message;
+  EXPECT_NE(message.find("单价：12.50（现在为 0.00）"), std::string::npos) << message;
+  EXPECT_EQ(second->ItemName, "体重（公斤）");
+  EXPECT_EQ(second->UnitPrice, 0.0);
+  second->UnitPrice = 12.5;
+  EXPECT_EQ(second->Save(), 3);
+  EXPECT_EQ(Text("SELECT ItemName FROM TJItem WHERE ItemID = 2"), U8(u8"体重（公斤）"));
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE ItemID = 2 AND UnitPrice = 12.5"), 1);
+  // A change made at another desk's own connection is seen the same way.
+  db_.Exec("UPDATE TJItem SET ItemUnit = 'kg' WHERE ItemID = 2");
+  first->UnitPrice = 99;
+  EXPECT_THROW(first->Save(), EEntryChanged);
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE UnitPrice = 99"), 0);
+}
+
+// A row deleted at another desk is never reported as saved, nor stored again.
+TEST_P(TDatabaseDecidesTest, ASaveOfARowDeletedElsewhereSaysSo) {
+  auto weight = Read("000002");
+  db_.Exec("DELETE FROM TJItem WHERE ItemID = 2");
+  weight->UnitPrice = 5;
+  EXPECT_EQ(MessageOf<EEntryDeleted>([&] { weight->Save(); }),
+            "“体重”已被其他用户删除，这次的修改没有保存。");
+  EXPECT_THROW(weight->Remove(), EEntryDeleted);
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE ItemID = 2"), 0);
+}
+
+// Members, exclusions, a tube or a category deleted elsewhere are never
+// stored as dangling codes: the save names them and writes nothing.
+TEST_P(TDatabaseDecidesTest, ASaveNamingWhatWasDeletedElsewhereIsRefused) {
+  TCombItem combination(pool_);
+  combination.ItemName = "身高体重";
+  combination.ItemType = 1;
+  combination.CateID = 1;
+  combination.SetItemsString("000001;000002;");
+  combination.SampleGroupID = 77;
+  db_.Exec("DELETE FROM TJItem WHERE ItemID = 2");
+  const std::string message = MessageOf<EWriteRefused>([&] { combination.Save(); });
+  EXPECT_NE(message.find("（000002）"), std::string::npos) << message;
+  EXPECT_NE(message.find("所选试管"), std::string::npos) << message;
+  EXPECT_EQ(message.find("000001"), std::string::npos) << message;
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE ItemType = 1"), 0);
+  combination.SetItemsString("000001;");
+  combination.SampleGroupID = 0;
+  EXPECT_EQ(combination.Save(), 2);
+}
+
+// Two desks rename the category over and over while a third saves items in
+// it: no rename is lost silently (a stale one is refused and retried from the
+// row as it is), and every item ends with the category's final name.
+TEST_P(TDatabaseDecidesTest, RenamesAndItemSavesAtOnceLeaveOneConsistentCategory) {
+  std::atomic<int> refusals{0};
+  std::string errors[3];
+  auto renamer = [&](int desk) {
+    try {
+      TCategory category(pool_);
+      category.CateID = 1;
+      category.Find();
+      for (int i = 0; i < 15; ++i) {
+        category.CateName = "desk " + std::to_string(desk) + " name " + std::to_string(i);
+        try {
+          category.Save();
+        } catch (const EEntryChanged&) {
+          ++refusals;  // the object holds the row as it is now: try again from there
+        }
+      }
+    } catch (const std::exception& e) {
+      errors[desk] = e.what();
+    }
+  };
+  auto itemDesk = [&] {
+    try {
+      for (int i = 0; i < 15; ++i) {
+        TItem item(pool_);
+        item.ItemName = "item " + std::to_string(i);
+        item.CateID = 1;
+        item.CateName = "whatever the desk saw";
+        item.Save();
+      }
+    } catch (const std::exception& e) {
+      errors[2] = e.what();
+    }
+  };
+  std::thread a(renamer, 0), b(renamer, 1), c(itemDesk);
+  a.join();
+  b.join();
+  c.join();
+  for (const std::string& error : errors) EXPECT_EQ(error, "");
+  const std::string finalName = Text("SELECT CateName FROM TJCategories WHERE CateID = 1");
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE CateID = 1 AND CateName <> '" +
+                         finalName + "'"),
+            0);
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE CateID = 1"), 17);
+}
+
+}  // namespace
