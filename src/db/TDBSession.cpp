@@ -8,6 +8,7 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "Exceptions.h"
 #include "GbkText.h"
@@ -21,6 +22,7 @@
 #include "TSqliteDialect.h"
 #include "TSqliteExecutor.h"
 #include "UserRights.h"
+#include "WaitHook.h"
 
 namespace {
 
@@ -165,7 +167,7 @@ void TDBSession::OpenSqlite(const std::string& file) {
   embedded_ = true;
   dialect_ = Dialect::Sqlite;
   dbmsName_ = "SQLite";
-  sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), busySeconds_ * 1000);
+  sqlite_api::sqlite3_busy_handler(NativeOf(*session_), &TDBSession::BusyWait, this);
   TSqliteExecutor::RegisterGbkCollation(Native());
   RememberFile(file);
 }
@@ -280,6 +282,19 @@ void TDBSession::Close() {
 std::string TDBSession::DbmsName() const {
   CheckOpen();
   return dbmsName_;
+}
+
+// SQLite's own busy time-out sleeps without a word; this one waits the same
+// bound in steps of 20 ms and calls the wait hook between them, so the
+// window that waits can say what for and keep its windows painted.
+int TDBSession::BusyWait(void* session, int count) {
+  auto* self = static_cast<TDBSession*>(session);
+  const auto now = std::chrono::steady_clock::now();
+  if (count == 0) self->busySince_ = now;
+  if (now - self->busySince_ >= std::chrono::seconds(self->busySeconds_)) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  CallWaitHook();
+  return 1;
 }
 
 sqlite3* TDBSession::Native() const {
