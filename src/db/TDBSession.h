@@ -25,7 +25,7 @@ struct sqlite3;
 /// A server connection can die under the session (a server restart, a
 /// dropped network). A failure whose SQLSTATE is of class 08, or after which
 /// a cheap check no longer reaches the database, marks the session broken:
-/// the failing call reports "The connection to the database was lost: ...",
+/// the failing call reports "与数据库的连接已断开：...",
 /// the server has rolled back what was open, and the next call opens a new
 /// connection with the same settings.
 class TDBSession {
