@@ -104,7 +104,9 @@ TEST_P(FaultTest, DatabaseLockedByAnotherProcessPastTheTimeout) {
   std::string message = ErrorOf(
       [&] { op->ExecSQL("insert into TJSampleType (ID, SampleTypeName) values (1, 'a')"); });
   SetWaitHook(before);
-  if (GetParam() == TestBackend::Sqlite3) EXPECT_GT(s_waitCalls, 0);
+  if (GetParam() == TestBackend::Sqlite3) {
+    EXPECT_GT(s_waitCalls, 0);
+  }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::cout << "[measured] locked file -> message after " << seconds << " s\n";
