@@ -171,10 +171,11 @@ TEST_P(FaultTest, DatabaseFileRemovedBetweenTwoStatements) {
   ASSERT_EQ(unlink(db.Path().c_str()), 0);
   std::string message = ErrorOf(
       [&] { op->ExecSQL("insert into TJSampleType (ID, SampleTypeName) values (2, 'b')"); });
-  EXPECT_TRUE(Contains(message, "lost")) << message;
+  EXPECT_TRUE(Contains(message, "与数据库的连接已断开")) << message;
   EXPECT_TRUE(Contains(message, db.Path())) << message;
-  EXPECT_TRUE(Contains(ErrorOf([&] { op->OpenQuery("select * from TJSampleType"); }), "lost"));
-  EXPECT_TRUE(Contains(ErrorOf([&] { op->BeginTrans(); }), "lost"));
+  EXPECT_TRUE(Contains(ErrorOf([&] { op->OpenQuery("select * from TJSampleType"); }),
+                       "与数据库的连接已断开"));
+  EXPECT_TRUE(Contains(ErrorOf([&] { op->BeginTrans(); }), "与数据库的连接已断开"));
   // Put back under its name, the file shows that nothing was written.
   ASSERT_EQ(rename(keep.c_str(), db.Path().c_str()), 0);
   EXPECT_EQ(db.QueryInt("select count(*) from TJSampleType"), 1);

@@ -98,7 +98,7 @@ TEST_F(ServerTest, ARestartBetweenTwoStatementsLosesOnlyTheOpenTransaction) {
   EXPECT_FALSE(op->GetInTransaction());
   // A commit after the failure would claim a transaction that no longer
   // exists; the rollback the caller then asks for has nothing left to do.
-  EXPECT_TRUE(Contains(ErrorOf([&] { op->CommitTrans(); }), "rolled back")) << message;
+  EXPECT_TRUE(Contains(ErrorOf([&] { op->CommitTrans(); }), "服务器已撤销这个事务")) << message;
   op->RollbackTrans();
   EXPECT_EQ(Rows(), 1);
   Insert(4);
