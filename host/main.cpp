@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -175,6 +176,32 @@ int PrintCodeTables(THostWindow& host, const QString& dir) {
   });
 }
 
+// Resident memory of this process in KiB (VmRSS of /proc/self/status).
+long ResidentKiB() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+  return -1;
+}
+
+// Opens and closes every registered window `cycles` times (a window whose
+// memory stays is seen as growth) and reports the resident memory after the
+// first round (warm-up: caches, fonts, lookup lists) and at the end.
+int OpenAndCloseCycles(THostWindow& host, int cycles) {
+  int failures = 0;
+  const size_t windows = host.WindowNames().size();
+  long warm = 0;
+  for (int round = 0; round < cycles; ++round) {
+    failures += ForEachWindow(host, [](const std::string&, QWidget*) { return true; });
+    if (round == 0) warm = ResidentKiB();
+  }
+  const long end = ResidentKiB();
+  std::cout << "opens " << windows * static_cast<size_t>(cycles) << ", resident after warm-up "
+            << warm << " KiB, at the end " << end << " KiB" << std::endl;
+  return failures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,6 +235,9 @@ int main(int argc, char** argv) {
       {QStringLiteral("print"),
        QStringLiteral("Save the code table of every window that prints one as DIR/<name>.pdf."),
        QStringLiteral("dir")},
+      {QStringLiteral("cycles"),
+       QStringLiteral("Open and close every window N times and report resident memory."),
+       QStringLiteral("n")},
       {QStringLiteral("verbose"), QStringLiteral("Log the window notifications.")},
   });
   args.process(app);
@@ -229,8 +259,9 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const bool unattended =
-      args.isSet(QStringLiteral("screenshot")) || args.isSet(QStringLiteral("print"));
+  const bool unattended = args.isSet(QStringLiteral("screenshot")) ||
+                          args.isSet(QStringLiteral("print")) ||
+                          args.isSet(QStringLiteral("cycles"));
   THostApplication hostApplication(unattended);
   TModalDismisser dismisser;
   if (unattended) app.installEventFilter(&dismisser);
@@ -249,6 +280,8 @@ int main(int argc, char** argv) {
         failures += TakeScreenshots(host, args.value(QStringLiteral("screenshot")));
       if (args.isSet(QStringLiteral("print")))
         failures += PrintCodeTables(host, args.value(QStringLiteral("print")));
+      if (args.isSet(QStringLiteral("cycles")))
+        failures += OpenAndCloseCycles(host, args.value(QStringLiteral("cycles")).toInt());
       status = failures == 0 ? 0 : 1;
     } else {
       status = app.exec();

@@ -40,3 +40,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# The PostgreSQL ODBC driver is registered with its communication log on, and
+# falls back to that setting when a process's last connection closes: every
+# test process would leave /tmp/psqlodbc_*.log behind. The package's
+# postinst turns it off the same way.
+if [ -f /etc/odbcinst.ini ] &&
+  awk '/^\[/ { pg = ($0 ~ /^\[PostgreSQL/) } pg && /^(CommLog|Debug)[ \t]*=[ \t]*[1-9]/ { on = 1 } END { exit !on }' /etc/odbcinst.ini; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "warning: the PostgreSQL ODBC driver logs to /tmp; as root set CommLog=0 and Debug=0 in /etc/odbcinst.ini" >&2
+  else
+    awk '/^\[/ { pg = ($0 ~ /^\[PostgreSQL/) } pg && /^(CommLog|Debug)[ \t]*=/ { sub(/=.*/, "=0") } { print }' \
+      /etc/odbcinst.ini >/etc/odbcinst.ini.tesmira && cat /etc/odbcinst.ini.tesmira >/etc/odbcinst.ini
+    rm -f /etc/odbcinst.ini.tesmira
+  fi
+fi

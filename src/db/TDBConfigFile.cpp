@@ -23,10 +23,10 @@ std::string Text(const pugi::xml_node& element, const char* name, const std::str
   for (size_t i = 0; i < value.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(value[i]);
     if (c < 0x20 || c == 0x7f)
-      throw EDBException(FormatText("%s：<DBConnectionPool> 的属性 %s 含有控制字符（第 %d "
-                                    "个字节，代码 %d），请删去",
-                                    {where, std::string(name), static_cast<int>(i + 1),
-                                     static_cast<int>(c)}));
+      throw EDBException(
+          FormatText("%s：<DBConnectionPool> 的属性 %s 含有控制字符（第 %d "
+                     "个字节，代码 %d），请删去",
+                     {where, std::string(name), static_cast<int>(i + 1), static_cast<int>(c)}));
   }
   return GbkText::FromUtf8(value);
 }
@@ -51,6 +51,43 @@ size_t NulAt(const std::string& content) {
     if (i > digits && i < content.size() && content[i] == ';') return at;
   }
   return std::string::npos;
+}
+
+// pugixml's own descriptions are English; a site reads what is wrong with
+// its file in Chinese.
+const char* XmlProblem(pugi::xml_parse_status status) {
+  switch (status) {
+    case pugi::status_file_not_found:
+    case pugi::status_io_error:
+      return "文件读不出来";
+    case pugi::status_out_of_memory:
+      return "内存不足";
+    case pugi::status_unrecognized_tag:
+      return "无法识别的标记";
+    case pugi::status_bad_pi:
+      return "处理指令（<?...?>）写得不对";
+    case pugi::status_bad_comment:
+      return "注释写得不对";
+    case pugi::status_bad_cdata:
+      return "CDATA 段写得不对";
+    case pugi::status_bad_doctype:
+      return "文档类型声明写得不对";
+    case pugi::status_bad_pcdata:
+      return "元素的文本写得不对";
+    case pugi::status_bad_start_element:
+      return "元素的开始标记写得不对";
+    case pugi::status_bad_attribute:
+      return "属性写得不对（缺少引号或等号）";
+    case pugi::status_bad_end_element:
+      return "元素的结束标记写得不对";
+    case pugi::status_end_element_mismatch:
+      return "结束标记与开始标记不配对";
+    case pugi::status_append_invalid_root:
+    case pugi::status_no_document_element:
+      return "没有文档元素";
+    default:
+      return "内部错误";
+  }
 }
 
 }  // namespace
@@ -81,8 +118,9 @@ void TDBConfigFile::LoadFile(TDBConnPool& pool, const std::string& path) {
   pugi::xml_document doc;
   pugi::xml_parse_result result = doc.load_buffer(content.data(), content.size());
   if (!result)
-    throw EDBException(FormatText("%s 不是格式正确的 XML（第 %d 行）：%s",
-                                  {shown, LineAt(content, result.offset), result.description()}));
+    throw EDBException(
+        FormatText("%s 不是格式正确的 XML（第 %d 行）：%s",
+                   {shown, LineAt(content, result.offset), XmlProblem(result.status)}));
   pugi::xml_node root = doc.document_element();
   if (std::string(root.name()) != "cfgxml")
     throw EDBException(shown + "：文档元素是 <" + GbkText::FromUtf8(root.name()) +
@@ -99,16 +137,19 @@ void TDBConfigFile::Apply(TDBConnPool& pool, const pugi::xml_node& element, bool
   pool.SetSchema(Text(element, "Schema", where));
   const int minSize = ReadInteger(element, present, "MinDBPoolSize", where);
   if (minSize < 0 || minSize > TDBConnPool::kMaxPoolSize)
-    throw EDBException(FormatText("%s：<DBConnectionPool> 的属性 MinDBPoolSize 为 %d，应在 0 到 %d 之间",
-                                  {where, minSize, TDBConnPool::kMaxPoolSize}));
+    throw EDBException(
+        FormatText("%s：<DBConnectionPool> 的属性 MinDBPoolSize 为 %d，应在 0 到 %d 之间",
+                   {where, minSize, TDBConnPool::kMaxPoolSize}));
   pool.SetMinDBPoolSize(minSize);
   const int maxSize = ReadInteger(element, present, "MaxDBPoolSize", where);
   if (maxSize < 1 || maxSize > TDBConnPool::kMaxPoolSize)
-    throw EDBException(FormatText("%s：<DBConnectionPool> 的属性 MaxDBPoolSize 为 %d，应在 1 到 %d 之间",
-                                  {where, maxSize, TDBConnPool::kMaxPoolSize}));
+    throw EDBException(
+        FormatText("%s：<DBConnectionPool> 的属性 MaxDBPoolSize 为 %d，应在 1 到 %d 之间",
+                   {where, maxSize, TDBConnPool::kMaxPoolSize}));
   if (minSize > maxSize)
-    throw EDBException(FormatText(
-        "%s：<DBConnectionPool> 的属性 MinDBPoolSize（%d）大于 MaxDBPoolSize（%d）", {where, minSize, maxSize}));
+    throw EDBException(
+        FormatText("%s：<DBConnectionPool> 的属性 MinDBPoolSize（%d）大于 MaxDBPoolSize（%d）",
+                   {where, minSize, maxSize}));
   pool.SetMaxDBPoolSize(maxSize);
   pool.SetProvider(Text(element, "Provider", where));
   pool.SetDriver(Text(element, "Driver", where));
@@ -135,8 +176,7 @@ int TDBConfigFile::ReadInteger(const pugi::xml_node& element, bool present, cons
   if (!present)
     throw EDBException(where + "：缺少元素 <DBConnectionPool>，属性 " + name + " 没有值");
   pugi::xml_attribute attribute = element.attribute(name);
-  if (!attribute)
-    throw EDBException(where + "：<DBConnectionPool> 缺少属性 " + name);
+  if (!attribute) throw EDBException(where + "：<DBConnectionPool> 缺少属性 " + name);
   std::string value = attribute.value();
   std::string_view digits = value;
   if (digits.size() > 1 && digits[0] == '+' && digits[1] >= '0' && digits[1] <= '9')

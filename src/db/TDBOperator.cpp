@@ -5,7 +5,7 @@
 
 namespace {
 [[noreturn]] void NotBound() {
-  throw EDBException("The database operator is not bound to a connection");
+  throw EDBException("数据库操作对象还没有绑定数据库连接");
 }
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "Exceptions.h"
 #include "GbkText.h"
@@ -21,6 +22,7 @@
 #include "TSqliteDialect.h"
 #include "TSqliteExecutor.h"
 #include "UserRights.h"
+#include "WaitHook.h"
 
 namespace {
 
@@ -62,11 +64,11 @@ TOdbcError OdbcFromSoci(const soci::odbc_soci_error& e) {
 // failure of the link instead of a wait without end.
 std::string PostgresKeywords(std::string& server, int connectSeconds) {
   const int idle = std::max(1, connectSeconds);
-  std::string keywords = "CommLog=0;Debug=0;pqopt={connect_timeout=" +
-                         std::to_string(std::max(2, connectSeconds)) +
-                         " keepalives=1 keepalives_idle=" + std::to_string(idle) +
-                         " keepalives_interval=1 keepalives_count=3 tcp_user_timeout=" +
-                         std::to_string(idle * 1000) + "}";
+  std::string keywords =
+      "CommLog=0;Debug=0;pqopt={connect_timeout=" + std::to_string(std::max(2, connectSeconds)) +
+      " keepalives=1 keepalives_idle=" + std::to_string(idle) +
+      " keepalives_interval=1 keepalives_count=3 tcp_user_timeout=" + std::to_string(idle * 1000) +
+      "}";
   const size_t comma = server.rfind(',');
   if (comma == std::string::npos) return keywords;
   keywords += ";PORT=" + TConnectionString::Quote(server.substr(comma + 1));
@@ -112,9 +114,8 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
   Close();
   timeoutSeconds_ = platform.TimeoutSeconds > 0 ? platform.TimeoutSeconds : 60;
   connectSeconds_ = platform.ConnectTimeoutSeconds > 0 ? platform.ConnectTimeoutSeconds : 10;
-  busySeconds_ = std::min(timeoutSeconds_, platform.BusyTimeoutSeconds > 0
-                                               ? platform.BusyTimeoutSeconds
-                                               : 5);
+  busySeconds_ =
+      std::min(timeoutSeconds_, platform.BusyTimeoutSeconds > 0 ? platform.BusyTimeoutSeconds : 5);
   const std::string& provider = platform.Provider;
   if (SameTextAscii(provider, "SQLite")) {
     std::string file = GbkText::ToUtf8(schema);
@@ -124,9 +125,10 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
   }
   bool generic = SameTextAscii(provider, "ODBC");
   if (!generic && !provider.empty() && !SameTextAscii(provider, "SQLOLEDB.1"))
-    throw EDBException("Unknown Provider '" + provider + "' (expected SQLite, ODBC or SQLOLEDB.1)");
+    throw EDBException("不认识的数据库提供者（Provider）“" + provider +
+                       "”，应为 SQLite、ODBC 或 SQLOLEDB.1");
   std::string driver = GbkText::ToUtf8(platform.Driver);
-  if (driver.empty() && generic) throw EDBException("Provider ODBC needs a Driver");
+  if (driver.empty() && generic) throw EDBException("提供者 ODBC 需要指定驱动程序（Driver）");
   if (driver.empty()) driver = "FreeTDS";
   std::string extra;
   std::string file;
@@ -135,10 +137,9 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
     // busy time-out (milliseconds) from Timeout.
     file = GbkText::ToUtf8(dbName);
     extra = "Timeout=" + std::to_string(busySeconds_ * 1000);
-    if (file.empty()) throw EDBException("No database file given (DBName)");
+    if (file.empty()) throw EDBException("没有指定数据库文件（DBName）");
     struct stat st {};
-    if (::stat(file.c_str(), &st) != 0)
-      throw EDBException("The database file '" + dbName + "' does not exist");
+    if (::stat(file.c_str(), &st) != 0) throw EDBException("数据库文件 " + dbName + " 不存在");
   } else if (ContainsNoCase(driver, "freetds")) {
     extra = "ClientCharset=UTF-8";  // text crosses the wire as UTF-8, like SQLite's
   }
@@ -151,21 +152,20 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
 
 void TDBSession::OpenSqlite(const std::string& file) {
   std::string shown = GbkText::FromUtf8(file);
-  if (file.empty()) throw EDBException("No database file given (Schema)");
+  if (file.empty()) throw EDBException("没有指定数据库文件（Schema）");
   struct stat st {};
   // Opening a missing file would quietly create an empty database.
-  if (::stat(file.c_str(), &st) != 0)
-    throw EDBException("The database file '" + shown + "' does not exist");
+  if (::stat(file.c_str(), &st) != 0) throw EDBException("数据库文件 " + shown + " 不存在");
   try {
     session_ = std::make_unique<soci::session>(*soci::factory_sqlite3(), file);
   } catch (const soci::soci_error& e) {
-    throw EDBException("Cannot open the database file '" + shown +
-                       "': " + GbkText::FromUtf8(e.get_error_message()));
+    throw EDBException("数据库文件 " + shown + " 打不开：" +
+                       GbkText::FromUtf8(e.get_error_message()));
   }
   embedded_ = true;
   dialect_ = Dialect::Sqlite;
   dbmsName_ = "SQLite";
-  sqlite_api::sqlite3_busy_timeout(NativeOf(*session_), busySeconds_ * 1000);
+  sqlite_api::sqlite3_busy_handler(NativeOf(*session_), &TDBSession::BusyWait, this);
   TSqliteExecutor::RegisterGbkCollation(Native());
   RememberFile(file);
 }
@@ -182,10 +182,10 @@ void TDBSession::OpenOdbc(const std::string& connectionString) {
                             known->second.Until - std::chrono::steady_clock::now())
                             .count() +
                         1;
-      throw EDBException(FormatText("连接数据库服务器刚刚失败，%d 秒内不再重试：",
-                                    {static_cast<int>(left)}) +
-                             known->second.Reason,
-                         TDBErrorKind::ConnectionLost);
+      throw EDBException(
+          FormatText("连接数据库服务器刚刚失败，%d 秒内不再重试：", {static_cast<int>(left)}) +
+              known->second.Reason,
+          TDBErrorKind::ConnectionLost);
     }
   }
   const std::set<int> before = TLinkWatchdog::Sockets();
@@ -282,6 +282,19 @@ std::string TDBSession::DbmsName() const {
   return dbmsName_;
 }
 
+// SQLite's own busy time-out sleeps without a word; this one waits the same
+// bound in steps of 20 ms and calls the wait hook between them, so the
+// window that waits can say what for and keep its windows painted.
+int TDBSession::BusyWait(void* session, int count) {
+  auto* self = static_cast<TDBSession*>(session);
+  const auto now = std::chrono::steady_clock::now();
+  if (count == 0) self->busySince_ = now;
+  if (now - self->busySince_ >= std::chrono::seconds(self->busySeconds_)) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  CallWaitHook();
+  return 1;
+}
+
 sqlite3* TDBSession::Native() const {
   return reinterpret_cast<sqlite3*>(NativeOf(*session_));
 }
@@ -291,7 +304,7 @@ void* TDBSession::ConnectionHandle() const {
 }
 
 void TDBSession::CheckOpen() const {
-  if (!IsOpen()) throw EDBException("The connection is not open");
+  if (!IsOpen()) throw EDBException("与数据库的连接没有打开");
 }
 
 void TDBSession::Ready() {
@@ -301,9 +314,8 @@ void TDBSession::Ready() {
   try {
     OpenOdbc(odbcString_);
   } catch (const EDBException& e) {
-    throw EDBException(
-        "The connection to the database was lost and cannot be opened again: " + e.Message(),
-        TDBErrorKind::ConnectionLost);
+    throw EDBException("与数据库的连接已断开，重新连接也没有成功：" + e.Message(),
+                       TDBErrorKind::ConnectionLost);
   }
 }
 
@@ -328,16 +340,13 @@ void TDBSession::OnLink(Action action) {
       e.Kind = TSqliteExecutor::KindOfCode(e.Native);
     if (fired) {
       MarkBroken();
-      throw EDBException(FormatText("The connection to the database was lost: 数据库服务器 %d "
-                                    "秒没有应答，连接已断开（",
-                                    {bound}) +
+      throw EDBException(FormatText("与数据库的连接已断开：数据库服务器 %d 秒没有应答（", {bound}) +
                              e.Message() + "）",
                          TDBErrorKind::ConnectionLost);
     }
     if (!LinkBroken(e.State)) throw;
     MarkBroken();
-    throw EDBException("The connection to the database was lost: " + e.Message(),
-                       TDBErrorKind::ConnectionLost);
+    throw EDBException("与数据库的连接已断开：" + e.Message(), TDBErrorKind::ConnectionLost);
   }
 }
 
@@ -364,9 +373,9 @@ void TDBSession::CheckFileStillThere() const {
   if (file_.empty()) return;
   struct stat st {};
   if (::stat(file_.c_str(), &st) != 0 || st.st_dev != fileDevice_ || st.st_ino != fileInode_)
-    throw EDBException("The connection to the database was lost: the file '" +
-                           GbkText::FromUtf8(file_) + "' was removed or replaced",
-                       TDBErrorKind::ConnectionLost);
+    throw EDBException(
+        "与数据库的连接已断开：数据库文件 " + GbkText::FromUtf8(file_) + " 已被删除或替换",
+        TDBErrorKind::ConnectionLost);
 }
 
 std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) const {
@@ -416,9 +425,8 @@ void TDBSession::Commit() {
   CheckFileStillThere();
   if (transactionLost_) {
     transactionLost_ = false;
-    throw EDBException(
-        "The connection to the database was lost: the transaction was rolled back by the server",
-        TDBErrorKind::ConnectionLost);
+    throw EDBException("与数据库的连接已断开：服务器已撤销这个事务（回滚），修改没有保存",
+                       TDBErrorKind::ConnectionLost);
   }
   try {
     TransactionCall(&soci::session::commit);

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <memory>
 #include <set>
 #include <string>
@@ -24,7 +25,7 @@ struct sqlite3;
 /// A server connection can die under the session (a server restart, a
 /// dropped network). A failure whose SQLSTATE is of class 08, or after which
 /// a cheap check no longer reaches the database, marks the session broken:
-/// the failing call reports "The connection to the database was lost: ...",
+/// the failing call reports "与数据库的连接已断开：...",
 /// the server has rolled back what was open, and the next call opens a new
 /// connection with the same settings.
 class TDBSession {
@@ -99,6 +100,9 @@ class TDBSession {
   void CheckFileStillThere() const;
   std::vector<std::string> ToBackendText(const std::string& gbkSql) const;
   sqlite3* Native() const;
+  /// SQLite's busy handler: waits in short steps up to the busy time-out,
+  /// calling the wait hook between them.
+  static int BusyWait(void* session, int count);
   bool Embedded() const { return embedded_; }
 
   std::unique_ptr<soci::session> session_;
@@ -110,7 +114,8 @@ class TDBSession {
   int timeoutSeconds_ = 60;
   int connectSeconds_ = 10;
   int busySeconds_ = 5;
-  std::set<int> linkSockets_;  // the sockets of the ODBC connection
+  std::chrono::steady_clock::time_point busySince_;  // the current lock wait began
+  std::set<int> linkSockets_;                        // the sockets of the ODBC connection
   std::string odbcString_;
   std::string dbmsName_;
   std::string file_;  // the SQLite database file, when known

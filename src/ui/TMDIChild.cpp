@@ -17,6 +17,7 @@
 #include "TPermissionAction.h"
 #include "TReportPreview.h"
 #include "TTableReport.h"
+#include "TWaitIndicator.h"
 #include "UserRights.h"
 
 QFont MaintenanceWindowFont() {
@@ -33,11 +34,13 @@ namespace {
 const char* const kHiddenByGuard = "tesmiraHiddenByGuard";
 
 // The caption without its accelerator: "保存(&S)" reads "保存".
-std::string PlainCaption(const QAction* action) {
-  QString caption = action->text();
+QString PlainCaptionOf(QString caption) {
   static const QRegularExpression accelerator(QStringLiteral("\\(&.\\)|&"));
-  caption.remove(accelerator);
-  return QtText::FromQ(caption);
+  return caption.remove(accelerator);
+}
+
+std::string PlainCaption(const QAction* action) {
+  return QtText::FromQ(PlainCaptionOf(action->text()));
 }
 
 // A button the window itself hid (explicitly, not by this guard).
@@ -123,6 +126,7 @@ bool TMDIChild::ReadDataOrClose(const std::string& whatFailed, const std::functi
   std::exception_ptr failure;
   const std::string prefix = whatFailed + "\r\n原因：";
   try {
+    const TWaitIndicator wait(this, windowTitle() + QStringLiteral("读取数据"));
     read();
     return true;
   } catch (Exception& e) {
@@ -194,6 +198,8 @@ void TMDIChild::RunCommand(QAbstractButton* button) {
   // A copy: the handler may close the window, and the map with it.
   const Command command = found->second;
   if (command.action) RequireRight(command.action);
+  const TWaitIndicator wait(this,
+                            windowTitle() + QStringLiteral("：") + PlainCaptionOf(button->text()));
   command.handler();
 }
 

@@ -1,5 +1,6 @@
 #include "TPromptService.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -7,6 +8,23 @@
 #include <vector>
 
 namespace {
+
+// A question asked in the middle of a command: the busy cursor of the wait
+// around it (TWaitIndicator) gives way to the arrow while the person answers.
+class TArrowWhileAsking {
+ public:
+  TArrowWhileAsking() : pushed_(QApplication::overrideCursor() != nullptr) {
+    if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~TArrowWhileAsking() {
+    if (pushed_) QApplication::restoreOverrideCursor();
+  }
+  TArrowWhileAsking(const TArrowWhileAsking&) = delete;
+  TArrowWhileAsking& operator=(const TArrowWhileAsking&) = delete;
+
+ private:
+  bool pushed_;
+};
 
 struct ScriptedAnswer {
   TPromptAnswer Answer;
@@ -90,6 +108,7 @@ void ShowBox(TPromptKind kind, QWidget* parent, const QString& caption, const QS
   }
   QMessageBox box(BoxIcon(kind), caption, text, QMessageBox::NoButton, parent);
   AddButton(box, QMessageBox::Ok);
+  const TArrowWhileAsking arrow;
   box.exec();
   Record(kind, caption, text, TPromptAnswer::Ok, false);
 }
@@ -122,6 +141,7 @@ TPromptAnswer AskPerson(QWidget* parent, TPromptKind icon, const QString& captio
     QPushButton* added = AddButton(box, button);
     if (answer == safe) box.setDefaultButton(added);
   }
+  const TArrowWhileAsking arrow;
   const int pressed = box.exec();
   for (const auto& [button, answer] : ButtonsOf(buttons))
     if (pressed == button) return answer;
@@ -167,6 +187,7 @@ bool TPromptService::ExecDialog(QDialog* dialog) {
     if (scripted.Fill) scripted.Fill(dialog);
     answer = scripted.Answer;
   } else {
+    const TArrowWhileAsking arrow;
     answer =
         dialog->exec() == QDialog::Accepted ? TPromptAnswer::Accepted : TPromptAnswer::Rejected;
   }

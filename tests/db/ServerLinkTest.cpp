@@ -94,7 +94,7 @@ TEST_F(ServerLinkTest, ASwallowedLinkMidStatementEndsAsALostConnectionWithinTheB
   const std::string message = ErrorOf([&] { Select(2); });
   const double seconds = SecondsSince(start);
   std::cout << "[measured] swallowed statement -> lost connection after " << seconds << " s\n";
-  EXPECT_TRUE(Contains(message, "The connection to the database was lost")) << message;
+  EXPECT_TRUE(Contains(message, "与数据库的连接已断开")) << message;
   EXPECT_GE(seconds, kCommandSeconds + kConnectSeconds - 0.5);
   EXPECT_LT(seconds, kCommandSeconds + kConnectSeconds + 2.0);
   relay->SetMode(TestRelay::Mode::Forward);
@@ -112,7 +112,7 @@ TEST_F(ServerLinkTest, ASwallowedCommitEndsWithinTheBound) {
   const std::string message = ErrorOf([&] { op->CommitTrans(); });
   const double seconds = SecondsSince(start);
   std::cout << "[measured] swallowed commit -> lost connection after " << seconds << " s\n";
-  EXPECT_TRUE(Contains(message, "The connection to the database was lost")) << message;
+  EXPECT_TRUE(Contains(message, "与数据库的连接已断开")) << message;
   EXPECT_LT(seconds, kCommandSeconds + kConnectSeconds + 2.0);
   EXPECT_FALSE(op->GetInTransaction());
   relay->SetMode(TestRelay::Mode::Forward);

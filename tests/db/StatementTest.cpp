@@ -235,8 +235,7 @@ TEST_P(StatementTest, DataSetCountFollowsLivingStatements) {
 
 TEST_P(StatementTest, AnUnboundOperatorRefusesClearly) {
   TComPtr<IDBOperator> unbound = pool->CreateDBOperator();
-  EXPECT_EQ(MessageOf([&] { unbound->ExecSQL("select 1"); }),
-            "The database operator is not bound to a connection");
+  EXPECT_EQ(MessageOf([&] { unbound->ExecSQL("select 1"); }), "数据库操作对象还没有绑定数据库连接");
   EXPECT_EQ(unbound->Reserved4(), "");
 }
 

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "Exceptions.h"
 #include "TLibraryApplication.h"
 #include "TPromptService.h"
+#include "TWaitIndicator.h"
 #include "TestWindow.h"
+#include "WaitHook.h"
 
 namespace {
 
@@ -227,4 +233,43 @@ TEST_F(TMDIChildTest, OwnerOutsideAnMdiAreaOwnsTheWindow) {
 
 TEST(TMDIChildWithoutHost, ConstructionNeedsTheHost) {
   EXPECT_THROW(TestWindow(nullptr, nullptr), Exception);
+}
+
+// A command waits for the database under a busy cursor; when the database
+// layer reports a long wait a line over the window says which window and
+// command wait, and a question asked meanwhile shows the arrow. Afterwards
+// both are gone, also when the command fails.
+TEST_F(TMDIChildTest, ACommandWaitsUnderABusyCursorAndSaysWhatFor) {
+  TPromptService::Reset();
+  TWaitIndicator::SetMessageDelay(std::chrono::milliseconds(0));
+  TestWindow* w = Open();
+  w->setWindowTitle(QStringLiteral("试管类型"));
+  auto* save = new QPushButton(QStringLiteral("保存(&S)"), w);
+  Qt::CursorShape during = Qt::ArrowCursor, asking = Qt::WaitCursor;
+  QString said;
+  bool fail = false;
+  w->AddCommand(save, nullptr, [&] {
+    during = QApplication::overrideCursor()->shape();
+    CallWaitHook();  // what the database layer does while it waits
+    if (QLabel* line = TWaitIndicator::Message()) said = line->text();
+    TPromptService::Confirm(w, QStringLiteral("提示"), QStringLiteral("?"));
+    if (fail) throw EDBException("x");
+  });
+  TPromptService::SetScripted(false);
+  QTimer::singleShot(0, [&] {
+    asking = QApplication::overrideCursor()->shape();
+    if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) box->reject();
+  });
+  w->RunCommand(save);
+  TPromptService::SetScripted(true);
+  EXPECT_EQ(during, Qt::WaitCursor);
+  EXPECT_EQ(asking, Qt::ArrowCursor);
+  EXPECT_EQ(said, QStringLiteral("正在等待数据库：试管类型：保存，请稍候……"));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(TWaitIndicator::Message(), nullptr);
+  EXPECT_TRUE(w->findChildren<QLabel*>(QStringLiteral("WaitMessage")).isEmpty());
+  fail = true;
+  EXPECT_THROW(w->RunCommand(save), EDBException);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  TWaitIndicator::SetMessageDelay(std::chrono::milliseconds(3000));
 }
