@@ -165,7 +165,7 @@ int32_t TBaseItem::Delete() {
 }
 
 bool TBaseItem::IsNew() const {
-  return ItemID == 0;
+  return ItemID == 0 || RestoringKeys();
 }
 
 namespace {
@@ -185,7 +185,7 @@ const char* AddRightOf(int32_t itemType) {
 
 const TWriteRules& TBaseItem::WriteRules() const {
   static const TWriteRules rules =
-      TWriteRules()
+      RulesWithHistory()
           .Check([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
             auto& entry = static_cast<TBaseItem&>(object);
             CatalogueRules::RequireAddRight(action, context, AddRightOf(entry.ItemType));
@@ -213,7 +213,7 @@ void TBaseItem::RefuseTakenName() {
   }
 }
 
-void TBaseItem::Committed(TWriteAction action) {
+void TBaseItem::AfterCommit(TWriteAction action) {
   if (action != TWriteAction::Delete) return;
   // The row is gone: its members are no longer held by it.
   for (TBaseItem* member : items_) member->usedBy_.Remove(this);
@@ -263,8 +263,10 @@ int32_t TBaseItem::Insert() {
 }
 
 void TBaseItem::DrawKeysAndInsert() {
-  ItemID = NextIntID("ItemID");
-  ItemCode = NextID("000000", "ItemCode");
+  if (!RestoringKeys()) {
+    ItemID = NextIntID("ItemID");
+    ItemCode = NextID("000000", "ItemCode");
+  }
   Operator()->ExecSQL(FormatSql(kInsert, {GetTableName(),
                                           ItemID,
                                           ItemCode,
@@ -389,6 +391,81 @@ void TBaseItem::LoadRow(TDataSet* set, const Columns& c) {
   IsInstrument = flag(c.IsInstrument);
   UnitPrice = set->Fields(c.UnitPrice).AsFloat();
   SetItemsString(text(c.ItemsString));
+  TakeSnapshot();
+}
+
+namespace {
+
+// The stored columns of TJItem but ItemsString (kept by the class itself).
+const TColumnTable<TItemFields>& ItemColumns() {
+  using F = TItemFields;
+  static const TColumnTable<F> table({
+      {"ItemID", &F::ItemID},
+      {"ItemCode", &F::ItemCode},
+      {"ItemName", &F::ItemName},
+      {"AbCustom", &F::AbCustom},
+      {"AbForPY", &F::AbForPY},
+      {"AbForWB", &F::AbForWB},
+      {"AliasID", &F::AliasID},
+      {"CheckOrder", &F::CheckOrder},
+      {"DispOrder", &F::DispOrder},
+      {"HintForLower", &F::HintForLower},
+      {"HintForUpper", &F::HintForUpper},
+      {"IsSecCheck", &F::IsSecCheck},
+      {"IsInUse", &F::IsInUse},
+      {"IsRePorted", &F::IsRePorted},
+      {"ItemUnit", &F::ItemUnit},
+      {"LowerLimit", &F::LowerLimit},
+      {"UpLimit", &F::UpLimit},
+      {"Max", &F::Max},
+      {"Min", &F::Min},
+      {"NaturalResult", &F::NaturalResult},
+      {"ResultType", &F::ResultType},
+      {"SampleTypeID", &F::SampleTypeID},
+      {"Sex", &F::Sex},
+      {"UnitPrice", &F::UnitPrice},
+      {"StandItemName", &F::StandItemName},
+      {"CateID", &F::CateID},
+      {"CateName", &F::CateName},
+      {"ChargeType", &F::ChargeType},
+      {"ItemType", &F::ItemType},
+      {"IsHaveExamProcess", &F::IsHaveExamProcess},
+      {"IsInstrument", &F::IsInstrument},
+      {"ValueFormat", &F::ValueFormat},
+      {"ExcludeItems", &F::ExcludeItems},
+      {"SampleGroupID", &F::SampleGroupID},
+  });
+  return table;
+}
+
+}  // namespace
+
+TColumnValues TBaseItem::ColumnValues() const {
+  TColumnValues values;
+  ItemColumns().AppendValues(*this, values);
+  values.emplace_back("ItemsString", itemsString_);
+  return values;
+}
+
+bool TBaseItem::SetColumnValue(const std::string& column, const std::string& value) {
+  if (column != "ItemsString") return ItemColumns().Assign(*this, column, value);
+  itemsString_ = value;
+  return true;
+}
+
+std::string TBaseItem::EntryKind() const {
+  switch (ItemType) {
+    case 1:
+      return "组合项目";
+    case 2:
+      return "套餐";
+    default:
+      return "项目";
+  }
+}
+
+std::string TBaseItem::KeyCondition() const {
+  return FormatSql("ItemID = %d", {ItemID});
 }
 
 int32_t TBaseItem::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {

@@ -71,8 +71,10 @@ int32_t TCategory::Insert() {
   try {
     InsertDrawingKeys(
         [&] {
-          CateID = NextIntID("CateID");
-          CateCode = NextID("000000", "CateCode");
+          if (!RestoringKeys()) {
+            CateID = NextIntID("CateID");
+            CateCode = NextID("000000", "CateCode");
+          }
           Validate();
           Operator()->ExecSQL(FormatSql(
               kInsert, {GetTableName(), *CateID, CateInfo, CateCode, CateName, CateType, DispOrder,
@@ -134,13 +136,57 @@ int32_t TCategory::Delete() {
   return 0;
 }
 
+namespace {
+
+// The stored columns of TJCategories but the key (an optional, kept apart).
+const TColumnTable<TCategoryFields>& CategoryColumns() {
+  using F = TCategoryFields;
+  static const TColumnTable<F> table({
+      {"CateCode", &F::CateCode},
+      {"CateName", &F::CateName},
+      {"CateInfo", &F::CateInfo},
+      {"CateType", &F::CateType},
+      {"DispOrder", &F::DispOrder},
+      {"IsDispInRep", &F::IsDispInRep},
+      {"IsInUse", &F::IsInUse},
+      {"ModifiedBy", &F::ModifiedBy},
+      {"Remark", &F::Remark},
+  });
+  return table;
+}
+
+}  // namespace
+
+TColumnValues TCategory::ColumnValues() const {
+  TColumnValues values{{"CateID", CateID ? std::to_string(*CateID) : std::string()}};
+  CategoryColumns().AppendValues(*this, values);
+  values.emplace_back("ModifiedDate", ModifiedDate.IsZero() ? "" : ModifiedDate.FormatDate());
+  return values;
+}
+
+bool TCategory::SetColumnValue(const std::string& column, const std::string& value) {
+  if (column == "CateID") {
+    CateID = value.empty() ? std::nullopt : std::optional<int32_t>(std::atoi(value.c_str()));
+    return true;
+  }
+  if (column == "ModifiedDate") {
+    ModifiedDate = value.empty() ? TDateTime() : TDateTime::Parse(value);
+    return true;
+  }
+  return CategoryColumns().Assign(*this, column, value);
+}
+
+std::string TCategory::KeyCondition() const {
+  return FormatSql("CateID = %d", {CateID.value_or(0)});
+}
+
 bool TCategory::IsNew() const {
-  return !CateID;
+  return !CateID || RestoringKeys();
 }
 
 const TWriteRules& TCategory::WriteRules() const {
   static const TWriteRules rules =
-      TWriteRules()
+      RulesWithHistory()
           .Check([](TDBObject&, TWriteAction action, const TWriteContext& context) {
             CatalogueRules::RequireAddRight(action, context, CatalogueRules::kCategoryAdd);
           })
@@ -161,7 +207,7 @@ void TCategory::RefuseDeleteWhileUsed() {
     throw EWriteRefused("类别[%s]已被引用，不能删除！", {CateName});
 }
 
-void TCategory::Committed(TWriteAction action) {
+void TCategory::AfterCommit(TWriteAction action) {
   if (action != TWriteAction::Update) return;
   if (TItemManager* catalogue = TItemManager::AccessInstance(0))
     catalogue->RenameCategory(CateID.value_or(0), CateName);
@@ -187,6 +233,7 @@ int32_t TCategory::LoadFromDataSet(TDataSet* set) {
   ModifiedBy = set->FieldByName("ModifiedBy").AsString();
   ModifiedDate = set->FieldByName("ModifiedDate").AsDateTime();
   Remark = set->FieldByName("Remark").AsString();
+  TakeSnapshot();
   return 0;
 }
 

@@ -62,7 +62,36 @@ int32_t TSampleGroup::LoadFromDataSet(TDataSet* set) {
   GroupID = set->FieldByName("GroupID").AsInteger();
   SampleTypeID = set->FieldByName("SampleTypeID").AsInteger();
   GroupName = set->FieldByName("GroupName").AsString();
+  TakeSnapshot();
   return 0;
+}
+
+namespace {
+
+const TColumnTable<TSampleGroupFields>& GroupColumns() {
+  using F = TSampleGroupFields;
+  static const TColumnTable<F> table({
+      {"GroupID", &F::GroupID},
+      {"SampleTypeID", &F::SampleTypeID},
+      {"GroupName", &F::GroupName},
+  });
+  return table;
+}
+
+}  // namespace
+
+TColumnValues TSampleGroup::ColumnValues() const {
+  TColumnValues values;
+  GroupColumns().AppendValues(*this, values);
+  return values;
+}
+
+bool TSampleGroup::SetColumnValue(const std::string& column, const std::string& value) {
+  return GroupColumns().Assign(*this, column, value);
+}
+
+std::string TSampleGroup::KeyCondition() const {
+  return FormatSql("GroupID = %d", {GroupID});
 }
 
 int32_t TSampleGroup::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {
