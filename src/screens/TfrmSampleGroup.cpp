@@ -180,6 +180,13 @@ void TfrmSampleGroup::ConnectHandlers() {
   AddCommand(flatExit, nullptr, [this] { flatExitClick(); });
   AddCommand(flatHistory, pmSampleGroupHistory,
              [this] { THistoryDialog::ShowFor(this, CurrentGroup()); });
+  // A tool bar shows its buttons through their actions: the history
+  // button's follows its right, so a user without it sees no button.
+  for (QAction* shown : dxBarManager1->actions()) {
+    if (dxBarManager1->widgetForAction(shown) != flatHistory) continue;
+    connect(pmSampleGroupHistory, &QAction::changed, shown,
+            [this, shown] { shown->setVisible(pmSampleGroupHistory->isVisible()); });
+  }
 }
 
 void TfrmSampleGroup::FormCreate(QObject* sender) {
