@@ -84,8 +84,9 @@ bool MakeSureOfTable(IDBOperator* op) {
       Tried(op, [&] { op->ExecSQL(CreateTableSql("VARCHAR(200)", "TEXT")); });
   if (!made) return false;
   Tried(op, [&] {
-    op->ExecSQL("CREATE INDEX IX_TJCatalogueHistory_Entry ON TJCatalogueHistory "
-                "(TableName, EntryCode)");
+    op->ExecSQL(
+        "CREATE INDEX IX_TJCatalogueHistory_Entry ON TJCatalogueHistory "
+        "(TableName, EntryCode)");
   });
   Tried(op, [&] {
     op->ExecSQL("CREATE INDEX IX_TJCatalogueHistory_Time ON TJCatalogueHistory (ChangedAt)");
@@ -131,8 +132,7 @@ std::vector<TFieldChange> ChangesOf(const TCatalogueObject& entry, TWriteAction 
     for (const auto& [name, value] : entry.ColumnValues())
       if (!value.empty()) changes.push_back({name, {}, value});
   } else if (action == TWriteAction::Delete) {
-    const TColumnValues before =
-        entry.Loaded().empty() ? entry.ColumnValues() : entry.Loaded();
+    const TColumnValues before = entry.Loaded().empty() ? entry.ColumnValues() : entry.Loaded();
     for (const auto& [name, value] : before)
       if (!value.empty()) changes.push_back({name, value, {}});
   } else {
@@ -188,10 +188,9 @@ void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
     sql += std::string("SELECT ") + (stamped ? "Version" : "0") +
            FormatText(", %d, ", {static_cast<int32_t>(i + 1)}) + state.now;
     sql += FormatSql(", '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s'",
-                     {operatorName, userName, context.source,
-                      entry.GetTableName(), entry.EntryKind(), entry.EntryCode(),
-                      entry.EntryName(), ActionWord(action), changes[i].field,
-                      changes[i].before, changes[i].after});
+                     {operatorName, userName, context.source, entry.GetTableName(),
+                      entry.EntryKind(), entry.EntryCode(), entry.EntryName(), ActionWord(action),
+                      changes[i].field, changes[i].before, changes[i].after});
     if (stamped) sql += " FROM TJCatalogueVersion";
   }
   op->ExecSQL(sql);

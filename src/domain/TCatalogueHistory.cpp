@@ -96,10 +96,10 @@ std::optional<TLastChange> TCatalogueHistory::LastChange(const std::string& tabl
                                                          const std::string& code) {
   CatalogueHistory::Prepare(Operator());
   if (!CatalogueHistory::Available(Operator())) return std::nullopt;
-  TDataSet* rows = Operator()->OpenQuery(FormatSql(
-      "SELECT TOP 1 ChangeID, ChangedAt, OperatorName, UserName, Source, Action FROM %s "
-      "WHERE TableName = '%s' AND EntryCode = '%s' ORDER BY ChangeID DESC",
-      {GetTableName(), tableName, code}));
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("SELECT TOP 1 ChangeID, ChangedAt, OperatorName, UserName, Source, Action FROM %s "
+                "WHERE TableName = '%s' AND EntryCode = '%s' ORDER BY ChangeID DESC",
+                {GetTableName(), tableName, code}));
   if (rows->IsEmpty()) return std::nullopt;
   TLastChange last;
   last.ChangeID = static_cast<int64_t>(rows->FieldByName("ChangeID").AsFloat());

@@ -35,7 +35,8 @@ void TCatalogueObject::Committed(TWriteAction action) {
 TWriteRules TCatalogueObject::RulesWithHistory() {
   TWriteRules rules;
   rules.Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
-    if (action == TWriteAction::Update) static_cast<TCatalogueObject&>(object).ReadStoredIfUnknown();
+    if (action == TWriteAction::Update)
+      static_cast<TCatalogueObject&>(object).ReadStoredIfUnknown();
   });
   rules.Record([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
     auto& entry = static_cast<TCatalogueObject&>(object);

@@ -20,8 +20,8 @@ using TColumnValues = std::vector<std::pair<std::string, std::string>>;
 template <class Fields>
 class TColumnTable {
  public:
-  using Member = std::variant<std::string Fields::*, int32_t Fields::*, bool Fields::*,
-                              double Fields::*>;
+  using Member =
+      std::variant<std::string Fields::*, int32_t Fields::*, bool Fields::*, double Fields::*>;
   struct Column {
     const char* name;
     Member member;

@@ -56,7 +56,8 @@ void THistoryDialog::Reload() {
     const THistoryRow& row = rows[r];
     const std::string cells[] = {row.ChangedAt, row.OperatorName, row.Action,
                                  row.FieldName, row.OldValue,     row.NewValue};
-    for (int c = 0; c < 6; ++c) tsgHistory->setItem(r, c, new QTableWidgetItem(QtText::ToQ(cells[c])));
+    for (int c = 0; c < 6; ++c)
+      tsgHistory->setItem(r, c, new QTableWidgetItem(QtText::ToQ(cells[c])));
     changeOfRow_.push_back(row.ChangeID);
   }
   btnUndo->setEnabled(!rows.empty());

@@ -16,8 +16,7 @@ class TCatalogueObject;
 /// of the change of the selected line through the entry's own save.
 class THistoryDialog : public QDialog {
  public:
-  THistoryDialog(QWidget* parent, std::string tableName, std::string code,
-                 TWriteContext context);
+  THistoryDialog(QWidget* parent, std::string tableName, std::string code, TWriteContext context);
 
   /// The 历史 command of a window: the history of `entry` (the entry on
   /// screen), or a hint when there is no stored entry.

@@ -1,3 +1,4 @@
+#include <iostream>
 #include <memory>
 #include <sstream>
 
@@ -202,6 +203,76 @@ TEST_P(CatalogueHistoryTest, CategoriesTubesAndOlderDatabases) {
   EXPECT_EQ(text.rfind("修改号,时间,操作员", 0), 0u);
   EXPECT_NE(text.find(",紫管\r\n"), std::string::npos);
   EXPECT_EQ(text.find("检验科"), std::string::npos) << "only the tubes";
+}
+
+}  // namespace
+
+#include <fstream>
+
+#include "TDataSet.h"
+#include "TestServer.h"
+
+namespace {
+
+// On the server, as the server logs them: the statements one save and one
+// delete send, and how many of them are the history's (one each).
+class HistoryStatementsTest : public CatalogueHistoryTest {
+ protected:
+  struct TCount {
+    int all = 0;
+    int history = 0;
+  };
+  // The lines the server logged for session `pid` since `from` (a size of
+  // the log file).
+  static TCount LoggedSince(std::streamoff from, long long pid) {
+    std::ifstream log(TestServer::Instance().SocketFolder() + "/server.log");
+    log.seekg(from);
+    TCount count;
+    const std::string session = "[" + std::to_string(pid) + "]";
+    for (std::string line; std::getline(log, line);) {
+      if (line.find(session) == std::string::npos) continue;
+      if (line.find("statement: ") == std::string::npos &&
+          line.find("execute ") == std::string::npos)
+        continue;
+      ++count.all;
+      if (line.find("TJCatalogueHistory") != std::string::npos) ++count.history;
+    }
+    return count;
+  }
+  static std::streamoff LogSize() {
+    std::ifstream log(TestServer::Instance().SocketFolder() + "/server.log", std::ios::ate);
+    return log.tellg();
+  }
+};
+
+TESMIRA_BACKENDS(HistoryStatementsTest, TestBackend::Postgres);
+
+TEST_P(HistoryStatementsTest, ASaveSendsOneHistoryStatement) {
+  auto item = SavedItem("血糖", 12.5);  // the first write prepares the tables
+  TItem probe(pool_);
+  probe.OpenSQL("SELECT pg_backend_pid() AS p, set_config('log_statement', 'all', false) AS s");
+  const long long pid = probe.GetDataSet()->Fields(0).AsInteger();
+
+  std::streamoff from = LogSize();
+  auto inserted = SavedItem("尿酸", 8);
+  const TCount insert = LoggedSince(from, pid);
+  from = LogSize();
+  auto stored = Reloaded(item->ItemCode);
+  from = LogSize();
+  stored->UnitPrice = 20;
+  stored->Save(AsLi());
+  const TCount update = LoggedSince(from, pid);
+  from = LogSize();
+  stored->Remove(AsLi());
+  const TCount remove = LoggedSince(from, pid);
+  probe.OpenSQL("SELECT set_config('log_statement', 'none', false) AS s");
+
+  std::cout << "statements per write on the server (all / history): insert " << insert.all << " / "
+            << insert.history << ", update " << update.all << " / " << update.history << ", delete "
+            << remove.all << " / " << remove.history << "\n";
+  EXPECT_EQ(insert.history, 1);
+  EXPECT_EQ(update.history, 1);
+  EXPECT_EQ(remove.history, 1);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ class HistoryButtonTest : public ScreenTest {
   void SetUp() override {
     ScreenTest::SetUp();
     db.Exec(u8"INSERT INTO TJSampleType (ID, SampleTypeID, SampleTypeName) VALUES (1, 2, '血清')");
-    db.Exec(u8"INSERT INTO TJSampleGroup (GroupID, SampleTypeID, GroupName) VALUES (1, 2, '红头管')");
+    db.Exec(
+        u8"INSERT INTO TJSampleGroup (GroupID, SampleTypeID, GroupName) VALUES (1, 2, '红头管')");
   }
   void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
