@@ -105,6 +105,32 @@ CREATE TABLE IF NOT EXISTS TJCatalogueVersion (
 INSERT INTO TJCatalogueVersion (Version)
   SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM TJCatalogueVersion);
 
+-- The catalogue's change history: one row per column a write changed
+-- (inserts name every column they filled, deletes every column the row
+-- held), written in the write's own transaction with one INSERT. ChangeID is
+-- the change stamp the write raised; ChangedAt the database's time as
+-- yyyy-mm-dd hh:mm:ss. A database made before this table gets it from the
+-- library on its first catalogue write.
+CREATE TABLE IF NOT EXISTS TJCatalogueHistory (
+  ChangeID     BIGINT NOT NULL,
+  Seq          INT NOT NULL,
+  ChangedAt    VARCHAR(19) NOT NULL,
+  OperatorName VARCHAR(200),
+  UserName     VARCHAR(200),
+  Source       VARCHAR(200),
+  TableName    VARCHAR(30) NOT NULL,
+  EntryKind    VARCHAR(200),
+  EntryCode    VARCHAR(200),
+  EntryName    VARCHAR(200),
+  Action       VARCHAR(200),
+  FieldName    VARCHAR(30),
+  OldValue     TEXT,
+  NewValue     TEXT,
+  PRIMARY KEY (ChangeID, Seq)
+);
+CREATE INDEX IF NOT EXISTS IX_TJCatalogueHistory_Entry ON TJCatalogueHistory (TableName, EntryCode);
+CREATE INDEX IF NOT EXISTS IX_TJCatalogueHistory_Time ON TJCatalogueHistory (ChangedAt);
+
 -- A category that catalogue entries still belong to cannot be deleted: its
 -- items would be left pointing at nothing. The category window reports the
 -- refusal as "referenced".

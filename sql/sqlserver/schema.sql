@@ -120,6 +120,33 @@ CREATE TABLE TJCatalogueVersion (
 INSERT INTO TJCatalogueVersion (Version) VALUES (1);
 GO
 
+-- The catalogue's change history: one row per column a write changed
+-- (inserts name every column they filled, deletes every column the row
+-- held), written in the write's own transaction with one INSERT. ChangeID is
+-- the change stamp the write raised; ChangedAt the database's time as
+-- yyyy-mm-dd hh:mm:ss. A database made before this table gets it from the
+-- library on its first catalogue write.
+CREATE TABLE TJCatalogueHistory (
+  ChangeID     BIGINT NOT NULL,
+  Seq          INT NOT NULL,
+  ChangedAt    VARCHAR(19) NOT NULL,
+  OperatorName NVARCHAR(200),
+  UserName     NVARCHAR(200),
+  Source       NVARCHAR(200),
+  TableName    VARCHAR(30) NOT NULL,
+  EntryKind    NVARCHAR(200),
+  EntryCode    NVARCHAR(200),
+  EntryName    NVARCHAR(200),
+  Action       NVARCHAR(200),
+  FieldName    VARCHAR(30),
+  OldValue     NVARCHAR(MAX),
+  NewValue     NVARCHAR(MAX),
+  PRIMARY KEY (ChangeID, Seq)
+);
+CREATE INDEX IX_TJCatalogueHistory_Entry ON TJCatalogueHistory (TableName, EntryCode);
+CREATE INDEX IX_TJCatalogueHistory_Time ON TJCatalogueHistory (ChangedAt);
+GO
+
 -- A category that catalogue entries still belong to cannot be deleted: its
 -- items would be left pointing at nothing. The category window reports the
 -- refusal as "referenced".

@@ -10,6 +10,12 @@ TWriteRules& TWriteRules::Record(Rule rule) {
   return *this;
 }
 
+TWriteRules& TWriteRules::Append(const TWriteRules& other) {
+  checks_.insert(checks_.end(), other.checks_.begin(), other.checks_.end());
+  records_.insert(records_.end(), other.records_.begin(), other.records_.end());
+  return *this;
+}
+
 void TWriteRules::RunChecks(TDBObject& object, TWriteAction action,
                             const TWriteContext& context) const {
   for (const Rule& rule : checks_) rule(object, action, context);

@@ -29,6 +29,8 @@ class TWriteRules {
 
   TWriteRules& Check(Rule rule);
   TWriteRules& Record(Rule rule);
+  /// Adds the checks and records of `other` after those already here.
+  TWriteRules& Append(const TWriteRules& other);
 
   void RunChecks(TDBObject& object, TWriteAction action, const TWriteContext& context) const;
   void RunRecords(TDBObject& object, TWriteAction action, const TWriteContext& context) const;

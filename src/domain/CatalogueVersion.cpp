@@ -41,12 +41,6 @@ bool MakeSureOfTable(IDBOperator* op) {
   }
 }
 
-bool Available(IDBOperator* op) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  const auto found = Known().find(KeyOf(op));
-  return found != Known().end() && found->second;
-}
-
 }  // namespace
 
 void Prepare(IDBOperator* op) {
@@ -61,6 +55,12 @@ void Prepare(IDBOperator* op) {
   const bool available = MakeSureOfTable(op);
   std::lock_guard<std::mutex> lock(g_mutex);
   Known()[key] = available;
+}
+
+bool Available(IDBOperator* op) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  const auto found = Known().find(KeyOf(op));
+  return found != Known().end() && found->second;
 }
 
 void Raise(IDBOperator* op) {

@@ -19,6 +19,8 @@ void Prepare(IDBOperator* op);
 /// so two desks writing at once wait for each other instead of one being
 /// refused ("database is locked") half-way.
 void Raise(IDBOperator* op);
+/// Whether the database has the stamp (after Prepare).
+bool Available(IDBOperator* op);
 /// The stamp now; 0 on a database without the table.
 int64_t Read(IDBOperator* op);
 

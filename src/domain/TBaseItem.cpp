@@ -168,7 +168,7 @@ int32_t TBaseItem::Delete() {
 }
 
 bool TBaseItem::IsNew() const {
-  return ItemID == 0;
+  return ItemID == 0 || RestoringKeys();
 }
 
 namespace {
@@ -187,6 +187,8 @@ const char* AddRightOf(int32_t itemType) {
 }  // namespace
 
 const TWriteRules& TBaseItem::WriteRules() const {
+  // The row is read first (RefuseIfChangedElsewhere): the history then
+  // takes the values it held from that same read.
   static const TWriteRules rules =
       TWriteRules()
           .Check([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
@@ -202,7 +204,8 @@ const TWriteRules& TBaseItem::WriteRules() const {
             if (action == TWriteAction::Delete) return;
             entry.RefuseTakenName(action == TWriteAction::Insert || storedName != entry.ItemName);
             entry.RefuseDanglingReferences();
-          });
+          })
+          .Append(RulesWithHistory());
   return rules;
 }
 
@@ -243,6 +246,7 @@ std::string TBaseItem::RefuseIfChangedElsewhere(TWriteAction action) {
   const std::string typedItems = itemsString_;
   const uint64_t loaded = loadedStamp_;
   LoadRow(rows, Columns(*rows));
+  TakeSnapshot();  // what the row held: the history's old values
   if (loadedStamp_ == loaded) {
     const std::string storedName = ItemName;
     static_cast<TItemFields&>(*this) = typed;
@@ -255,8 +259,8 @@ std::string TBaseItem::RefuseIfChangedElsewhere(TWriteAction action) {
   ReloadItemsIfChanged();
   const std::string unsaved = StoredValues::Unsaved(typed, typedItems, *this, itemsString_);
   std::string message =
-      FormatText("“%s”已被其他用户修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
-                 {ItemName, deleting ? "删除" : "保存"});
+      FormatText("“%s”已被%s修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
+                 {ItemName, WhoChangedLast(ItemCode), deleting ? "删除" : "保存"});
   if (!deleting && !unsaved.empty()) message += "\r\n没有保存的内容：\r\n" + unsaved;
   throw EEntryChanged(message);
 }
@@ -326,7 +330,7 @@ void TBaseItem::RefuseDanglingReferences() {
                         {ItemName, gone});
 }
 
-void TBaseItem::Committed(TWriteAction action) {
+void TBaseItem::AfterCommit(TWriteAction action) {
   if (action == TWriteAction::Delete) {
     // The row is gone: its members are no longer held by it.
     for (TBaseItem* member : items_) member->usedBy_.Remove(this);
@@ -381,8 +385,10 @@ int32_t TBaseItem::Insert() {
 }
 
 void TBaseItem::DrawKeysAndInsert() {
-  ItemID = NextIntID("ItemID");
-  ItemCode = NextID("000000", "ItemCode");
+  if (!RestoringKeys()) {
+    ItemID = NextIntID("ItemID");
+    ItemCode = NextID("000000", "ItemCode");
+  }
   Operator()->ExecSQL(FormatSql(kInsert, {GetTableName(),
                                           ItemID,
                                           ItemCode,
@@ -508,6 +514,81 @@ void TBaseItem::LoadRow(TDataSet* set, const Columns& c) {
   UnitPrice = set->Fields(c.UnitPrice).AsFloat();
   SetItemsString(text(c.ItemsString));
   loadedStamp_ = StoredValues::Of(*this, itemsString_);
+  TakeSnapshot();
+}
+
+namespace {
+
+// The stored columns of TJItem but ItemsString (kept by the class itself).
+const TColumnTable<TItemFields>& ItemColumns() {
+  using F = TItemFields;
+  static const TColumnTable<F> table({
+      {"ItemID", &F::ItemID},
+      {"ItemCode", &F::ItemCode},
+      {"ItemName", &F::ItemName},
+      {"AbCustom", &F::AbCustom},
+      {"AbForPY", &F::AbForPY},
+      {"AbForWB", &F::AbForWB},
+      {"AliasID", &F::AliasID},
+      {"CheckOrder", &F::CheckOrder},
+      {"DispOrder", &F::DispOrder},
+      {"HintForLower", &F::HintForLower},
+      {"HintForUpper", &F::HintForUpper},
+      {"IsSecCheck", &F::IsSecCheck},
+      {"IsInUse", &F::IsInUse},
+      {"IsRePorted", &F::IsRePorted},
+      {"ItemUnit", &F::ItemUnit},
+      {"LowerLimit", &F::LowerLimit},
+      {"UpLimit", &F::UpLimit},
+      {"Max", &F::Max},
+      {"Min", &F::Min},
+      {"NaturalResult", &F::NaturalResult},
+      {"ResultType", &F::ResultType},
+      {"SampleTypeID", &F::SampleTypeID},
+      {"Sex", &F::Sex},
+      {"UnitPrice", &F::UnitPrice},
+      {"StandItemName", &F::StandItemName},
+      {"CateID", &F::CateID},
+      {"CateName", &F::CateName},
+      {"ChargeType", &F::ChargeType},
+      {"ItemType", &F::ItemType},
+      {"IsHaveExamProcess", &F::IsHaveExamProcess},
+      {"IsInstrument", &F::IsInstrument},
+      {"ValueFormat", &F::ValueFormat},
+      {"ExcludeItems", &F::ExcludeItems},
+      {"SampleGroupID", &F::SampleGroupID},
+  });
+  return table;
+}
+
+}  // namespace
+
+TColumnValues TBaseItem::ColumnValues() const {
+  TColumnValues values;
+  ItemColumns().AppendValues(*this, values);
+  values.emplace_back("ItemsString", itemsString_);
+  return values;
+}
+
+bool TBaseItem::SetColumnValue(const std::string& column, const std::string& value) {
+  if (column != "ItemsString") return ItemColumns().Assign(*this, column, value);
+  itemsString_ = value;
+  return true;
+}
+
+std::string TBaseItem::EntryKind() const {
+  switch (ItemType) {
+    case 1:
+      return "组合项目";
+    case 2:
+      return "套餐";
+    default:
+      return "项目";
+  }
+}
+
+std::string TBaseItem::KeyCondition() const {
+  return FormatSql("ItemID = %d", {ItemID});
 }
 
 int32_t TBaseItem::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {

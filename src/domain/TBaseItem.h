@@ -51,6 +51,14 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
   /// Validates and rewrites every column but ItemID.
   int32_t Update() override;
 
+  // What the history and a restore read and write (TCatalogueObject).
+  TColumnValues ColumnValues() const override;
+  bool SetColumnValue(const std::string& column, const std::string& value) override;
+  std::string EntryCode() const override { return ItemCode; }
+  std::string EntryName() const override { return ItemName; }
+  std::string EntryKind() const override;
+  std::string KeyCondition() const override;
+
   // Composition (virtual, in this order after NextIntID).
   /// Builds Items from ItemsString once (codes the catalogue does not know
   /// are dropped; nested composites are built first); ends on texts that
@@ -136,7 +144,7 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
   /// The add right of the entry's kind for a new entry, and a name no other
   /// entry has (RefuseTakenName).
   const TWriteRules& WriteRules() const override;
-  void Committed(TWriteAction action) override;
+  void AfterCommit(TWriteAction action) override;
   void Discarded(TWriteAction action) override;
 
   TBaseItemList& MutableItems() { return items_; }

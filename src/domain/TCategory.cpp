@@ -74,8 +74,10 @@ int32_t TCategory::Insert() {
   try {
     InsertDrawingKeys(
         [&] {
-          CateID = NextIntID("CateID");
-          CateCode = NextID("000000", "CateCode");
+          if (!RestoringKeys()) {
+            CateID = NextIntID("CateID");
+            CateCode = NextID("000000", "CateCode");
+          }
           Validate();
           Operator()->ExecSQL(FormatSql(
               kInsert, {GetTableName(), *CateID, CateInfo, CateCode, CateName, CateType, DispOrder,
@@ -137,11 +139,57 @@ int32_t TCategory::Delete() {
   return 0;
 }
 
+namespace {
+
+// The stored columns of TJCategories but the key (an optional, kept apart).
+const TColumnTable<TCategoryFields>& CategoryColumns() {
+  using F = TCategoryFields;
+  static const TColumnTable<F> table({
+      {"CateCode", &F::CateCode},
+      {"CateName", &F::CateName},
+      {"CateInfo", &F::CateInfo},
+      {"CateType", &F::CateType},
+      {"DispOrder", &F::DispOrder},
+      {"IsDispInRep", &F::IsDispInRep},
+      {"IsInUse", &F::IsInUse},
+      {"ModifiedBy", &F::ModifiedBy},
+      {"Remark", &F::Remark},
+  });
+  return table;
+}
+
+}  // namespace
+
+TColumnValues TCategory::ColumnValues() const {
+  TColumnValues values{{"CateID", CateID ? std::to_string(*CateID) : std::string()}};
+  CategoryColumns().AppendValues(*this, values);
+  values.emplace_back("ModifiedDate", ModifiedDate.IsZero() ? "" : ModifiedDate.FormatDate());
+  return values;
+}
+
+bool TCategory::SetColumnValue(const std::string& column, const std::string& value) {
+  if (column == "CateID") {
+    CateID = value.empty() ? std::nullopt : std::optional<int32_t>(std::atoi(value.c_str()));
+    return true;
+  }
+  if (column == "ModifiedDate") {
+    ModifiedDate = value.empty() ? TDateTime() : TDateTime::Parse(value);
+    return true;
+  }
+  return CategoryColumns().Assign(*this, column, value);
+}
+
+std::string TCategory::KeyCondition() const {
+  return FormatSql("CateID = %d", {CateID.value_or(0)});
+}
+
 bool TCategory::IsNew() const {
-  return !CateID;
+  return !CateID || RestoringKeys();
 }
 
 const TWriteRules& TCategory::WriteRules() const {
+  // The row is read first: the history then takes the values it held from
+  // that same read.
   static const TWriteRules rules =
       TWriteRules()
           .Check([](TDBObject&, TWriteAction action, const TWriteContext& context) {
@@ -160,7 +208,8 @@ const TWriteRules& TCategory::WriteRules() const {
               CatalogueRules::RefuseTakenName(category.NameUsedByOther(category.CateName),
                                               "系统中已存在名为“%s”的类别，类别名称不能重复！",
                                               category.CateName);
-          });
+          })
+          .Append(RulesWithHistory());
   return rules;
 }
 
@@ -199,7 +248,7 @@ std::string TCategory::RefuseIfChangedElsewhere(TWriteAction action) {
        ModifiedDate.FormatDate(), deleting ? "删除" : "保存"});
 }
 
-void TCategory::Committed(TWriteAction action) {
+void TCategory::AfterCommit(TWriteAction action) {
   if (action == TWriteAction::Delete) return;
   loadedStamp_ = StoredValues::Of(*this);
   if (action != TWriteAction::Update) return;
@@ -228,6 +277,7 @@ int32_t TCategory::LoadFromDataSet(TDataSet* set) {
   ModifiedDate = set->FieldByName("ModifiedDate").AsDateTime();
   Remark = set->FieldByName("Remark").AsString();
   loadedStamp_ = StoredValues::Of(*this);
+  TakeSnapshot();
   return 0;
 }
 

@@ -66,6 +66,14 @@ class TCategory : public TCatalogueObject, public TCategoryFields {
   /// order; the list is not cleared. maxCount -1: all rows.
   int32_t LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) override;
 
+  // What the history and a restore read and write (TCatalogueObject).
+  TColumnValues ColumnValues() const override;
+  bool SetColumnValue(const std::string& column, const std::string& value) override;
+  std::string EntryCode() const override { return CateCode; }
+  std::string EntryName() const override { return CateName; }
+  std::string EntryKind() const override { return "类别"; }
+  std::string KeyCondition() const override;
+
   /// ETJItemException "类别编号不能为空！" / "类别名称不能为空！", then a text
   /// longer than its column (ColumnWidths::RequireWidth).
   void Validate();
@@ -86,7 +94,7 @@ class TCategory : public TCatalogueObject, public TCategoryFields {
   bool IsNew() const override;
   /// The add right for a new category and a name no other category has.
   const TWriteRules& WriteRules() const override;
-  void Committed(TWriteAction action) override;
+  void AfterCommit(TWriteAction action) override;
   void Discarded(TWriteAction action) override;
 
  private:

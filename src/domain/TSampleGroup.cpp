@@ -44,12 +44,16 @@ int32_t TSampleGroup::Delete() {
   return 0;
 }
 
+// The row is read first: the history then takes the values it held from
+// that same read.
 const TWriteRules& TSampleGroup::WriteRules() const {
   static const TWriteRules rules =
-      TWriteRules().Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
-        auto& group = static_cast<TSampleGroup&>(object);
-        if (action != TWriteAction::Insert) group.RefuseIfChangedElsewhere(action);
-      });
+      TWriteRules()
+          .Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
+            auto& group = static_cast<TSampleGroup&>(object);
+            if (action != TWriteAction::Insert) group.RefuseIfChangedElsewhere(action);
+          })
+          .Append(RulesWithHistory());
   return rules;
 }
 
@@ -71,11 +75,11 @@ void TSampleGroup::RefuseIfChangedElsewhere(TWriteAction action) {
     return;
   }
   throw EEntryChanged(
-      "试管“%s”已被其他用户修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
-      {GroupName, deleting ? "删除" : "保存"});
+      "试管“%s”已被%s修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
+      {GroupName, WhoChangedLast(std::to_string(GroupID)), deleting ? "删除" : "保存"});
 }
 
-void TSampleGroup::Committed(TWriteAction action) {
+void TSampleGroup::AfterCommit(TWriteAction action) {
   if (action != TWriteAction::Delete) loadedStamp_ = StoredValues::Of(*this);
 }
 
@@ -111,7 +115,36 @@ int32_t TSampleGroup::LoadFromDataSet(TDataSet* set) {
   SampleTypeID = set->FieldByName("SampleTypeID").AsInteger();
   GroupName = set->FieldByName("GroupName").AsString();
   loadedStamp_ = StoredValues::Of(*this);
+  TakeSnapshot();
   return 0;
+}
+
+namespace {
+
+const TColumnTable<TSampleGroupFields>& GroupColumns() {
+  using F = TSampleGroupFields;
+  static const TColumnTable<F> table({
+      {"GroupID", &F::GroupID},
+      {"SampleTypeID", &F::SampleTypeID},
+      {"GroupName", &F::GroupName},
+  });
+  return table;
+}
+
+}  // namespace
+
+TColumnValues TSampleGroup::ColumnValues() const {
+  TColumnValues values;
+  GroupColumns().AppendValues(*this, values);
+  return values;
+}
+
+bool TSampleGroup::SetColumnValue(const std::string& column, const std::string& value) {
+  return GroupColumns().Assign(*this, column, value);
+}
+
+std::string TSampleGroup::KeyCondition() const {
+  return FormatSql("GroupID = %d", {GroupID});
 }
 
 int32_t TSampleGroup::LoadList(const std::string& where, TDBObjectList& list, int32_t maxCount) {

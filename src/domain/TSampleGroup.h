@@ -42,11 +42,20 @@ class TSampleGroup : public TCatalogueObject, public TSampleGroupFields {
   /// Rewrites the row addressed by GroupID.
   int32_t Update() override;
 
+  // What the history and a restore read and write (TCatalogueObject). A
+  // tube has no code of its own: the history names it by GroupID.
+  TColumnValues ColumnValues() const override;
+  bool SetColumnValue(const std::string& column, const std::string& value) override;
+  std::string EntryCode() const override { return std::to_string(GroupID); }
+  std::string EntryName() const override { return GroupName; }
+  std::string EntryKind() const override { return "试管"; }
+  std::string KeyCondition() const override;
+
  protected:
   bool IsNew() const override { return GroupID == 0; }
   /// The row as it was read (EEntryChanged / EEntryDeleted).
   const TWriteRules& WriteRules() const override;
-  void Committed(TWriteAction action) override;
+  void AfterCommit(TWriteAction action) override;
   void Discarded(TWriteAction action) override {
     if (action == TWriteAction::Insert) GroupID = 0;
   }

@@ -21,6 +21,7 @@
 #include "TCategory.h"
 #include "TCategoryManager.h"
 #include "TImageList.h"
+#include "THistoryDialog.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
@@ -87,6 +88,8 @@ QWidget* TfrmCategorie::BuildButtons() {
                                          QStringLiteral("打印编码表&P"));
   btnDelete =
       WidgetLook::NamedButton(GroupBox3, QStringLiteral("btnDelete"), QStringLiteral("删除&D"));
+  btnHistory =
+      WidgetLook::NamedButton(GroupBox3, QStringLiteral("btnHistory"), QStringLiteral("历史&H"));
   btnCancel =
       WidgetLook::NamedButton(GroupBox3, QStringLiteral("btnCancel"), QStringLiteral("取消&C"));
   btnExit = WidgetLook::NamedButton(GroupBox3, QStringLiteral("btnExit"), QStringLiteral("退出&E"));
@@ -96,6 +99,7 @@ QWidget* TfrmCategorie::BuildButtons() {
   grid->addWidget(btnPrintForm, 0, 2);
   grid->addWidget(btnDelete, 1, 0);
   grid->addWidget(btnCancel, 1, 1);
+  grid->addWidget(btnHistory, 2, 0);
   grid->addWidget(btnExit, 1, 2);
   return GroupBox3;
 }
@@ -112,6 +116,9 @@ void TfrmCategorie::BuildPermissionActions() {
                                       QStringLiteral("取消(&C)"), "TJXT201005", 18);
   pmCategoryPrintForm = PermissionAction(QStringLiteral("pmCategoryPrintForm"),
                                          QStringLiteral("打印编码表(&P)"), "TJXT201006", 12);
+  pmCategoryHistory = PermissionAction(QStringLiteral("pmCategoryHistory"),
+                                       QStringLiteral("历史(&H)"), "TJXT201007", 12);
+  pmCategoryHistory->InvisibleIfNoRight = true;
 }
 
 void TfrmCategorie::ConnectHandlers() {
@@ -121,6 +128,8 @@ void TfrmCategorie::ConnectHandlers() {
   AddCommand(btnCancel, pmCategoryCancel, [this] { btnCancelClick(); });
   AddCommand(btnPrintForm, pmCategoryPrintForm, [this] { btnPrintFormClick(); });
   AddCommand(btnExit, nullptr, [this] { btnExitClick(); });
+  AddCommand(btnHistory, pmCategoryHistory,
+             [this] { THistoryDialog::ShowFor(this, famCategory->Category()); });
   ConnectTreeClick(famCateTree->chkCateTree, [this] { famCateTreechkCateTreeClick(); });
   ConnectExit(famCategory->edtCateMemo, [this] { famCategoryedtCateMemoExit(); });
   EnterMovesToNextControl(this);  // the window's key preview (FormKeyPress)

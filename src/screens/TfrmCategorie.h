@@ -50,6 +50,7 @@ class TfrmCategorie : public TMDIChild {
   QPushButton* btnADD;
   QPushButton* btnSave;
   QPushButton* btnPrintForm;
+  QPushButton* btnHistory;
   QPushButton* btnDelete;
   QPushButton* btnCancel;
   QPushButton* btnExit;
@@ -59,6 +60,7 @@ class TfrmCategorie : public TMDIChild {
   TPermissionAction* pmCategorySave;
   TPermissionAction* pmCategoryCancel;
   TPermissionAction* pmCategoryPrintForm;
+  TPermissionAction* pmCategoryHistory;
 
  protected:
   const TPermissionAction* PrintAction() const override { return pmCategoryPrintForm; }

@@ -26,6 +26,8 @@
 #include "TBaseItem.h"
 #include "TCheckSet.h"
 #include "TImageList.h"
+#include "THistoryDialog.h"
+#include "WidgetLook.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
@@ -93,6 +95,9 @@ void TfrmCheckSet::BuildPermissionActions() {
                                            QStringLiteral("确定(&S)"), "TJXT204006", 14);
   pmCheckSetPrintForm = PermissionAction(QStringLiteral("pmCheckSetPrintForm"),
                                          QStringLiteral("打印编码表(&P)"), "TJXT204007", 19);
+  pmCheckSetHistory = PermissionAction(QStringLiteral("pmCheckSetHistory"),
+                                       QStringLiteral("历史(&H)"), "TJXT204008", 19);
+  pmCheckSetHistory->InvisibleIfNoRight = true;
 }
 
 void TfrmCheckSet::ConnectHandlers() {
@@ -103,6 +108,12 @@ void TfrmCheckSet::ConnectHandlers() {
   AddCommand(f->btnDelete, pmCheckSetDelete, [this] { famCheckSetItembtnDeleteClick(); });
   AddCommand(f->btnPrintForm, pmCheckSetPrintForm, [this] { famCheckSetItembtnPrintFormClick(); });
   AddCommand(f->btnExit, nullptr, [this] { famCheckSetItembtnExitClick(); });
+  // The editor's button row gets the history button before Exit.
+  btnHistory = WidgetLook::NamedButton(f->GroupBox4, QStringLiteral("btnHistory"),
+                                       QStringLiteral("历史&H"));
+  static_cast<QBoxLayout*>(f->GroupBox4->layout())->insertWidget(5, btnHistory);
+  AddCommand(btnHistory, pmCheckSetHistory,
+             [this] { THistoryDialog::ShowFor(this, famCheckSetItem->CheckSet()); });
   AddCommand(famSelCombItem->btnOk, pmCheckSetCorroborate, [this] { famSelCombItembtnOkClick(); });
   AddCommand(famSelCombItem->btnExit, nullptr, [this] { famSelCombItembtnExitClick(); });
   ConnectTreeClick(famCheckSetTree->CheckSetTree, [this] { famCheckSetTreeCheckSetTreeClick(); });

@@ -7,6 +7,7 @@ class QSplitter;
 class QTabWidget;
 class QWidget;
 class TBaseItem;
+class QPushButton;
 class TPermissionAction;
 class TfamCheckSetItem;
 class TfamCheckSetTree;
@@ -60,6 +61,8 @@ class TfrmCheckSet : public TMDIChild {
   TPermissionAction* pmCheckSetCancel;
   TPermissionAction* pmCheckSetCorroborate;
   TPermissionAction* pmCheckSetPrintForm;
+  TPermissionAction* pmCheckSetHistory;
+  QPushButton* btnHistory;
 
  protected:
   const TPermissionAction* PrintAction() const override { return pmCheckSetPrintForm; }

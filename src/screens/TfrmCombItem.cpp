@@ -28,6 +28,7 @@
 #include "TCheckGrid.h"
 #include "TCombItem.h"
 #include "TItemManager.h"
+#include "THistoryDialog.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TfamCatetoCombTree.h"
@@ -132,8 +133,9 @@ QWidget* TfrmCombItem::BuildEditorPage() {
   RzBitBtn2 = Button("RzBitBtn2", QStringLiteral("取消"));
   RzBitBtn3 = Button("RzBitBtn3", QStringLiteral("保存"));
   RzBitBtn4 = Button("RzBitBtn4", QStringLiteral("删除"));
+  btnHistory = Button("btnHistory", QStringLiteral("历史"));
   GroupBox4 = ButtonColumn(Panel1, QStringLiteral("GroupBox4"),
-                           {RzBitBtn1, RzBitBtn2, RzBitBtn3, RzBitBtn4});
+                           {RzBitBtn1, RzBitBtn2, RzBitBtn3, RzBitBtn4, btnHistory});
   FillPanel(Panel1, famCombItem, GroupBox4);
 
   PageControl2 = new QTabWidget;
@@ -181,6 +183,9 @@ void TfrmCombItem::BuildPermissionActions() {
                                         QStringLiteral("全选(&W)"), "TJXT203006", 19);
   pmCombItemNotCheckAll = PermissionAction(QStringLiteral("pmCombItemNotCheckAll"),
                                            QStringLiteral("全不选(&N)"), "TJXT203007", 20);
+  pmCombItemHistory = PermissionAction(QStringLiteral("pmCombItemHistory"),
+                                       QStringLiteral("历史(&H)"), "TJXT203008", 14);
+  pmCombItemHistory->InvisibleIfNoRight = true;
 }
 
 void TfrmCombItem::ConnectHandlers() {
@@ -193,6 +198,8 @@ void TfrmCombItem::ConnectHandlers() {
   AddCommand(RzBitBtn6, pmCombItemNotCheckAll, [this] { RzBitBtn6Click(); });
   AddCommand(RzBitBtn7, nullptr, [this] { RzBitBtn7Click(); });
   AddCommand(RzBitBtn8, nullptr, [this] { RzBitBtn8Click(); });
+  AddCommand(btnHistory, pmCombItemHistory,
+             [this] { THistoryDialog::ShowFor(this, famCombItem->Item()); });
   // A click is a left-button release over a node; one on empty space would
   // only show the same item again and drop what was typed.
   ConnectTreeClick(famCatetoCombTree->CateToCombTree,

@@ -96,6 +96,7 @@ class TfrmCombItem : public TMDIChild {
   QPushButton* RzBitBtn5;
   QPushButton* RzBitBtn6;
   QPushButton* RzBitBtn8;
+  QPushButton* btnHistory;
   QPushButton* RzBitBtn7;
   TfamCombToItem* famCombToItem;
   TCheckGrid* tsgrdComb;
@@ -105,6 +106,7 @@ class TfrmCombItem : public TMDIChild {
   TPermissionAction* pmCombItemSave;
   TPermissionAction* pmCombItemCheckAll;
   TPermissionAction* pmCombItemNotCheckAll;
+  TPermissionAction* pmCombItemHistory;
 
   /// Columns of tsgrdComb (0-based).
   enum TExcludeColumn { colExcludeCode = 0, colExcludeName, colExcluded };

@@ -28,6 +28,7 @@
 #include "TImageList.h"
 #include "TItem.h"
 #include "TItemManager.h"
+#include "THistoryDialog.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TTableReport.h"
@@ -110,12 +111,14 @@ QWidget* TfrmItemEdit::BuildButtons() {
   btnDelete = NamedButton(GroupBox4, QStringLiteral("btnDelete"), QStringLiteral("删除&D"));
   btnCancel = NamedButton(GroupBox4, QStringLiteral("btnCancel"), QStringLiteral("取消&C"));
   btnClose = NamedButton(GroupBox4, QStringLiteral("btnClose"), QStringLiteral("退出&E"));
+  btnHistory = NamedButton(GroupBox4, QStringLiteral("btnHistory"), QStringLiteral("历史&H"));
   auto* grid = new QGridLayout(GroupBox4);
   grid->addWidget(btnAdd, 0, 0);
   grid->addWidget(btnSave, 0, 1);
   grid->addWidget(RzButton3, 0, 2);
   grid->addWidget(btnDelete, 1, 0);
   grid->addWidget(btnCancel, 1, 1);
+  grid->addWidget(btnHistory, 1, 3);
   grid->addWidget(btnClose, 1, 2);
   return GroupBox4;
 }
@@ -132,6 +135,9 @@ void TfrmItemEdit::BuildPermissionActions() {
                                   "TJXT202005", 18);
   pmItemPrintForm = PermissionAction(QStringLiteral("pmItemPrintForm"),
                                      QStringLiteral("打印编码表(&P)"), "TJXT202006", 12);
+  pmItemHistory = PermissionAction(QStringLiteral("pmItemHistory"), QStringLiteral("历史(&H)"),
+                                   "TJXT202007", 12);
+  pmItemHistory->InvisibleIfNoRight = true;
 }
 
 void TfrmItemEdit::ConnectHandlers() {
@@ -141,6 +147,7 @@ void TfrmItemEdit::ConnectHandlers() {
   AddCommand(btnDelete, pmItemDelete, [this] { btnDeleteClick(); });
   AddCommand(RzButton3, pmItemPrintForm, [this] { RzButton3Click(); });
   AddCommand(btnClose, nullptr, [this] { btnCloseClick(); });
+  AddCommand(btnHistory, pmItemHistory, [this] { THistoryDialog::ShowFor(this, famItem->Item()); });
   ConnectTreeClick(famCateToItemTree->chkCateTree, [this] { famCateToItemTreechkCateTreeClick(); });
   ConnectExit(famItem->edtPrice, [this] { famItemedtPriceExit(); });
   ConnectEnterOrder();

@@ -54,6 +54,7 @@ class TfrmItemEdit : public TMDIChild {
   QPushButton* btnAdd;
   QPushButton* btnSave;
   QPushButton* RzButton3;
+  QPushButton* btnHistory;
   QPushButton* btnDelete;
   QPushButton* btnCancel;
   QPushButton* btnClose;
@@ -62,6 +63,7 @@ class TfrmItemEdit : public TMDIChild {
   TPermissionAction* pmItemSave;
   TPermissionAction* pmItemCancel;
   TPermissionAction* pmItemPrintForm;
+  TPermissionAction* pmItemHistory;
 
  protected:
   const TPermissionAction* PrintAction() const override { return pmItemPrintForm; }

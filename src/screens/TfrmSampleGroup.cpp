@@ -19,6 +19,7 @@
 #include "QtText.h"
 #include "TDBObjectList.h"
 #include "TImageList.h"
+#include "THistoryDialog.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TSampleGroup.h"
@@ -119,8 +120,9 @@ void TfrmSampleGroup::BuildToolbar() {
   flatEdit = button(QStringLiteral("flatEdit"), QStringLiteral("修改"), 2);
   flatDelete = button(QStringLiteral("flatDelete"), QStringLiteral("删除"), 1);
   flatExit = button(QStringLiteral("flatExit"), QStringLiteral("退出"), 3);
+  flatHistory = button(QStringLiteral("flatHistory"), QStringLiteral("历史"), 2);
   dxBarManager1->addWidget(flatAdd);
-  for (QToolButton* b : {flatEdit, flatDelete, flatExit}) {
+  for (QToolButton* b : {flatEdit, flatDelete, flatHistory, flatExit}) {
     dxBarManager1->addSeparator();
     dxBarManager1->addWidget(b);
   }
@@ -166,6 +168,9 @@ void TfrmSampleGroup::BuildPermissionActions() {
                                          QStringLiteral("删除(&D)"), "TJXT205002", 1);
   pmSampleGroupEdit = PermissionAction(QStringLiteral("pmSampleGroupEdit"),
                                        QStringLiteral("修改(&M)"), "TJXT205003", 2);
+  pmSampleGroupHistory = PermissionAction(QStringLiteral("pmSampleGroupHistory"),
+                                          QStringLiteral("历史(&H)"), "TJXT205004", 2);
+  pmSampleGroupHistory->InvisibleIfNoRight = true;
 }
 
 void TfrmSampleGroup::ConnectHandlers() {
@@ -173,6 +178,15 @@ void TfrmSampleGroup::ConnectHandlers() {
   AddCommand(flatEdit, pmSampleGroupEdit, [this] { flatEditClick(); });
   AddCommand(flatDelete, pmSampleGroupDelete, [this] { flatDeleteClick(); });
   AddCommand(flatExit, nullptr, [this] { flatExitClick(); });
+  AddCommand(flatHistory, pmSampleGroupHistory,
+             [this] { THistoryDialog::ShowFor(this, CurrentGroup()); });
+  // A tool bar shows its buttons through their actions: the history
+  // button's follows its right, so a user without it sees no button.
+  for (QAction* shown : dxBarManager1->actions()) {
+    if (dxBarManager1->widgetForAction(shown) != flatHistory) continue;
+    connect(pmSampleGroupHistory, &QAction::changed, shown,
+            [this, shown] { shown->setVisible(pmSampleGroupHistory->isVisible()); });
+  }
 }
 
 void TfrmSampleGroup::FormCreate(QObject* sender) {

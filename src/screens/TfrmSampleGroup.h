@@ -53,6 +53,7 @@ class TfrmSampleGroup : public TMDIChild {
   QToolButton* flatAdd;
   QToolButton* flatEdit;
   QToolButton* flatDelete;
+  QToolButton* flatHistory;
   QToolButton* flatExit;
   QWidget* pnl2;
   QTableWidget* tsgrdData;
@@ -62,6 +63,7 @@ class TfrmSampleGroup : public TMDIChild {
   TPermissionAction* pmSampleGroupAdd;
   TPermissionAction* pmSampleGroupDelete;
   TPermissionAction* pmSampleGroupEdit;
+  TPermissionAction* pmSampleGroupHistory;
 
  private:
   /// Takes a group off Groups (freeing it) and its row off the grid.

@@ -29,7 +29,7 @@ TEST(SqlScript, EverySchemaCreatesTheTablesOfTheSqliteOne) {
   const auto expected = TSqlScript::CreatedTables(Script("sqlite/schema.sql"));
   EXPECT_EQ(expected,
             (std::vector<std::string>{"TJCategories", "TJItem", "TJSampleType", "TJSampleGroup",
-                                      "sfChargeItem", "TJCatalogueVersion"}));
+                                      "sfChargeItem", "TJCatalogueVersion", "TJCatalogueHistory"}));
   std::stringstream folders(TESMIRA_SCHEMA_FOLDERS);
   for (std::string folder; std::getline(folders, folder, ',');)
     EXPECT_EQ(TSqlScript::CreatedTables(Script(fs::path(folder) / "schema.sql")), expected)

@@ -60,7 +60,7 @@ TEST_P(TDatabaseDecidesTest, TheLaterOfTwoClerksSavingOneRowIsToldAndLosesNothin
   EXPECT_EQ(first->Save(), 3);
   second->UnitPrice = 12.5;
   const std::string message = MessageOf<EEntryChanged>([&] { second->Save(); });
-  EXPECT_NE(message.find("已被其他用户修改"), std::string::npos) << message;
+  EXPECT_NE(message.find("修改，这次的保存没有完成"), std::string::npos) << message;
   EXPECT_NE(message.find("单价：12.50（现在为 0.00）"), std::string::npos) << message;
   EXPECT_EQ(second->ItemName, "体重（公斤）");
   EXPECT_EQ(second->UnitPrice, 0.0);

@@ -119,7 +119,7 @@ TEST_F(TfrmCheckSetTest, OpensMaximisedWithItsSetsAndListsAndNothingHappensBefor
   EXPECT_FALSE(f->combSampleType->isVisibleTo(w));
   const QList<TPermissionAction*> actions =
       w->PermissionActions()->findChildren<TPermissionAction*>();
-  EXPECT_EQ(actions.size(), 6);
+  EXPECT_EQ(actions.size(), 7);  // with 历史
 
   // Save, Delete and OK before any set was added or pressed: nothing
   // written, no error; Save says what to do instead.

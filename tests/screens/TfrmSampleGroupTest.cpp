@@ -112,6 +112,7 @@ TEST_F(TfrmSampleGroupTest, ListsEveryGroupWithItsSampleTypeNameUnderTheToolbar)
   EXPECT_EQ(bar,
             (QStringList{QStringLiteral("flatAdd"), QStringLiteral("|"), QStringLiteral("flatEdit"),
                          QStringLiteral("|"), QStringLiteral("flatDelete"), QStringLiteral("|"),
+                         QStringLiteral("flatHistory"), QStringLiteral("|"),
                          QStringLiteral("flatExit")}));
   for (QToolButton* b : {w->flatAdd, w->flatEdit, w->flatDelete, w->flatExit}) {
     EXPECT_FALSE(b->icon().isNull()) << b->objectName().toStdString();

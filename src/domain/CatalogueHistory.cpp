@@ -1,0 +1,199 @@
+#include "CatalogueHistory.h"
+
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "CatalogueVersion.h"
+#include "Format.h"
+#include "IDBOperator.h"
+#include "TCatalogueObject.h"
+#include "TCurrentUser.h"
+#include "TDataSet.h"
+#include "TTransaction.h"
+#include "UserRights.h"
+
+namespace CatalogueHistory {
+
+namespace {
+
+struct TDatabaseState {
+  bool available = false;
+  std::string now;
+};
+
+std::mutex g_mutex;
+std::map<std::string, TDatabaseState>& Known() {
+  static std::map<std::string, TDatabaseState> known;
+  return known;
+}
+
+std::string KeyOf(IDBOperator* op) {
+  return op->GetDBName() + '\n' + op->GetSchema();
+}
+
+// Runs `statement` under a guard of its own, so a refusal (a function the
+// database does not know, a missing table) leaves a surrounding
+// transaction usable on every database. False when it was refused.
+template <class Statement>
+bool Tried(IDBOperator* op, Statement&& statement) {
+  TTransaction guard(op);
+  try {
+    statement();
+    guard.Commit();
+    return true;
+  } catch (const std::exception&) {
+    guard.Rollback();
+    return false;
+  }
+}
+
+// The time text of SQLite (the embedded file: the local time of the
+// desk), PostgreSQL and SQL Server, asked in that order.
+const char* const kTimeExpressions[] = {
+    "datetime('now','localtime')",
+    "to_char(LOCALTIMESTAMP, 'YYYY-MM-DD HH24:MI:SS')",
+    "CONVERT(VARCHAR(19), GETDATE(), 120)",
+};
+
+std::string TimeExpressionOf(IDBOperator* op) {
+  for (const char* expression : kTimeExpressions) {
+    if (Tried(op, [&] { op->OpenQuery(std::string("SELECT ") + expression + " AS T"); }))
+      return expression;
+  }
+  return {};
+}
+
+// The same table on every database: SQL Server's wide text first, the
+// plain text type of SQLite and PostgreSQL second.
+std::string CreateTableSql(const char* text, const char* longText) {
+  return FormatText(
+      "CREATE TABLE TJCatalogueHistory (ChangeID BIGINT NOT NULL, Seq INT NOT NULL, "
+      "ChangedAt VARCHAR(19) NOT NULL, OperatorName %s, UserName %s, Source %s, "
+      "TableName VARCHAR(30) NOT NULL, EntryKind %s, EntryCode %s, EntryName %s, "
+      "Action %s, FieldName VARCHAR(30), OldValue %s, NewValue %s, "
+      "PRIMARY KEY (ChangeID, Seq))",
+      {text, text, text, text, text, text, text, longText, longText});
+}
+
+bool MakeSureOfTable(IDBOperator* op) {
+  if (Tried(op, [&] { op->OpenQuery("SELECT ChangeID FROM TJCatalogueHistory WHERE 1=0"); }))
+    return true;
+  const bool made =
+      Tried(op, [&] { op->ExecSQL(CreateTableSql("NVARCHAR(200)", "NVARCHAR(MAX)")); }) ||
+      Tried(op, [&] { op->ExecSQL(CreateTableSql("VARCHAR(200)", "TEXT")); });
+  if (!made) return false;
+  Tried(op, [&] {
+    op->ExecSQL(
+        "CREATE INDEX IX_TJCatalogueHistory_Entry ON TJCatalogueHistory "
+        "(TableName, EntryCode)");
+  });
+  Tried(op, [&] {
+    op->ExecSQL("CREATE INDEX IX_TJCatalogueHistory_Time ON TJCatalogueHistory (ChangedAt)");
+  });
+  return true;
+}
+
+TDatabaseState StateOf(IDBOperator* op) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  const auto found = Known().find(KeyOf(op));
+  return found == Known().end() ? TDatabaseState{} : found->second;
+}
+
+const char* ActionWord(TWriteAction action) {
+  switch (action) {
+    case TWriteAction::Insert:
+      return kInsert;
+    case TWriteAction::Update:
+      return kUpdate;
+    default:
+      return kDelete;
+  }
+}
+
+std::string ValueIn(const TColumnValues& values, const std::string& column) {
+  for (const auto& [name, value] : values)
+    if (name == column) return value;
+  return {};
+}
+
+struct TFieldChange {
+  std::string field;
+  std::string before;
+  std::string after;
+};
+
+// Inserts name every column that holds something, deletes every column the
+// row held (so that a deleted entry can be made again from its history),
+// updates the columns whose text changed.
+std::vector<TFieldChange> ChangesOf(const TCatalogueObject& entry, TWriteAction action) {
+  std::vector<TFieldChange> changes;
+  if (action == TWriteAction::Insert) {
+    for (const auto& [name, value] : entry.ColumnValues())
+      if (!value.empty()) changes.push_back({name, {}, value});
+  } else if (action == TWriteAction::Delete) {
+    const TColumnValues before = entry.Loaded().empty() ? entry.ColumnValues() : entry.Loaded();
+    for (const auto& [name, value] : before)
+      if (!value.empty()) changes.push_back({name, value, {}});
+  } else {
+    for (const auto& [name, value] : entry.ColumnValues()) {
+      const std::string before = ValueIn(entry.Loaded(), name);
+      if (before != value) changes.push_back({name, before, value});
+    }
+  }
+  return changes;
+}
+
+}  // namespace
+
+void Prepare(IDBOperator* op) {
+  const std::string key = KeyOf(op);
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (Known().count(key)) return;
+  }
+  TDatabaseState state;
+  state.now = TimeExpressionOf(op);
+  state.available = !state.now.empty() && MakeSureOfTable(op);
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Known()[key] = state;
+}
+
+bool Available(IDBOperator* op) {
+  return StateOf(op).available;
+}
+
+std::string ServerTimeSql(IDBOperator* op) {
+  return StateOf(op).now;
+}
+
+void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
+            const TWriteContext& context) {
+  const TDatabaseState state = StateOf(op);
+  if (!state.available) return;
+  const std::vector<TFieldChange> changes = ChangesOf(entry, action);
+  if (changes.empty()) return;
+  const std::string operatorName =
+      context.user ? GetOperator(*context.user).OperatorName : std::string();
+  const std::string userName = context.user ? context.user->UserName.value_or("") : "";
+  // The change's number is the stamp this write raised: one per write,
+  // taken under the stamp's lock, so no other write has it.
+  const bool stamped = CatalogueVersion::Available(op);
+  std::string sql =
+      "INSERT INTO TJCatalogueHistory (ChangeID, Seq, ChangedAt, OperatorName, UserName, "
+      "Source, TableName, EntryKind, EntryCode, EntryName, Action, FieldName, OldValue, "
+      "NewValue) ";
+  for (size_t i = 0; i < changes.size(); ++i) {
+    if (i) sql += " UNION ALL ";
+    sql += std::string("SELECT ") + (stamped ? "Version" : "0") +
+           FormatText(", %d, ", {static_cast<int32_t>(i + 1)}) + state.now;
+    sql += FormatSql(", '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s'",
+                     {operatorName, userName, context.source, entry.GetTableName(),
+                      entry.EntryKind(), entry.EntryCode(), entry.EntryName(), ActionWord(action),
+                      changes[i].field, changes[i].before, changes[i].after});
+    if (stamped) sql += " FROM TJCatalogueVersion";
+  }
+  op->ExecSQL(sql);
+}
+
+}  // namespace CatalogueHistory

@@ -1,0 +1,283 @@
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "CatalogueHistory.h"
+#include "DomainTest.h"
+#include "Exceptions.h"
+#include "TCatalogueHistory.h"
+#include "TCategory.h"
+#include "TCombItem.h"
+#include "TCurrentUser.h"
+#include "TItem.h"
+#include "TSampleGroup.h"
+
+namespace {
+
+TCurrentUser Clerk(const std::string& userName, const std::string& operatorName) {
+  TCurrentUser user;
+  user.UserName = userName;
+  user.Rights = {{"TJXT202001"}, {"TJXT203001"}, {"TJXT201001"}};
+  user.Operator.OperatorName = operatorName;
+  return user;
+}
+
+class CatalogueHistoryTest : public DomainTest {
+ protected:
+  TCurrentUser zhang_ = Clerk("zhang", "张三");
+  TCurrentUser li_ = Clerk("li", "李四");
+  TWriteContext AsZhang() { return {&zhang_, "TfrmItemEdit"}; }
+  TWriteContext AsLi() { return {&li_, "TfrmItemEdit"}; }
+
+  std::unique_ptr<TItem> SavedItem(const std::string& name, double price) {
+    auto item = std::make_unique<TItem>(pool_);
+    item->ItemName = name;
+    item->UnitPrice = price;
+    item->Save(AsZhang());
+    return item;
+  }
+  std::unique_ptr<TItem> Reloaded(const std::string& code) {
+    auto item = std::make_unique<TItem>(pool_);
+    item->ItemCode = code;
+    EXPECT_EQ(item->Find(), 0);
+    return item;
+  }
+  std::vector<THistoryRow> HistoryOf(const std::string& table, const std::string& code) {
+    return TCatalogueHistory(pool_).RowsOf(table, code);
+  }
+  long long HistoryRows() { return db_.QueryInt("SELECT count(*) FROM TJCatalogueHistory"); }
+  // The row as stored, every column in order, to compare two states.
+  std::string StoredRow(const std::string& code) {
+    TColumnValues values = Reloaded(code)->ColumnValues();
+    std::string text;
+    for (const auto& [name, value] : values) text += name + "=" + value + ";";
+    return text;
+  }
+};
+
+TESMIRA_ALL_BACKENDS(CatalogueHistoryTest);
+
+// Insert, price change and delete each leave their rows: who, from where,
+// what changed, one change number per write.
+TEST_P(CatalogueHistoryTest, EachWriteLeavesItsRows) {
+  auto item = SavedItem("血糖", 12.5);
+  std::vector<THistoryRow> rows = HistoryOf("TJItem", item->ItemCode);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.front().Action, CatalogueHistory::kInsert);
+  EXPECT_EQ(rows.front().OperatorName, "张三");
+  EXPECT_EQ(rows.front().UserName, "zhang");
+  EXPECT_EQ(rows.front().Source, "TfrmItemEdit");
+  EXPECT_EQ(rows.front().EntryKind, "项目");
+  EXPECT_EQ(rows.front().ChangedAt.size(), 19u);
+  const int64_t inserted = rows.front().ChangeID;
+
+  auto stored = Reloaded(item->ItemCode);
+  stored->UnitPrice = 15;
+  stored->Save(AsLi());
+  rows = HistoryOf("TJItem", item->ItemCode);
+  ASSERT_GT(rows.front().ChangeID, inserted);
+  EXPECT_EQ(rows.front().FieldName, "UnitPrice");
+  EXPECT_EQ(rows.front().OldValue, "12.50");
+  EXPECT_EQ(rows.front().NewValue, "15.00");
+  EXPECT_EQ(rows.front().OperatorName, "李四");
+  EXPECT_EQ(rows[1].ChangeID, inserted) << "only the price changed";
+
+  const long long before = HistoryRows();
+  stored->Save(AsLi());
+  EXPECT_EQ(HistoryRows(), before) << "a save that changes nothing records nothing";
+
+  stored->Remove(AsZhang());
+  rows = HistoryOf("TJItem", item->ItemCode);
+  EXPECT_EQ(rows.front().Action, CatalogueHistory::kDelete);
+  EXPECT_EQ(rows.front().FieldName, "ItemID");
+}
+
+// A refused save, a save the database refuses and a save whose history
+// cannot be written all leave neither the change nor any history row.
+TEST_P(CatalogueHistoryTest, ARefusedOrFailedSaveLeavesNoRows) {
+  auto item = SavedItem("血糖", 12.5);
+  SavedItem("尿酸", 8);
+  const long long before = HistoryRows();
+
+  auto renamed = Reloaded(item->ItemCode);
+  renamed->ItemName = "尿酸";
+  EXPECT_THROW(renamed->Save(AsLi()), EWriteRefused);
+
+  auto priced = Reloaded(item->ItemCode);
+  priced->UnitPrice = 20;
+  db_.RefuseWrites("TJItem", "UPDATE");
+  EXPECT_ANY_THROW(priced->Save(AsLi()));
+  db_.AllowWrites("TJItem", "UPDATE");
+  EXPECT_EQ(HistoryRows(), before);
+
+  db_.RefuseWrites("TJCatalogueHistory", "INSERT");
+  EXPECT_ANY_THROW(priced->Save(AsLi()));
+  db_.AllowWrites("TJCatalogueHistory", "INSERT");
+  EXPECT_EQ(HistoryRows(), before);
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE UnitPrice > 13"), 0)
+      << "the price stays when its history cannot be written";
+}
+
+// Two clerks load the same item; the later save is the one the last
+// change names.
+TEST_P(CatalogueHistoryTest, TheLastChangeNamesTheLaterClerk) {
+  auto item = SavedItem("血糖", 12.5);
+  auto first = Reloaded(item->ItemCode);
+  auto second = Reloaded(item->ItemCode);
+  first->UnitPrice = 13;
+  first->Save(AsZhang());
+  second->ItemUnit = "mmol/L";
+  // The later clerk is told of the earlier change (and by whom); saved again
+  // from the row as it is now, both changes stand.
+  const std::string told = MessageOf<EEntryChanged>([&] { second->Save(AsLi()); });
+  EXPECT_NE(told.find("张三"), std::string::npos) << told;
+  second->ItemUnit = "mmol/L";
+  second->Save(AsLi());
+  const auto last = TCatalogueHistory(pool_).LastChange("TJItem", item->ItemCode);
+  ASSERT_TRUE(last);
+  EXPECT_EQ(last->OperatorName, "李四");
+  EXPECT_EQ(last->Action, CatalogueHistory::kUpdate);
+  EXPECT_FALSE(TCatalogueHistory(pool_).LastChange("TJItem", "999999"));
+}
+
+// Undo of a price change and of a delete restores the row exactly, goes
+// through the save's checks and is itself recorded.
+TEST_P(CatalogueHistoryTest, UndoRestoresExactlyAndIsRecorded) {
+  auto member = SavedItem("血糖", 12.5);
+  TCombItem combo(pool_);
+  combo.ItemName = "肝功能";
+  combo.UnitPrice = 30;
+  combo.SetItemsString(member->ItemCode + ";");
+  combo.ExcludeItems = member->ItemCode + ";";
+  combo.Save(AsZhang());
+  const std::string original = StoredRow(combo.ItemCode);
+
+  auto priced = Reloaded(combo.ItemCode);
+  priced->UnitPrice = 45;
+  priced->Save(AsLi());
+  TCatalogueHistory history(pool_);
+  history.Undo(history.RowsOf("TJItem", combo.ItemCode).front().ChangeID, AsZhang());
+  EXPECT_EQ(StoredRow(combo.ItemCode), original);
+  const auto undone = history.LastChange("TJItem", combo.ItemCode);
+  ASSERT_TRUE(undone);
+  EXPECT_EQ(undone->Source, "TfrmItemEdit 撤销" + std::to_string(undone->ChangeID - 1));
+
+  Reloaded(combo.ItemCode)->Remove(AsLi());
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE ItemType = 1"), 0);
+  const int64_t deleted = history.LastChange("TJItem", combo.ItemCode)->ChangeID;
+  history.Undo(deleted, AsZhang());
+  EXPECT_EQ(StoredRow(combo.ItemCode), original);
+  EXPECT_EQ(history.LastChange("TJItem", combo.ItemCode)->Action, CatalogueHistory::kInsert);
+  EXPECT_THROW(history.Undo(deleted, AsZhang()), EWriteRefused) << "it is back already";
+
+  // An undo goes through the save's checks: a user without the add right
+  // cannot make a deleted entry again.
+  Reloaded(combo.ItemCode)->Remove(AsLi());
+  TCurrentUser clerk = Clerk("wang", "王五");
+  clerk.Rights.clear();
+  EXPECT_ANY_THROW(history.Undo(history.LastChange("TJItem", combo.ItemCode)->ChangeID,
+                                {&clerk, "TfrmItemEdit"}));
+}
+
+// Categories and tubes are recorded the same way; a database made before
+// the history table gets it on its first write.
+TEST_P(CatalogueHistoryTest, CategoriesTubesAndOlderDatabases) {
+  db_.Exec("DROP TABLE TJCatalogueHistory");
+  TCategory category(pool_);
+  category.CateName = "检验科";
+  category.Save(AsZhang());
+  TSampleGroup tube(pool_);
+  tube.SampleTypeID = 1;
+  tube.GroupName = "红管";
+  tube.Save(AsZhang());
+  tube.GroupName = "紫管";
+  tube.Save(AsLi());
+  TCatalogueHistory history(pool_);
+  EXPECT_EQ(history.RowsOf("TJCategories", category.CateCode).front().EntryKind, "类别");
+  const auto rows = history.RowsOf("TJSampleGroup", std::to_string(tube.GroupID));
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.front().FieldName, "GroupName");
+  EXPECT_EQ(rows.front().OldValue, "红管");
+  EXPECT_EQ(rows.front().NewValue, "紫管");
+
+  std::ostringstream csv;
+  THistoryFilter filter;
+  filter.EntryKind = "试管";
+  history.WriteCsv(csv, filter, false);
+  const std::string text = csv.str();
+  EXPECT_EQ(text.rfind("修改号,时间,操作员", 0), 0u);
+  EXPECT_NE(text.find(",紫管\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("检验科"), std::string::npos) << "only the tubes";
+}
+
+}  // namespace
+
+#include <fstream>
+
+#include "TDataSet.h"
+#include "TestServer.h"
+
+namespace {
+
+// On the server, as the server logs them: the statements one save and one
+// delete send, and how many of them are the history's (one each).
+class HistoryStatementsTest : public CatalogueHistoryTest {
+ protected:
+  struct TCount {
+    int all = 0;
+    int history = 0;
+  };
+  // The lines the server logged for session `pid` since `from` (a size of
+  // the log file).
+  static TCount LoggedSince(std::streamoff from, long long pid) {
+    std::ifstream log(TestServer::Instance().SocketFolder() + "/server.log");
+    log.seekg(from);
+    TCount count;
+    const std::string session = "[" + std::to_string(pid) + "]";
+    for (std::string line; std::getline(log, line);) {
+      if (line.find(session) == std::string::npos) continue;
+      if (line.find("statement: ") == std::string::npos &&
+          line.find("execute ") == std::string::npos)
+        continue;
+      ++count.all;
+      if (line.find("TJCatalogueHistory") != std::string::npos) ++count.history;
+    }
+    return count;
+  }
+  static std::streamoff LogSize() {
+    std::ifstream log(TestServer::Instance().SocketFolder() + "/server.log", std::ios::ate);
+    return log.tellg();
+  }
+};
+
+TESMIRA_BACKENDS(HistoryStatementsTest, TestBackend::Postgres);
+
+TEST_P(HistoryStatementsTest, ASaveSendsOneHistoryStatement) {
+  auto item = SavedItem("血糖", 12.5);  // the first write prepares the tables
+  TItem probe(pool_);
+  probe.OpenSQL("SELECT pg_backend_pid() AS p, set_config('log_statement', 'all', false) AS s");
+  const long long pid = probe.GetDataSet()->Fields(0).AsInteger();
+
+  std::streamoff from = LogSize();
+  auto inserted = SavedItem("尿酸", 8);
+  const TCount insert = LoggedSince(from, pid);
+  from = LogSize();
+  auto stored = Reloaded(item->ItemCode);
+  from = LogSize();
+  stored->UnitPrice = 20;
+  stored->Save(AsLi());
+  const TCount update = LoggedSince(from, pid);
+  from = LogSize();
+  stored->Remove(AsLi());
+  const TCount remove = LoggedSince(from, pid);
+  probe.OpenSQL("SELECT set_config('log_statement', 'none', false) AS s");
+
+  std::cout << "statements per write on the server (all / history): insert " << insert.all << " / "
+            << insert.history << ", update " << update.all << " / " << update.history << ", delete "
+            << remove.all << " / " << remove.history << "\n";
+  EXPECT_EQ(insert.history, 1);
+  EXPECT_EQ(update.history, 1);
+  EXPECT_EQ(remove.history, 1);
+}
+
+}  // namespace
