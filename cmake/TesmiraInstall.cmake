@@ -1,7 +1,7 @@
 # Installing Tesmira like Linux software (cmake --install, cpack -G DEB):
 #   <libdir>/tesmira/       libtesmira.so and cfg/cfg.config (the library reads
 #                           its configuration beside itself)
-#   <bindir>/               tesmira-host, tesmira-dbinit
+#   <bindir>/               tesmira-host, tesmira-dbinit, tesmira-catalog
 #   <datadir>/tesmira/sql/  one schema folder per database system, demo data
 #   <datadir>/doc/tesmira/  the README and the architecture notes
 #   <includedir>/tesmira/   the host SDK, with a CMake package (find_package(Tesmira))
@@ -23,7 +23,7 @@ set(TESMIRA_DOC_INSTALL_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tesmira)
 target_link_libraries(tesmira INTERFACE tesmira_sdk)
 install(TARGETS tesmira EXPORT TesmiraTargets LIBRARY DESTINATION ${TESMIRA_PLUGIN_INSTALL_DIR})
 install(TARGETS tesmira_sdk EXPORT TesmiraTargets)
-install(TARGETS tesmira-host tesmira-dbinit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tesmira-host tesmira-dbinit tesmira-catalog RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 list(TRANSFORM TESMIRA_SDK_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/include/
   OUTPUT_VARIABLE sdkHeaders)
 install(FILES ${sdkHeaders} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tesmira)
@@ -70,7 +70,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_PACKAGE_DESCRIPTION
   "A plug-in library (Qt 6) that gives a health-examination management program its catalogue \
 maintenance windows: categories, examination items, combination items, check sets and sample \
-tubes. Includes the reference host tesmira-host, the database set-up command tesmira-dbinit, \
+tubes. Includes the reference host tesmira-host, the database set-up command tesmira-dbinit, the catalogue exchange command tesmira-catalog, \
 the schemas for SQLite and SQL Server, and the SDK a host program builds against.")
 set(CPACK_PACKAGE_CONTACT "Tesmira developers <tesmira@example.org>")
 # Installed with DESTDIR into a staging folder, so the install-time rules see

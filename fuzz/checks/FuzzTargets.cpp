@@ -2,6 +2,7 @@
 
 #include "ConfigFileCheck.h"
 #include "ConnectionStringCheck.h"
+#include "CsvTextCheck.h"
 #include "FieldNumbersCheck.h"
 #include "MemberTextCheck.h"
 #include "MnemonicCheck.h"
@@ -15,6 +16,7 @@ const std::vector<FuzzTarget>& FuzzTargets() {
   static const std::vector<FuzzTarget> targets{
       {"config_file", CheckConfigFile},
       {"connection_string", CheckConnectionString},
+      {"csv_text", CheckCsvText},
       {"field_numbers", CheckFieldNumbers},
       {"member_text", CheckMemberText},
       {"mnemonic", CheckMnemonic},

@@ -50,6 +50,11 @@ class TSampleType : public TDBObject {
   /// Rewrites the row addressed by ID.
   int32_t Update() override;
 
+ protected:
+  /// A sample type read from the table has its ID; one made by a caller
+  /// has none yet, and Save inserts it.
+  bool IsNew() const override { return id_ == 0; }
+
  private:
   int32_t id_ = 0;
   std::unique_ptr<TDBObjectList> sampleTypes_;
