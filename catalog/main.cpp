@@ -11,6 +11,7 @@
 
 #include "CatalogueExchange.h"
 #include "GbkText.h"
+#include "TCatalogueHistory.h"
 #include "TDBConfigFile.h"
 #include "TDBConnPool.h"
 #include "TSingleComm.h"
@@ -27,6 +28,8 @@ constexpr int kFailed = 3;  // the file or the database could not be used
 
 struct TArguments {
   std::string Config;
+  std::string Since;  // history: from that day on (yyyy-mm-dd)
+  std::string Code;   // history: of that entry
   std::vector<std::string> Files;
   bool DryRun = false;
   bool Quiet = false;
@@ -78,10 +81,22 @@ int Import(const TArguments& args) {
   return report.Count(TRowOutcome::Refused) > 0 ? kRefused : kDone;
 }
 
+// The change history as CSV (UTF-8) on standard output.
+int History(const TArguments& args) {
+  if (!args.Files.empty()) return kUsage;
+  THistoryFilter filter;
+  filter.Since = args.Since;
+  filter.EntryCode = args.Code;
+  TCatalogueHistory(TSingleComm::Instance().GetConnPool()).WriteCsv(std::cout, filter);
+  return kDone;
+}
+
 const std::vector<TCommand>& Commands() {
   static const std::vector<TCommand> commands = {
       {"export", "export FILE [--encoding utf8|gbk]", &Export},
       {"import", "import FILE [--dry-run] [--encoding utf8|gbk]", &Import},
+      {"history", "history [--since yyyy-mm-dd] [--code CODE]   (CSV on standard output)",
+       &History},
   };
   return commands;
 }
@@ -121,6 +136,10 @@ bool ParseArguments(int argc, char** argv, TArguments& args) {
       args.Quiet = true;
     else if (arg == "--config" && hasValue)
       args.Config = argv[++i];
+    else if (arg == "--since" && hasValue)
+      args.Since = argv[++i];
+    else if (arg == "--code" && hasValue)
+      args.Code = argv[++i];
     else if (arg == "--encoding" && hasValue) {
       const std::string name = argv[++i];
       if (name == "utf8" || name == "utf-8")

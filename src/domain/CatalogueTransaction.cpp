@@ -1,5 +1,6 @@
 #include "CatalogueTransaction.h"
 
+#include "CatalogueHistory.h"
 #include "CatalogueVersion.h"
 #include "DomainObjects.h"
 #include "IDBOperator.h"
@@ -20,6 +21,7 @@ TCatalogueTransaction::TCatalogueTransaction() : impl_(std::make_unique<Impl>())
   // The stamp table is made (when missing) before the transaction, as a
   // single save does, and raised first so the write lock is taken at once.
   CatalogueVersion::Prepare(impl_->op.get());
+  CatalogueHistory::Prepare(impl_->op.get());
   impl_->guard = std::make_unique<TTransaction>(impl_->op.get());
   CatalogueVersion::Raise(impl_->op.get());
 }

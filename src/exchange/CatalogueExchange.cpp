@@ -124,6 +124,12 @@ TImportReport Run(std::vector<TImportLine> lines, const TExchangeOptions& option
     report.Rows.push_back(importer.Apply(lines[i]));
     if (options.Progress) options.Progress(i + 1, total);
   }
+  for (TImportRow& late : importer.Finish())
+    for (TImportRow& row : report.Rows)
+      if (row.Line == late.Line) {
+        row.Outcome = late.Outcome;
+        row.Reason = late.Reason;
+      }
   std::stable_sort(report.Rows.begin(), report.Rows.end(),
                    [](const TImportRow& a, const TImportRow& b) { return a.Line < b.Line; });
   if (!options.DryRun && report.Count(TRowOutcome::Refused) == 0) {

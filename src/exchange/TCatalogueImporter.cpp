@@ -145,7 +145,7 @@ TImportRow TCatalogueImporter::ApplyCategory(const TImportLine& line) {
   auto found = snapshot_.CategoriesByName.find(name);
   TCategory category(DomainObjects::SharedPool());
   if (found != snapshot_.CategoriesByName.end())
-    static_cast<TCategoryFields&>(category) = *found->second;
+    category.Assign(found->second);  // with what the row held, for the save's comparison
   else
     category.CateName = name;
   const Cells before = snapshot_.CategoryCells(category);
@@ -288,6 +288,10 @@ TImportRow TCatalogueImporter::ApplyItem(const TImportLine& line) {
   if (!fresh) {
     Compare(before, snapshot_.ItemCells(item), row);
     if (row.Outcome == TRowOutcome::Unchanged) return row;
+    // The stored row as the entry's starting point: the save compares it
+    // with the database (this transaction holds every other writer off).
+    entry.ItemCode = code;
+    entry.Find();
   } else {
     // What the windows propose for a new entry the file says nothing of.
     if (!line.Cells[PinyinCode])
@@ -298,7 +302,15 @@ TImportRow TCatalogueImporter::ApplyItem(const TImportLine& line) {
                                   : entry.NextDispOrder(item.Fields.CateID);
     row.Outcome = TRowOutcome::Created;
   }
+  // Exclusions of combination items that later rows create are stored once
+  // those exist (Finish): a save never names a row the database lacks.
+  const std::string exclusions = item.Fields.ExcludeItems;
+  std::vector<std::string> stored;
+  for (const std::string& excluded : TBaseItem::CodesOf(exclusions))
+    if (snapshot_.Items.count(excluded)) stored.push_back(excluded);
   static_cast<TItemFields&>(entry) = item.Fields;
+  entry.ExcludeItems = CodesText(stored);
+  const bool waiting = entry.ExcludeItems != exclusions;
   entry.SetItemsString(item.ItemsString);
   if (fresh) entry.ItemCode.clear();
   entry.Save(context_);
@@ -310,5 +322,29 @@ TImportRow TCatalogueImporter::ApplyItem(const TImportLine& line) {
   item.Fields = entry;
   if (fresh) snapshot_.ItemOrder.push_back(entry.ItemCode);
   snapshot_.Items[entry.ItemCode] = item;
+  if (waiting) pendingExclusions_[entry.ItemCode] = {exclusions, line.Line};
   return row;
+}
+
+std::vector<TImportRow> TCatalogueImporter::Finish() {
+  std::vector<TImportRow> refused;
+  for (const auto& [code, waiting] : pendingExclusions_) {
+    try {
+      TBaseItem entry(DomainObjects::SharedPool());
+      entry.ItemCode = code;
+      entry.Find();
+      entry.ExcludeItems = waiting.first;
+      entry.Save(context_);
+      snapshot_.Items[code].Fields.ExcludeItems = waiting.first;
+    } catch (const std::exception& error) {
+      TImportRow row;
+      row.Line = waiting.second;
+      row.Key = code;
+      row.Outcome = TRowOutcome::Refused;
+      row.Reason = error.what();
+      refused.push_back(row);
+    }
+  }
+  pendingExclusions_.clear();
+  return refused;
 }

@@ -37,6 +37,9 @@ class TCatalogueImporter {
   /// name one that a later row of the file creates.
   void DeclareCombination(const std::string& code) { declaredCombinations_.insert(code); }
   TImportRow Apply(const TImportLine& line);
+  /// After every row: the exclusions that named combination items created
+  /// by later rows, saved now that those exist. The rows refused here.
+  std::vector<TImportRow> Finish();
 
  private:
   using Cells = std::vector<std::string>;
@@ -55,5 +58,8 @@ class TCatalogueImporter {
   TWriteContext context_;
   TCatalogueSnapshot snapshot_;
   std::map<std::string, int> seen_;
-  std::set<std::string> declaredCombinations_;  // "space\x01key" -> line
+  std::set<std::string> declaredCombinations_;
+  // Code -> the file's exclusion text and line, for exclusions waiting for
+  // combination items of later rows.
+  std::map<std::string, std::pair<std::string, int>> pendingExclusions_;  // "space\x01key" -> line
 };

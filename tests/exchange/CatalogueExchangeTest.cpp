@@ -69,7 +69,8 @@ TEST_P(CatalogueExchangeTest, AGbkPriceListUpdatesExactlyThosePrices) {
       db_.QueryText("SELECT ItemCode FROM TJItem WHERE ItemType = 1 ORDER BY ItemCode LIMIT 1");
   const std::string before = CatalogueExchange::ExportCsv();
   const TImportReport report = CatalogueExchange::ImportCsv(File("编号,单价", {code + ",123.45"}));
-  ASSERT_TRUE(report.Applied) << report.Summary();
+  ASSERT_TRUE(report.Applied) << report.Summary()
+                              << (report.Rows.empty() ? std::string() : report.Rows[0].Reason);
   ASSERT_EQ(report.Rows.size(), 1u);
   EXPECT_EQ(report.Rows[0].Outcome, TRowOutcome::Updated);
   ASSERT_EQ(report.Rows[0].Changes.size(), 1u);
