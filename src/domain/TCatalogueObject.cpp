@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "CatalogueEvents.h"
 #include "CatalogueHistory.h"
 #include "CatalogueVersion.h"
 #include "DomainObjects.h"
@@ -32,6 +33,7 @@ void TCatalogueObject::Committed(TWriteAction action) {
   else
     TakeSnapshot();
   AfterCommit(action);
+  CatalogueEvents::Publish();  // the other open windows follow
 }
 
 TWriteRules TCatalogueObject::RulesWithHistory() {

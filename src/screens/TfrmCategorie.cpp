@@ -20,8 +20,8 @@
 #include "QtText.h"
 #include "TCategory.h"
 #include "TCategoryManager.h"
-#include "TImageList.h"
 #include "THistoryDialog.h"
+#include "TImageList.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
@@ -40,6 +40,7 @@ TfrmCategorie::TfrmCategorie(IWinMain* host) : TMDIChild(host) {
   BuildLayout();
   BuildPermissionActions();
   ConnectHandlers();
+  follower_ = std::make_unique<TCatalogueFollower>(this, [this] { famCateTree->BuildTree(); });
   // A fixed, dialog-like frame: system menu and minimise only.
   setFixedSize(641, 413);
   if (QMdiSubWindow* sub = SubWindow())

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+
+#include "TCatalogueFollower.h"
 #include "TMDIChild.h"
 
 class QGroupBox;
@@ -74,4 +77,6 @@ class TfrmCategorie : public TMDIChild {
   void BuildPermissionActions();
   void ConnectHandlers();
   void StartNewCategory();
+  // Brings the trees and lists up to date after another window's write.
+  std::unique_ptr<TCatalogueFollower> follower_;
 };

@@ -25,9 +25,8 @@
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TCheckSet.h"
-#include "TImageList.h"
 #include "THistoryDialog.h"
-#include "WidgetLook.h"
+#include "TImageList.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
@@ -35,6 +34,7 @@
 #include "TfamCheckSetItem.h"
 #include "TfamCheckSetTree.h"
 #include "TfamSelCombItem.h"
+#include "WidgetLook.h"
 
 TfrmCheckSet::TfrmCheckSet(IWinMain* host) : TMDIChild(host) {
   setObjectName(QStringLiteral("frmCheckSet"));
@@ -42,6 +42,7 @@ TfrmCheckSet::TfrmCheckSet(IWinMain* host) : TMDIChild(host) {
   BuildLayout();
   BuildPermissionActions();
   ConnectHandlers();
+  follower_ = std::make_unique<TCatalogueFollower>(this, [this] { famCheckSetTree->BuildTree(); });
   resize(756, 613);
 }
 
@@ -109,8 +110,8 @@ void TfrmCheckSet::ConnectHandlers() {
   AddCommand(f->btnPrintForm, pmCheckSetPrintForm, [this] { famCheckSetItembtnPrintFormClick(); });
   AddCommand(f->btnExit, nullptr, [this] { famCheckSetItembtnExitClick(); });
   // The editor's button row gets the history button before Exit.
-  btnHistory = WidgetLook::NamedButton(f->GroupBox4, QStringLiteral("btnHistory"),
-                                       QStringLiteral("历史&H"));
+  btnHistory =
+      WidgetLook::NamedButton(f->GroupBox4, QStringLiteral("btnHistory"), QStringLiteral("历史&H"));
   static_cast<QBoxLayout*>(f->GroupBox4->layout())->insertWidget(5, btnHistory);
   AddCommand(btnHistory, pmCheckSetHistory,
              [this] { THistoryDialog::ShowFor(this, famCheckSetItem->CheckSet()); });

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+
+#include "TCatalogueFollower.h"
 #include "TMDIChild.h"
 
 class QGroupBox;
@@ -80,4 +83,6 @@ class TfrmCheckSet : public TMDIChild {
   /// Both frames on a new set, focus on the name (Add without its right
   /// check: Save and Delete end with it too).
   void StartNewCheckSet();
+  // Brings the trees and lists up to date after another window's write.
+  std::unique_ptr<TCatalogueFollower> follower_;
 };

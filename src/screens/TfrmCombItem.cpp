@@ -27,8 +27,8 @@
 #include "TCategory.h"
 #include "TCheckGrid.h"
 #include "TCombItem.h"
-#include "TItemManager.h"
 #include "THistoryDialog.h"
+#include "TItemManager.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TfamCatetoCombTree.h"
@@ -101,6 +101,8 @@ TfrmCombItem::TfrmCombItem(IWinMain* host) : TMDIChild(host) {
   BuildLayout();
   BuildPermissionActions();
   ConnectHandlers();
+  follower_ =
+      std::make_unique<TCatalogueFollower>(this, [this] { famCatetoCombTree->BuildTree(); });
 }
 
 TfrmCombItem::~TfrmCombItem() = default;

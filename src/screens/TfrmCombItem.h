@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "TCatalogueFollower.h"
 #include "TMDIChild.h"
 
 class QGroupBox;
@@ -139,4 +140,6 @@ class TfrmCombItem : public TMDIChild {
 
   std::unique_ptr<TCategory> lookupCategory_;
   bool opened_ = false;
+  // Brings the trees and lists up to date after another window's write.
+  std::unique_ptr<TCatalogueFollower> follower_;
 };

@@ -25,10 +25,10 @@
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TCategory.h"
+#include "THistoryDialog.h"
 #include "TImageList.h"
 #include "TItem.h"
 #include "TItemManager.h"
-#include "THistoryDialog.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TTableReport.h"
@@ -70,6 +70,8 @@ TfrmItemEdit::TfrmItemEdit(IWinMain* host) : TMDIChild(host) {
   BuildLayout();
   BuildPermissionActions();
   ConnectHandlers();
+  follower_ =
+      std::make_unique<TCatalogueFollower>(this, [this] { famCateToItemTree->BuildTree(); });
   if (QMdiSubWindow* sub = SubWindow())
     sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                         Qt::WindowMinimizeButtonHint);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "TCatalogueFollower.h"
 #include "TMDIChild.h"
 
 class QGroupBox;
@@ -86,4 +88,6 @@ class TfrmItemEdit : public TMDIChild {
   /// The category of the selected node: its parent's text for an item node.
   std::string SelectedCategoryName() const;
   void RemoveNodeOf(TBaseItem* item);
+  // Brings the trees and lists up to date after another window's write.
+  std::unique_ptr<TCatalogueFollower> follower_;
 };

@@ -18,8 +18,8 @@
 #include "MessagePrefix.h"
 #include "QtText.h"
 #include "TDBObjectList.h"
-#include "TImageList.h"
 #include "THistoryDialog.h"
+#include "TImageList.h"
 #include "TPermissionAction.h"
 #include "TPromptService.h"
 #include "TSampleGroup.h"
@@ -91,6 +91,7 @@ TfrmSampleGroup::TfrmSampleGroup(IWinMain* host) : TMDIChild(host) {
   layout->addWidget(pnl2, 1);
   BuildPermissionActions();
   ConnectHandlers();
+  follower_ = std::make_unique<TCatalogueFollower>(this, [this] { LoadLists(); });
 }
 
 QSize TfrmSampleGroup::sizeHint() const {

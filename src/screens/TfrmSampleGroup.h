@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "TCatalogueFollower.h"
 #include "TMDIChild.h"
 
 class QTableWidget;
@@ -85,4 +86,6 @@ class TfrmSampleGroup : public TMDIChild {
   /// SampleTypeID -> name of the first sample type with it, built once with
   /// the list, so filling the grid looks each row up in constant time.
   std::unordered_map<int32_t, std::string> sampleTypeNames_;
+  // Brings the trees and lists up to date after another window's write.
+  std::unique_ptr<TCatalogueFollower> follower_;
 };

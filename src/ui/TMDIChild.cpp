@@ -200,6 +200,11 @@ void TMDIChild::RunCommand(QAbstractButton* button) {
   if (command.action) RequireRight(command.action);
   const TWaitIndicator wait(this,
                             windowTitle() + QStringLiteral("：") + PlainCaptionOf(button->text()));
+  struct Depth {
+    int& depth;
+    explicit Depth(int& d) : depth(d) { ++depth; }
+    ~Depth() { --depth; }
+  } running(commandDepth_);
   command.handler();
 }
 

@@ -88,6 +88,9 @@ class TMDIChild : public QWidget {
   /// Runs the command of `button` as its click does: the right check, then
   /// the handler. An error propagates to the caller.
   void RunCommand(QAbstractButton* button);
+  /// True while one of the window's commands runs: what changes meanwhile
+  /// is the window's own doing.
+  bool RunningCommand() const { return commandDepth_ > 0; }
 
   /// Pairs a button with its permission action: from now on the button is
   /// enabled exactly while the action is, and hidden while the action is
@@ -165,6 +168,7 @@ class TMDIChild : public QWidget {
 
   TComPtr<IWinMain> host_;
   std::unordered_map<const QAbstractButton*, Command> commands_;
+  int commandDepth_ = 0;
   QMdiSubWindow* subWindow_ = nullptr;
   QObject* permissionActions_ = nullptr;
   bool destroyBound_ = false;
