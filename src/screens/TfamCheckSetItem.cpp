@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "CatalogueEntries.h"
 #include "ColumnWidths.h"
@@ -128,6 +129,11 @@ void TfamCheckSetItem::LayOutFields() {
   makModifyDate->hide();
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
+  // Beside the price: the members' prices now, when they no longer add up
+  // to the stored price (a member's price changed since the set was saved).
+  lblMembersPrice = new QLabel(GroupBox2);
+  lblMembersPrice->setObjectName(QStringLiteral("lblMembersPrice"));
+  grid->addWidget(lblMembersPrice, 8, 0, 1, 4);
 
   Panel2 = new QWidget;
   Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -273,10 +279,22 @@ void TfamCheckSetItem::ShowMembers() {
   // Built before they are listed: the first showing of a set lists its
   // members as the selection page shows them chosen.
   checkSet_->LoadItems();
+  double sum = 0.0;
   for (TBaseItem* member : checkSet_->Items()) {
     auto* entry = new QListWidgetItem(QtText::ToQ(member->ItemName), lstSelCombItem);
     entry->setData(kMemberRole, QVariant::fromValue(reinterpret_cast<quintptr>(member)));
+    sum += member->UnitPrice;
   }
+  ShowMembersPrice(sum);
+}
+
+void TfamCheckSetItem::ShowMembersPrice(double sum) {
+  // Prices are stored with two decimals: a difference below a cent is none.
+  const bool differs =
+      checkSet_ && !checkSet_->Items().IsEmpty() && std::abs(sum - checkSet_->UnitPrice) >= 0.005;
+  lblMembersPrice->setText(differs ? QStringLiteral("成员现价合计：%1（与套餐单价不同）")
+                                         .arg(FieldConvert::ShortestDecimal(sum))
+                                   : QString());
 }
 
 TBaseItem* TfamCheckSetItem::MemberAt(int row) const {

@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -66,6 +67,8 @@ class TfamCheckSetItem : public QFrame {
   QComboBox* combSex;
   QLineEdit* edtSort;
   QLineEdit* edtPrice;
+  /// The members' price sum when it differs from the stored price.
+  QLabel* lblMembersPrice;
   QLineEdit* edtABForPY;
   QLineEdit* edtABForWB;
   QLineEdit* edtCustom;
@@ -89,6 +92,7 @@ class TfamCheckSetItem : public QFrame {
   QListWidget* lstSelCombItem;
 
  private:
+  void ShowMembersPrice(double sum);
   void BuildFields();
   void LayOutFields();
   QWidget* BuildButtons();

@@ -523,3 +523,19 @@ TEST_F(TfrmCheckSetTest, AWindowThatCannotReadItsDataSaysWhyAndCloses) {
   EXPECT_NE(LastShown().find("TJItem"), std::string::npos) << LastShown();
   EXPECT_TRUE(frame.isNull());
 }
+
+namespace {
+
+// A member's price changed since the set was saved: the window says what the
+// members cost now beside the stored price, and nothing while they agree.
+TEST_F(TfrmCheckSetTest, TheMembersCurrentPriceShowsWhenItDiffersFromTheSets) {
+  OpenWindow();
+  ClickNode(tree, Node(0));
+  EXPECT_EQ(f->lblMembersPrice->text(), QString());  // 30.25 + 20 = 50.25
+  TItemManager::Instance().FindItem("000002")->UnitPrice = 25;
+  ClickNode(tree, Node(0));
+  EXPECT_EQ(f->lblMembersPrice->text(), QStringLiteral("成员现价合计：55.25（与套餐单价不同）"));
+  EXPECT_EQ(f->edtPrice->text(), QStringLiteral("50.25"));
+}
+
+}  // namespace
