@@ -297,14 +297,7 @@ void TBaseItem::RefuseDanglingReferences() {
   for (const std::string& code : CodesOf(ExcludeItems)) codes.push_back(code);
   std::string gone;
   if (!codes.empty()) {
-    std::string list;
-    for (const std::string& code : codes)
-      list += (list.empty() ? "'" : ",'") + QuoteDoubled(code) + "'";
-    TDataSet* rows = Operator()->OpenQuery(
-        FormatText("Select ItemCode From TJItem Where ItemCode In (%s)", {list}));
-    std::unordered_set<std::string> found;
-    if (!rows->IsEmpty())
-      for (rows->First(); !rows->Eof(); rows->Next()) found.insert(rows->Fields(0).AsString());
+    const std::unordered_set<std::string> found = StoredCodes(codes);
     for (const std::string& code : codes) {
       if (found.count(code)) continue;
       const TBaseItem* known = TItemManager::Instance().FindItem(code);
@@ -834,4 +827,17 @@ void TBaseItem::RemoveCode(const std::string& code) {
     if (semicolon == std::string::npos) return;
     start = semicolon + 1;
   }
+}
+
+std::unordered_set<std::string> TBaseItem::StoredCodes(const std::vector<std::string>& codes) {
+  std::unordered_set<std::string> stored;
+  if (codes.empty()) return stored;
+  std::string list;
+  for (const std::string& code : codes)
+    list += (list.empty() ? "'" : ",'") + QuoteDoubled(code) + "'";
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatText("Select ItemCode From TJItem Where ItemCode In (%s)", {list}));
+  if (rows->IsEmpty()) return stored;
+  for (rows->First(); !rows->Eof(); rows->Next()) stored.insert(rows->Fields(0).AsString());
+  return stored;
 }

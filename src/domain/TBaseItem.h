@@ -113,6 +113,9 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
   /// The codes a member or exclusion text names ("000012;000015;"), whole
   /// entries with blanks trimmed, empty entries left out, in text order.
   static std::vector<std::string> CodesOf(const std::string& text);
+  /// Which of `codes` rows of TJItem hold now, asked of the database (one
+  /// query, none for no code).
+  std::unordered_set<std::string> StoredCodes(const std::vector<std::string>& codes);
   /// ItemsString := each member's ItemCode followed by ";", in member order.
   void BuildItemsString();
   /// Appends `item` unless it is already a member (or null), then rebuilds

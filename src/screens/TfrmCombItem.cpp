@@ -244,6 +244,10 @@ void TfrmCombItem::ShowFirstCategory() {
   ReadLookupCategory(QtText::FromQ(tree->topLevelItem(0)->text(0)));
   famCombItem->ShowItem(LookupCategory(), famCombItem->NewItem());
   famCombToItem->ShowItem(LookupCategory(), famCombItem->Item(), true);
+  // The exclusion ticks belong to the item shown: after a hide and show the
+  // new item starts as on the first opening, not with the rows and ticks of
+  // the item shown before.
+  tsgrdComb->RemoveAllRows();
   famCombItem->Cbbcate->setEditText(QtText::ToQ(LookupCategory()->CateName));
   famCombItem->edtCombName->setFocus(Qt::OtherFocusReason);
 }
@@ -420,11 +424,17 @@ std::string TfrmCombItem::TickedExclusions() const {
   return text;
 }
 
+// The rows come from the database, and so does the check: a combination
+// item added at another desk may be excluded, one deleted anywhere may not.
 std::string TfrmCombItem::CollectExcludeItems() const {
-  TItemManager& catalogue = TItemManager::Instance();
+  std::vector<std::string> ticked;
+  for (int row = 0; row < tsgrdComb->rowCount(); ++row)
+    if (tsgrdComb->IsChecked(row, colExcluded))
+      ticked.push_back(QtText::FromQ(tsgrdComb->Text(row, colExcludeCode)));
+  const std::unordered_set<std::string> stored = famCombItem->Item()->StoredCodes(ticked);
   for (int row = 0; row < tsgrdComb->rowCount(); ++row) {
     if (!tsgrdComb->IsChecked(row, colExcluded)) continue;
-    if (!catalogue.FindItem(QtText::FromQ(tsgrdComb->Text(row, colExcludeCode))))
+    if (!stored.count(QtText::FromQ(tsgrdComb->Text(row, colExcludeCode))))
       throw ETJItemException("组合项目[%s]已被删除，不能再被排除，请取消它的选择！",
                              {QtText::FromQ(tsgrdComb->Text(row, colExcludeName))});
   }

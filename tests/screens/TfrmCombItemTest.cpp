@@ -551,3 +551,31 @@ TEST_F(TfrmCombItemTest, WithoutCategoriesTheTreeAndTheEditorStayEmpty) {
   EXPECT_EQ(app.Shown.size(), 2u);
   EXPECT_EQ(Rows(), rows);
 }
+
+namespace {
+
+// The exclusion rows come from the database and so does their check: a
+// combination item another desk added may be excluded; after a hide and
+// show the new item starts without the ticks of the item shown before.
+TEST_F(TfrmCombItemTest, ExclusionsFollowTheDatabaseAndBelongToTheItemShown) {
+  OpenWindow();
+  db.Exec(
+      u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, ItemType, CateId, CateName, UnitPrice) "
+      u8"VALUES (90, '000090', '血脂四项', 1, 1, '检验科', 10)");
+  Press(QStringLiteral("血脂"));
+  const int row = RowOf(w->tsgrdComb, TfrmCombItem::colExcludeName, QStringLiteral("血脂四项"));
+  ASSERT_GE(row, 0);
+  ClickCell(w->tsgrdComb, row, TfrmCombItem::colExcluded);
+  Click(w->RzBitBtn3);
+  EXPECT_TRUE(app.Shown.empty()) << LastShown();
+  EXPECT_EQ(db.QueryText(u8"SELECT ExcludeItems FROM TJItem WHERE ItemID = 10"), "1000012;000090;");
+
+  w->Frame()->hide();
+  w->Frame()->show();
+  Settle();
+  EXPECT_EQ(f->edtCombName->text(), QString());
+  EXPECT_TRUE(Exclusions().filter(QStringLiteral(":1")).isEmpty())
+      << Exclusions().join(u' ').toStdString();
+}
+
+}  // namespace
