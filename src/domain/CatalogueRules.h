@@ -21,6 +21,11 @@ inline constexpr const char* kCheckSetAdd = "TJXT204001";
 /// without a user is the library's own and asks no right.
 void RequireAddRight(TWriteAction action, const TWriteContext& context, const char* addRight);
 
+/// A name as it is stored: without the blanks (spaces, tabs, the full-width
+/// space a Chinese input method types) before and after it. A name of
+/// blanks only becomes empty, which the entry's own check refuses.
+std::string TrimmedName(const std::string& name);
+
 /// Refuses a name another entry has: `message` names it ("%s" takes the
 /// name).
 void RefuseTakenName(bool taken, const std::string& message, const std::string& name);

@@ -194,6 +194,8 @@ const TWriteRules& TBaseItem::WriteRules() const {
           .Check([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
             auto& entry = static_cast<TBaseItem&>(object);
             CatalogueRules::RequireAddRight(action, context, AddRightOf(entry.ItemType));
+            if (action != TWriteAction::Delete)
+              entry.ItemName = CatalogueRules::TrimmedName(entry.ItemName);
           })
           .Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
             auto& entry = static_cast<TBaseItem&>(object);

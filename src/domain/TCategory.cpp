@@ -192,8 +192,11 @@ const TWriteRules& TCategory::WriteRules() const {
   // that same read.
   static const TWriteRules rules =
       TWriteRules()
-          .Check([](TDBObject&, TWriteAction action, const TWriteContext& context) {
+          .Check([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
             CatalogueRules::RequireAddRight(action, context, CatalogueRules::kCategoryAdd);
+            auto& category = static_cast<TCategory&>(object);
+            if (action != TWriteAction::Delete)
+              category.CateName = CatalogueRules::TrimmedName(category.CateName);
           })
           .Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
             auto& category = static_cast<TCategory&>(object);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "CatalogueRules.h"
 #include "EntryUsers.h"
 #include "Exceptions.h"
 #include "Format.h"
@@ -51,6 +52,10 @@ const TWriteRules& TSampleGroup::WriteRules() const {
       TWriteRules()
           .Check([](TDBObject& object, TWriteAction action, const TWriteContext&) {
             auto& group = static_cast<TSampleGroup&>(object);
+            if (action != TWriteAction::Delete) {
+              group.GroupName = CatalogueRules::TrimmedName(group.GroupName);
+              if (group.GroupName.empty()) throw EWriteRefused("试管名称不能为空！");
+            }
             if (action != TWriteAction::Insert) group.RefuseIfChangedElsewhere(action);
           })
           .Append(RulesWithHistory());

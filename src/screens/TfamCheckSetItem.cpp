@@ -304,5 +304,5 @@ TBaseItem* TfamCheckSetItem::MemberAt(int row) const {
 
 void TfamCheckSetItem::edtCheckSetNameExit() {
   edtABForPY->setText(
-      QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtCheckSetName->text()))));
+      QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtCheckSetName->text().trimmed()))));
 }

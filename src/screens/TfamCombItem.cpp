@@ -303,7 +303,7 @@ int TfamCombItem::SaveItem(const std::function<void()>& collect) {
 
 void TfamCombItem::edtCombNameExit() {
   edtABForPY->setText(
-      QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtCombName->text()))));
+      QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtCombName->text().trimmed()))));
 }
 
 void TfamCombItem::combSampleTypeChange() {

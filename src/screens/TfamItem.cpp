@@ -372,7 +372,7 @@ int TfamItem::DeleteItem() {
 
 void TfamItem::edtItemNameExit() {
   edtStandItemName->setText(edtItemName->text());
-  edtPY->setText(QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtItemName->text()))));
+  edtPY->setText(QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtItemName->text().trimmed()))));
 }
 
 void TfamItem::combResultTypeChange() {

@@ -155,3 +155,24 @@ TEST_P(TDatabaseDecidesTest, RenamesAndItemSavesAtOnceLeaveOneConsistentCategory
 }
 
 }  // namespace
+
+namespace {
+
+// Names are stored without the blanks around them (the full-width space of
+// a Chinese input method included); a name of blanks only is refused.
+TEST_P(TDatabaseDecidesTest, NamesAreTrimmedAndABlankNameIsRefused) {
+  TItem item(pool_);
+  item.ItemName = "\xA1\xA1 尿酸 \t";
+  EXPECT_EQ(item.Save(), 2);
+  EXPECT_EQ(Text("SELECT ItemName FROM TJItem WHERE ItemID = " + std::to_string(item.ItemID)),
+            U8(u8"尿酸"));
+  TItem blank(pool_);
+  blank.ItemName = "   ";
+  EXPECT_EQ(MessageOf<ETJItemException>([&] { blank.Save(); }), "项目名称不能为空！");
+  TCategory category(pool_);
+  category.CateName = " \xA1\xA1";
+  EXPECT_EQ(MessageOf<ETJItemException>([&] { category.Save(); }), "类别名称不能为空！");
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 3);
+}
+
+}  // namespace
