@@ -11,6 +11,7 @@
 
 #include "CatalogueExchange.h"
 #include "GbkText.h"
+#include "ProgramConfig.h"
 #include "TCatalogueHistory.h"
 #include "TDBConfigFile.h"
 #include "TDBConnPool.h"
@@ -112,20 +113,6 @@ void PrintUsage(std::ostream& out) {
          "Exit codes: 0 done, 1 rows refused or no right, 2 usage, 3 file or database failed.\n";
 }
 
-fs::path ProgramDir() {
-  std::error_code error;
-  const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error ? fs::current_path() : self.parent_path();
-}
-
-std::string DefaultConfig() {
-  const fs::path beside = ProgramDir() / "cfg" / "cfg.config";
-  if (fs::exists(beside)) return beside.string();
-  return (ProgramDir() / TESMIRA_PLUGIN_FROM_BIN / "cfg" / "cfg.config")
-      .lexically_normal()
-      .string();
-}
-
 bool ParseArguments(int argc, char** argv, TArguments& args) {
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -179,7 +166,7 @@ int main(int argc, char** argv) {
   for (const TCommand& candidate : Commands())
     if (argv[1] == std::string(candidate.Name)) command = &candidate;
   TArguments args;
-  args.Config = DefaultConfig();
+  args.Config = ProgramConfig::DefaultConfigFile();
   if (!command || !ParseArguments(argc, argv, args)) {
     std::cerr << "tesmira-catalog: unknown command or option\n";
     PrintUsage(std::cerr);

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "ProgramConfig.h"
 #include "TDatabaseSetup.h"
 
 namespace fs = std::filesystem;
@@ -28,31 +29,15 @@ const char* const kUsage =
     "  --help          show this text\n"
     "  --version       show the version\n";
 
-fs::path ProgramDir() {
-  std::error_code error;
-  const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error ? fs::current_path() : self.parent_path();
-}
-
-// Beside the program (a build folder), else where the install rules put the
-// library's folder relative to the installed program.
-std::string DefaultConfig() {
-  const fs::path beside = ProgramDir() / "cfg" / "cfg.config";
-  if (fs::exists(beside)) return beside.string();
-  return (ProgramDir() / TESMIRA_PLUGIN_FROM_BIN / "cfg" / "cfg.config")
-      .lexically_normal()
-      .string();
-}
-
 std::string DefaultSqlDir() {
-  return (ProgramDir() / TESMIRA_DATA_FROM_BIN / "sql").lexically_normal().string();
+  return (ProgramConfig::ProgramDir() / TESMIRA_DATA_FROM_BIN / "sql").lexically_normal().string();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   TDatabaseSetup setup;
-  setup.ConfigFile = DefaultConfig();
+  setup.ConfigFile = ProgramConfig::DefaultConfigFile();
   setup.SqlDir = DefaultSqlDir();
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
