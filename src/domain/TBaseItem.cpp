@@ -508,8 +508,10 @@ void TBaseItem::LoadRow(TDataSet* set, const Columns& c) {
   IsInstrument = flag(c.IsInstrument);
   UnitPrice = set->Fields(c.UnitPrice).AsFloat();
   SetItemsString(text(c.ItemsString));
+  // The stamp only: a whole copy of the values for every catalogue entry
+  // would more than treble the catalogue's memory. A write reads the row it
+  // needs the old values of (RefuseIfChangedElsewhere).
   loadedStamp_ = StoredValues::Of(*this, itemsString_);
-  TakeSnapshot();
 }
 
 namespace {

@@ -28,10 +28,9 @@ void TCatalogueObject::WriteStarted() {
 
 void TCatalogueObject::Committed(TWriteAction action) {
   keepKeys_ = false;
-  if (action == TWriteAction::Delete)
-    loaded_.clear();
-  else
-    TakeSnapshot();
+  // The values a write read are its own: the next write reads them again,
+  // and the catalogue's entries carry no copy between writes.
+  loaded_.clear();
   AfterCommit(action);
   CatalogueEvents::Publish();  // the other open windows follow
 }

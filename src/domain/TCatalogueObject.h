@@ -11,9 +11,9 @@
 /// own transaction (CatalogueVersion), and leaves its history rows
 /// (CatalogueHistory) in the same transaction.
 ///
-/// The object keeps the column values it had when it was read or last
-/// stored (Loaded()): the history compares them with the values written,
-/// and any rule may ask what the row held before the window changed it.
+/// While a write runs, the object holds the column values its row held
+/// (Loaded(), read by the stale-row check in the write's transaction): the
+/// history compares them with the values written.
 class TCatalogueObject : public TDBObject {
  public:
   using TDBObject::TDBObject;
@@ -32,8 +32,9 @@ class TCatalogueObject : public TDBObject {
   /// The condition that addresses the object's row ("ItemID = 12").
   virtual std::string KeyCondition() const = 0;
 
-  /// The column values when the object was read or last stored; empty for
-  /// an object that never was.
+  /// The column values the row held, as the write under way read them (its
+  /// stale-row check); empty between writes, so catalogue entries carry no
+  /// copy of their values.
   const TColumnValues& Loaded() const { return loaded_; }
   /// The next Save inserts the row with the key and code the object holds
   /// instead of drawing new ones: a deleted entry made again from its
