@@ -24,6 +24,26 @@ class TNewItemHolder {
     else if (item != shown_.get())
       shown_.reset();
   }
+  /// Shows `item` through `show` (it makes `item` the frame's entry and
+  /// fills the fields), then lets a replaced new item go. When `show` fails,
+  /// `back` puts the frame back on the entry it showed before — still alive,
+  /// since nothing was freed yet — and the error propagates: no frame is
+  /// left pointing at a freed entry.
+  template <class ShowFn, class BackFn>
+  void Show(const TBaseItem* item, ShowFn show, BackFn back) {
+    try {
+      show();
+    } catch (...) {
+      try {
+        back();
+      } catch (...) {
+        // The fields may stay half filled; the frame's entry is right, and
+        // the first error is the one to report.
+      }
+      throw;
+    }
+    Showing(item);
+  }
   /// Gives the shown new item up (the catalogue took it, or it is kept
   /// elsewhere); null when `item` is not the new item held.
   NewItem* HandOver(const TBaseItem* item) {

@@ -206,10 +206,20 @@ void TfamCheckSetItem::ShowCheckSet(TBaseItem* checkSet) {
     // input: the list shows what a save would store.
     checkSet->ReloadItemsIfChanged();
   }
-  newCheckSet_.Showing(checkSet);
-  checkSet_ = checkSet;
-  DisplayCheckSet();
-  ShowMembers();
+  TBaseItem* const shown = checkSet_;
+  newCheckSet_.Show(
+      checkSet,
+      [&] {
+        checkSet_ = checkSet;
+        DisplayCheckSet();
+        ShowMembers();
+      },
+      [&] {
+        checkSet_ = shown;
+        if (!checkSet_) return;
+        DisplayCheckSet();
+        ShowMembers();
+      });
 }
 
 void TfamCheckSetItem::ClearToNewCheckSet() {

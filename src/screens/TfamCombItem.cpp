@@ -165,14 +165,25 @@ TCombItem* TfamCombItem::NewItem() {
 void TfamCombItem::ShowItem(TCategory* category, TBaseItem* item) {
   if (!category) throw ETJItemException("请选择组合项目的类别！");
   if (!item) return;
-  newItem_.Showing(item);
-  item_ = item;
-  category_ = category;
   // Members changed in memory and never saved are dropped with the rest of
-  // the unsaved input: the grid shows what a save would store.
-  if (!QtText::ToQ(item_->ItemCode).trimmed().isEmpty() && item_->Find() == 0)
-    item_->ReloadItemsIfChanged();
-  DisplayItem();
+  // the unsaved input: the grid shows what a save would store. Read before
+  // the frame takes the entry: a failed read leaves the frame as it was.
+  if (!QtText::ToQ(item->ItemCode).trimmed().isEmpty() && item->Find() == 0)
+    item->ReloadItemsIfChanged();
+  TBaseItem* const shown = item_;
+  TCategory* const shownCategory = category_;
+  newItem_.Show(
+      item,
+      [&] {
+        item_ = item;
+        category_ = category;
+        DisplayItem();
+      },
+      [&] {
+        item_ = shown;
+        category_ = shownCategory;
+        if (item_) DisplayItem();
+      });
 }
 
 void TfamCombItem::ClearToNewItem() {

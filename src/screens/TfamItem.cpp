@@ -222,10 +222,20 @@ TItem* TfamItem::NewItem() {
 
 void TfamItem::ShowItem(TBaseItem* item, const std::string& categoryName) {
   if (!item) return;
-  newItem_.Showing(item);
-  item_ = item;
-  categoryName_ = categoryName;
-  DisplayItem();
+  TBaseItem* const shown = item_;
+  const std::string shownCategory = categoryName_;
+  newItem_.Show(
+      item,
+      [&] {
+        item_ = item;
+        categoryName_ = categoryName;
+        DisplayItem();
+      },
+      [&] {
+        item_ = shown;
+        categoryName_ = shownCategory;
+        if (item_) DisplayItem();
+      });
 }
 
 void TfamItem::DisplayItem() {
@@ -372,7 +382,8 @@ int TfamItem::DeleteItem() {
 
 void TfamItem::edtItemNameExit() {
   edtStandItemName->setText(edtItemName->text());
-  edtPY->setText(QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtItemName->text().trimmed()))));
+  edtPY->setText(
+      QtText::ToQ(TCommon::Instance().GetPYCode(QtText::FromQ(edtItemName->text().trimmed()))));
 }
 
 void TfamItem::combResultTypeChange() {
