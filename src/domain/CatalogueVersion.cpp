@@ -1,5 +1,6 @@
 #include "CatalogueVersion.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -18,6 +19,10 @@ std::map<std::string, bool>& Known() {
   static std::map<std::string, bool> known;
   return known;
 }
+
+// Raises this process committed; a reader compares them with the stamp's
+// moves.
+std::atomic<uint64_t> g_ownRaises{0};
 
 std::string KeyOf(IDBOperator* op) {
   return op->GetDBName() + '\n' + op->GetSchema();
@@ -64,7 +69,12 @@ bool Available(IDBOperator* op) {
 }
 
 void Raise(IDBOperator* op) {
-  if (Available(op)) op->ExecSQL("UPDATE TJCatalogueVersion SET Version = Version + 1");
+  if (!Available(op)) return;
+  op->ExecSQL("UPDATE TJCatalogueVersion SET Version = Version + 1");
+}
+
+void NoteCommitted(IDBOperator* op) {
+  if (Available(op)) ++g_ownRaises;
 }
 
 int64_t Read(IDBOperator* op) {
@@ -72,6 +82,19 @@ int64_t Read(IDBOperator* op) {
   if (!Available(op)) return 0;
   TDataSet* rows = op->OpenQuery("SELECT Version FROM TJCatalogueVersion");
   return rows->IsEmpty() ? 0 : static_cast<int64_t>(rows->Fields(0).AsFloat());
+}
+
+void Remember(IDBOperator* op, TSeen& seen) {
+  seen.ownRaises = g_ownRaises;
+  seen.version = Read(op);
+}
+
+bool MovedElsewhere(IDBOperator* op, TSeen& seen) {
+  const TSeen before = seen;
+  Remember(op, seen);
+  if (before.version < 0) return false;
+  const auto own = static_cast<int64_t>(seen.ownRaises - before.ownRaises);
+  return seen.version != before.version + own;
 }
 
 }  // namespace CatalogueVersion

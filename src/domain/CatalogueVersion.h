@@ -19,9 +19,26 @@ void Prepare(IDBOperator* op);
 /// so two desks writing at once wait for each other instead of one being
 /// refused ("database is locked") half-way.
 void Raise(IDBOperator* op);
+/// A write that raised the stamp committed: the raise was this process's.
+void NoteCommitted(IDBOperator* op);
 /// Whether the database has the stamp (after Prepare).
 bool Available(IDBOperator* op);
 /// The stamp now; 0 on a database without the table.
 int64_t Read(IDBOperator* op);
+
+/// What a reader of the catalogue saw of the stamp: its value and how many
+/// times this process had raised it by then.
+struct TSeen {
+  int64_t version = -1;  // nothing seen yet
+  uint64_t ownRaises = 0;
+};
+/// Remembers the stamp as it is now in `seen` (before a catalogue read).
+void Remember(IDBOperator* op, TSeen& seen);
+/// Whether the stamp moved since `seen` by more than this process's own
+/// writes did: another desk wrote the catalogue. Remembers the stamp now.
+/// One query. A save held in an outer transaction that was then rolled
+/// back counts as a change elsewhere: the answer errs on the side of
+/// reading again.
+bool MovedElsewhere(IDBOperator* op, TSeen& seen);
 
 }  // namespace CatalogueVersion

@@ -167,6 +167,14 @@ int32_t TBaseItem::Delete() {
   return 0;
 }
 
+void TBaseItem::TakeRow(const TBaseItem& row) {
+  const std::string remark = Remark;
+  static_cast<TItemFields&>(*this) = row;
+  Remark = remark;
+  itemsString_ = row.itemsString_;
+  loadedStamp_ = row.loadedStamp_;
+}
+
 bool TBaseItem::IsNew() const {
   return ItemID == 0 || RestoringKeys();
 }

@@ -163,6 +163,9 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
     usedBy_.Clear();
   }
   void LoadRow(TDataSet* dataSet, const Columns& columns);
+  /// The column values, member text and stamp of `row` (the same entry read
+  /// again); Remark, which is no column, stays.
+  void TakeRow(const TBaseItem& row);
   void ValidateWidths() const;
   void DrawKeysAndInsert();
   /// EWriteRefused when the name is taken: a new examination item by any

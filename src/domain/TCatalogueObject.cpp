@@ -31,6 +31,7 @@ void TCatalogueObject::Committed(TWriteAction action) {
   // The values a write read are its own: the next write reads them again,
   // and the catalogue's entries carry no copy between writes.
   loaded_.clear();
+  CatalogueVersion::NoteCommitted(Operator());
   AfterCommit(action);
   CatalogueEvents::Publish();  // the other open windows follow
 }

@@ -245,10 +245,30 @@ std::string TCategory::RefuseIfChangedElsewhere(TWriteAction action) {
     static_cast<TCategoryFields&>(*this) = typed;
     return storedName;
   }
-  throw EEntryChanged(
-      "类别“%s”已被%s于%s修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
-      {CateName, ModifiedBy.empty() ? std::string("其他用户") : ModifiedBy,
-       ModifiedDate.FormatDate(), deleting ? "删除" : "保存"});
+  std::string message =
+      FormatText("类别“%s”已被%s于%s修改，这次的%s没有完成。窗口中显示的是数据库中现在的内容。",
+                 {CateName, ModifiedBy.empty() ? std::string("其他用户") : ModifiedBy,
+                  ModifiedDate.FormatDate(), deleting ? "删除" : "保存"});
+  const std::string unsaved = UnsavedFields(typed, *this);
+  if (!deleting && !unsaved.empty()) message += "\r\n没有保存的内容：\r\n" + unsaved;
+  throw EEntryChanged(message);
+}
+
+// The fields of the category window the user's save would have stored
+// differently from the row as it is now, one line each.
+std::string TCategory::UnsavedFields(const TCategoryFields& typed, const TCategoryFields& stored) {
+  const std::pair<const char*, std::string TCategoryFields::*> texts[] = {
+      {"类别编号", &TCategoryFields::CateCode},
+      {"类别名称", &TCategoryFields::CateName},
+      {"类别描述", &TCategoryFields::CateInfo},
+      {"备注", &TCategoryFields::Remark}};
+  std::string lines;
+  auto add = [&lines](const char* label, const std::string& mine, const std::string& now) {
+    if (mine != now) lines += FormatText("%s：%s（现在为 %s）\r\n", {label, mine, now});
+  };
+  for (const auto& [label, member] : texts) add(label, typed.*member, stored.*member);
+  add("显示顺序", std::to_string(typed.DispOrder), std::to_string(stored.DispOrder));
+  return lines;
 }
 
 void TCategory::AfterCommit(TWriteAction action) {

@@ -101,6 +101,8 @@ class TCategory : public TCatalogueObject, public TCategoryFields {
   /// Refuses the delete while a stored item names the category, naming
   /// the items.
   void RefuseDeleteWhileUsed();
+  /// One line per window field `typed` holds differently from `stored`.
+  static std::string UnsavedFields(const TCategoryFields& typed, const TCategoryFields& stored);
   /// Reads the row again: EEntryDeleted when it is gone, EEntryChanged
   /// (naming who changed it and when, as the row says; the object then holds
   /// the row as it is now) when it differs from what was read or written

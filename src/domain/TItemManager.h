@@ -1,5 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "CatalogueVersion.h"
 #include "TBaseItem.h"
 
 /// The examination catalogue: the instance's Items hold every row of TJItem
@@ -38,6 +43,27 @@ class TItemManager : public TBaseItem {
   /// rows were renamed with the category).
   void RenameCategory(int32_t cateID, const std::string& cateName);
 
+  /// Which entries an open editor shows: a catch-up leaves them as they
+  /// are, so a save of one changed elsewhere is still refused by its own
+  /// check instead of silently taking the other desk's row as read.
+  using THeld = std::function<bool(const TBaseItem*)>;
+  /// After another desk wrote the catalogue (one query on the change stamp
+  /// decides): CatchUp. True when the stamp moved, whatever it changed.
+  bool CatchUpIfChangedElsewhere(const THeld& held);
+  /// Brings the entries up to the rows of TJItem as they are now, in one
+  /// read: changed rows give their values to their entries, new rows join
+  /// in catalogue order, entries of deleted rows leave the catalogue (kept
+  /// alive: a window may still point at one) and the members are built
+  /// again. Held entries keep their values and their members.
+  void CatchUp(const THeld& held);
+
  private:
+  void Reorder(TDBObjectList& rows, const THeld& held);
+  void RebuildMembers(const THeld& held);
+
   bool ownsEntries_ = false;
+  CatalogueVersion::TSeen seen_;
+  // Entries whose rows were deleted at another desk: out of the catalogue,
+  // freed with it.
+  std::vector<std::unique_ptr<TBaseItem>> retired_;
 };

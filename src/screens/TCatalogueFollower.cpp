@@ -1,18 +1,49 @@
 #include "TCatalogueFollower.h"
 
 #include <QMetaObject>
+#include <algorithm>
+#include <unordered_set>
 
 #include "CatalogueEvents.h"
 #include "HandlerConnect.h"
+#include "TItemManager.h"
 #include "TMDIChild.h"
 
-TCatalogueFollower::TCatalogueFollower(TMDIChild* window, std::function<void()> refresh)
-    : window_(window), refresh_(std::move(refresh)) {
+namespace {
+
+// The followers of the open windows, for the entries their editors show.
+std::vector<TCatalogueFollower*>& Followers() {
+  static std::vector<TCatalogueFollower*> followers;
+  return followers;
+}
+
+}  // namespace
+
+TCatalogueFollower::TCatalogueFollower(TMDIChild* window, std::function<void()> refresh, THeld held)
+    : window_(window), refresh_(std::move(refresh)), held_(std::move(held)) {
   token_ = CatalogueEvents::Subscribe([this] { Changed(); });
+  Followers().push_back(this);
+  if (window) window->SetRefreshHandler([] { CatchUpWithOtherDesks(); });
 }
 
 TCatalogueFollower::~TCatalogueFollower() {
   CatalogueEvents::Unsubscribe(token_);
+  auto& followers = Followers();
+  followers.erase(std::remove(followers.begin(), followers.end(), this), followers.end());
+}
+
+bool TCatalogueFollower::CatchUpWithOtherDesks() {
+  TItemManager* catalogue = TItemManager::AccessInstance(0);
+  if (!catalogue) return false;  // nothing read yet: the first window reads it as it is
+  std::unordered_set<const TBaseItem*> held;
+  for (const TCatalogueFollower* follower : Followers())
+    if (follower->held_)
+      for (const TBaseItem* entry : follower->held_()) held.insert(entry);
+  if (!catalogue->CatchUpIfChangedElsewhere(
+          [&held](const TBaseItem* entry) { return held.count(entry) > 0; }))
+    return false;
+  CatalogueEvents::Publish();
+  return true;
 }
 
 void TCatalogueFollower::Changed() {

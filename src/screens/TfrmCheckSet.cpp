@@ -42,7 +42,12 @@ TfrmCheckSet::TfrmCheckSet(IWinMain* host) : TMDIChild(host) {
   BuildLayout();
   BuildPermissionActions();
   ConnectHandlers();
-  follower_ = std::make_unique<TCatalogueFollower>(this, [this] { famCheckSetTree->BuildTree(); });
+  follower_ = std::make_unique<TCatalogueFollower>(
+      this, [this] { famCheckSetTree->BuildTree(); },
+      [this] {
+        return std::vector<const TBaseItem*>{famCheckSetItem->CheckSet(),
+                                             famSelCombItem->CheckSet()};
+      });
   resize(756, 613);
 }
 

@@ -101,8 +101,11 @@ TfrmCombItem::TfrmCombItem(IWinMain* host) : TMDIChild(host) {
   BuildLayout();
   BuildPermissionActions();
   ConnectHandlers();
-  follower_ =
-      std::make_unique<TCatalogueFollower>(this, [this] { famCatetoCombTree->BuildTree(); });
+  follower_ = std::make_unique<TCatalogueFollower>(
+      this, [this] { famCatetoCombTree->BuildTree(); },
+      [this] {
+        return std::vector<const TBaseItem*>{famCombItem->Item(), famCombToItem->Item()};
+      });
 }
 
 TfrmCombItem::~TfrmCombItem() = default;

@@ -70,8 +70,9 @@ TfrmItemEdit::TfrmItemEdit(IWinMain* host) : TMDIChild(host) {
   BuildLayout();
   BuildPermissionActions();
   ConnectHandlers();
-  follower_ =
-      std::make_unique<TCatalogueFollower>(this, [this] { famCateToItemTree->BuildTree(); });
+  follower_ = std::make_unique<TCatalogueFollower>(
+      this, [this] { famCateToItemTree->BuildTree(); },
+      [this] { return std::vector<const TBaseItem*>{famItem->Item()}; });
   if (QMdiSubWindow* sub = SubWindow())
     sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                         Qt::WindowMinimizeButtonHint);

@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QShowEvent>
 #include <algorithm>
 #include <utility>
@@ -284,6 +285,26 @@ void TMDIChild::FormShow(QObject*) {
 
 void TMDIChild::FormActivate(QObject*) {
   if (host_) host_->MDIChildActivate(this);
+  if (!refresh_) return;
+  try {
+    refresh_();
+  } catch (const std::exception&) {
+    // Activation is no command of the user's: a database that cannot be
+    // reached now is reported by the next command that needs it.
+  }
+}
+
+void TMDIChild::SetRefreshHandler(std::function<void()> refresh) {
+  const bool first = !refresh_;
+  refresh_ = std::move(refresh);
+  if (!first) return;
+  auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(shortcut, &QShortcut::activated, this, [this] { RefreshClick(); });
+}
+
+void TMDIChild::RefreshClick() {
+  if (refresh_) RunHandler(refresh_);
 }
 
 void TMDIChild::FormDeactivate(QObject*) {

@@ -92,6 +92,13 @@ class TMDIChild : public QWidget {
   /// is the window's own doing.
   bool RunningCommand() const { return commandDepth_ > 0; }
 
+  /// What brings the window up to what other desks wrote: called when the
+  /// window is activated (errors there are left to the next command, which
+  /// reports them) and on F5 ("刷新", errors reported).
+  void SetRefreshHandler(std::function<void()> refresh);
+  /// F5 of the window.
+  void RefreshClick();
+
   /// Pairs a button with its permission action: from now on the button is
   /// enabled exactly while the action is, and hidden while the action is
   /// hidden (a button the window hides itself stays hidden). Buttons without
@@ -169,6 +176,7 @@ class TMDIChild : public QWidget {
   TComPtr<IWinMain> host_;
   std::unordered_map<const QAbstractButton*, Command> commands_;
   int commandDepth_ = 0;
+  std::function<void()> refresh_;
   QMdiSubWindow* subWindow_ = nullptr;
   QObject* permissionActions_ = nullptr;
   bool destroyBound_ = false;

@@ -6,6 +6,7 @@
 #include "TCategory.h"
 #include "TCombItem.h"
 #include "TItem.h"
+#include "TItemManager.h"
 
 namespace {
 
@@ -173,6 +174,66 @@ TEST_P(TDatabaseDecidesTest, NamesAreTrimmedAndABlankNameIsRefused) {
   category.CateName = " \xA1\xA1";
   EXPECT_EQ(MessageOf<ETJItemException>([&] { category.Save(); }), "类别名称不能为空！");
   EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem"), 3);
+}
+
+// A category changed at another desk: the later save names who changed it
+// and each field it did not store; the object holds the row as it is now.
+TEST_P(TDatabaseDecidesTest, AStaleCategorySaysWhatWasNotSaved) {
+  TCategory category(pool_);
+  category.CateID = 1;
+  ASSERT_EQ(category.Find(), 0);
+  db_.Exec(
+      U8(u8"UPDATE TJCategories SET CateInfo = '二楼', ModifiedBy = '李护士' WHERE CateID = 1"));
+  category.CateName = "检验中心";
+  const std::string told = MessageOf<EEntryChanged>([&] { category.Save(); });
+  EXPECT_NE(told.find("李护士"), std::string::npos) << told;
+  EXPECT_NE(told.find("类别名称：检验中心（现在为 检验科）"), std::string::npos) << told;
+  EXPECT_EQ(category.CateInfo, "二楼");
+  EXPECT_EQ(Text("SELECT CateName FROM TJCategories WHERE CateID = 1"), U8(u8"检验科"));
+}
+
+// Another desk's writes reach the shared catalogue when the change stamp
+// moved by more than this process's own saves: changed rows, a new
+// combination with its members, a deleted row (its entry stays alive for
+// whoever still points at it). An entry an editor holds keeps its values.
+TEST_P(TDatabaseDecidesTest, TheCatalogueCatchesUpWithAnotherDeskAndKeepsHeldEntries) {
+  TItemManager& catalogue = TItemManager::Instance();
+  catalogue.LoadItems();
+  TBaseItem* height = catalogue.FindItem("000001");
+  TBaseItem* weight = catalogue.FindItem("000002");
+  ASSERT_TRUE(height && weight);
+  const auto holdWeight = [weight](const TBaseItem* entry) { return entry == weight; };
+  weight->ItemUnit = "kg";
+  EXPECT_EQ(weight->Save(), 3);
+  EXPECT_FALSE(catalogue.CatchUpIfChangedElsewhere(holdWeight));  // its own save only
+
+  db_.Exec("UPDATE TJItem SET UnitPrice = 9 WHERE ItemID = 1");
+  db_.Exec(U8(u8"UPDATE TJItem SET ItemName = '体重（公斤）' WHERE ItemID = 2"));
+  AddItemRow(3, "000003", 1, U8(u8"身高体重"), "000001;000002;", 1);
+  db_.Exec("UPDATE TJCatalogueVersion SET Version = Version + 1");
+  EXPECT_TRUE(catalogue.CatchUpIfChangedElsewhere(holdWeight));
+  EXPECT_EQ(height->UnitPrice, 9);
+  EXPECT_EQ(weight->ItemName, "体重");  // held
+  TBaseItem* composite = catalogue.FindItem("000003");
+  ASSERT_NE(composite, nullptr);
+  ASSERT_EQ(composite->Items().Count(), 2);
+  EXPECT_EQ(composite->Items()[0], height);
+  EXPECT_TRUE(height->UsedBy().Contains(composite));
+  EXPECT_FALSE(catalogue.CatchUpIfChangedElsewhere(holdWeight));
+
+  db_.Exec("UPDATE TJItem SET ItemsString = '000002;' WHERE ItemID = 3");
+  db_.Exec("DELETE FROM TJItem WHERE ItemID = 1");
+  db_.Exec("UPDATE TJCatalogueVersion SET Version = Version + 1");
+  EXPECT_TRUE(catalogue.CatchUpIfChangedElsewhere(holdWeight));
+  EXPECT_EQ(catalogue.FindItem("000001"), nullptr);
+  EXPECT_EQ(height->ItemName, "身高");  // retired, still alive
+  ASSERT_EQ(composite->Items().Count(), 1);
+  EXPECT_EQ(composite->Items()[0], weight);
+  EXPECT_TRUE(weight->UsedBy().Contains(composite));
+  // The held entry's save is still decided by its own stale-row check.
+  weight->UnitPrice = 3;
+  EXPECT_THROW(weight->Save(), EEntryChanged);
+  EXPECT_EQ(Text("SELECT ItemName FROM TJItem WHERE ItemID = 2"), U8(u8"体重（公斤）"));
 }
 
 }  // namespace
