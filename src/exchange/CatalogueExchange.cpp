@@ -230,13 +230,15 @@ TImportReport ImportXlsx(const std::string& bytes, const TExchangeOptions& optio
   std::vector<TImportLine> lines = CatalogueWorkbook::Lines(workbook, fileName, places);
   const bool blank = std::all_of(workbook.Sheets.begin(), workbook.Sheets.end(),
                                  [](const TXlsxSheet& sheet) { return sheet.Rows.empty(); });
-  if (blank) throw EExchangeError(FormatText("文件%s中没有数据！", {fileName}));
+  if (blank) throw EExchangeError(FormatText("文件“%s”中没有数据！", {fileName}));
   return Run(std::move(lines), options, places);
 }
 
 TImportReport ImportFile(const std::string& path, const TExchangeOptions& options) {
   RequireRight(options.User, kImportRight, "导入");
-  if (IsXlsxPath(path)) return ImportXlsx(ReadBytes(path), options, path);
+  // File names are UTF-8, messages GBK.
+  const std::string shown = TCsvText::IsUtf8(path) ? GbkText::FromUtf8(path) : path;
+  if (IsXlsxPath(path)) return ImportXlsx(ReadBytes(path), options, shown);
   return ImportCsv(ReadBytes(path), options);
 }
 

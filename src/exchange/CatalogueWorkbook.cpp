@@ -24,7 +24,7 @@ struct TSheetContext {
   std::string Sheet;  // GBK
 
   EExchangeError Error(const std::string& what) const {
-    return EExchangeError(FormatText("文件%s的工作表“%s”%s", {FileName, Sheet, what}));
+    return EExchangeError(FormatText("文件“%s”的工作表“%s”%s", {FileName, Sheet, what}));
   }
 };
 

@@ -117,7 +117,7 @@ class TZipArchive {
       const std::string reason = zip_error_strerror(&error);
       zip_error_fini(&error);
       throw EExchangeError(
-          FormatText("文件%s不是XLSX工作簿，或已损坏（%s）！", {fileName_, reason}));
+          FormatText("文件“%s”不是XLSX工作簿，或已损坏（%s）！", {fileName_, reason}));
     }
     zip_error_fini(&error);
   }
@@ -168,7 +168,7 @@ class TZipArchive {
   }
 
   EExchangeError Damaged(const std::string& what) const {
-    return EExchangeError(FormatText("文件%s已损坏：%s！", {fileName_, what}));
+    return EExchangeError(FormatText("文件“%s”已损坏：%s！", {fileName_, what}));
   }
 
  private:
@@ -177,7 +177,7 @@ class TZipArchive {
     return zip_name_locate(zip_, part.c_str(), ZIP_FL_NOCASE);
   }
   EExchangeError TooLarge(const std::string& part) const {
-    return EExchangeError(FormatText("文件%s中的%s解压后超过%d MiB，不予读取！",
+    return EExchangeError(FormatText("文件“%s”中的%s解压后超过%d MiB，不予读取！",
                                      {fileName_, part, static_cast<int>(kMaxPartBytes >> 20)}));
   }
 
@@ -284,7 +284,7 @@ class TWorkbookReader {
   }
 
   int BadRow(const std::string& sheet, const std::string& r) const {
-    throw EExchangeError(FormatText("文件%s的工作表“%s”中行号“%s”无效或不是递增的！",
+    throw EExchangeError(FormatText("文件“%s”的工作表“%s”中行号“%s”无效或不是递增的！",
                                     {fileName_, Gbk(sheet), Gbk(r)}));
   }
 
@@ -304,7 +304,7 @@ class TWorkbookReader {
   }
 
   EExchangeError BadCell(const std::string& sheet, const std::string& reference) const {
-    return EExchangeError(FormatText("文件%s的工作表“%s”中单元格位置“%s”无效、重复或不是递增的！",
+    return EExchangeError(FormatText("文件“%s”的工作表“%s”中单元格位置“%s”无效、重复或不是递增的！",
                                      {fileName_, Gbk(sheet), Gbk(reference)}));
   }
 
@@ -320,7 +320,7 @@ class TWorkbookReader {
       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
       if (error != std::errc() || end != value.data() + value.size() || index >= shared_.size())
         throw EExchangeError(
-            FormatText("文件%s的工作表“%s”单元格%s引用了不存在的共享字符串“%s”！",
+            FormatText("文件“%s”的工作表“%s”单元格%s引用了不存在的共享字符串“%s”！",
                        {fileName_, Gbk(sheet), XlsxCells::Name(column, row), Gbk(value)}));
       result.Text = shared_[index];
     } else if (type.empty() || type == "n") {

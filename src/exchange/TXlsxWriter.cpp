@@ -10,6 +10,7 @@
 
 #include "CatalogueExchange.h"
 #include "GbkText.h"
+#include "TCsvText.h"
 
 namespace TXlsxWriter {
 
@@ -36,8 +37,13 @@ class TWorkbookHandle {
   lxw_workbook* workbook_;
 };
 
+// A path as a message shows it: file names are UTF-8, messages GBK.
+std::string Shown(const std::string& path) {
+  return TCsvText::IsUtf8(path) ? GbkText::FromUtf8(path) : path;
+}
+
 EExchangeError CannotWrite(const std::string& path, const char* reason) {
-  return EExchangeError(FormatText("无法写入文件：%s（%s）", {path, std::string(reason)}));
+  return EExchangeError(FormatText("无法写入文件：%s（%s）", {Shown(path), std::string(reason)}));
 }
 
 void WriteCell(lxw_worksheet* sheet, const std::string& path, const std::string& sheetName, int row,
@@ -51,8 +57,8 @@ void WriteCell(lxw_worksheet* sheet, const std::string& path, const std::string&
                               : worksheet_write_string(sheet, row - 1, cell.Column, text, nullptr);
   if (error != LXW_NO_ERROR)
     throw EExchangeError(
-        FormatText("无法写入文件%s的工作表“%s”单元格%s（%s）！",
-                   {path, GbkText::FromUtf8(sheetName), XlsxCells::Name(cell.Column, row),
+        FormatText("无法写入文件“%s”的工作表“%s”单元格%s（%s）！",
+                   {Shown(path), GbkText::FromUtf8(sheetName), XlsxCells::Name(cell.Column, row),
                     std::string(lxw_strerror(error))}));
 }
 
@@ -60,8 +66,8 @@ void WriteSheet(lxw_workbook* workbook, lxw_format* textFormat, const std::strin
                 const TXlsxSheet& sheet, const std::vector<int>& textColumns) {
   lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.Name.c_str());
   if (!worksheet)
-    throw EExchangeError(FormatText("无法写入文件%s：工作表名称“%s”无效或重复！",
-                                    {path, GbkText::FromUtf8(sheet.Name)}));
+    throw EExchangeError(FormatText("无法写入文件“%s”：工作表名称“%s”无效或重复！",
+                                    {Shown(path), GbkText::FromUtf8(sheet.Name)}));
   for (int column : textColumns)
     worksheet_set_column(worksheet, column, column, LXW_DEF_COL_WIDTH, textFormat);
   worksheet_freeze_panes(worksheet, 1, 0);
@@ -88,7 +94,7 @@ void Write(const std::string& path, const TXlsxWorkbook& workbook,
     TWorkbookHandle handle(partial);
     if (!handle.Get()) throw CannotWrite(path, "workbook_new");
     lxw_format* textFormat = workbook_add_format(handle.Get());
-    format_set_num_format(textFormat, "@");
+    format_set_num_format_index(textFormat, 49);  // the built-in "@": text
     try {
       for (const TXlsxSheet& sheet : workbook.Sheets)
         WriteSheet(handle.Get(), textFormat, path, sheet, textColumns);
