@@ -75,8 +75,10 @@ int Import(const TArguments& args) {
   const TImportReport report = CatalogueExchange::ImportFile(args.Files[0], options);
   for (const TImportRow& row : report.Rows) {
     if (row.Outcome == TRowOutcome::Unchanged) continue;
-    std::cout << row.Line << "\t" << Out(row.OutcomeText()) << "\t" << Out(row.Kind) << "\t"
-              << Out(row.Key) << "\t" << Out(row.Detail()) << "\n";
+    // A workbook's row is named by its sheet and row, a CSV row by its line.
+    std::cout << (row.Place.empty() ? std::to_string(row.Line) : Out(row.Place)) << "\t"
+              << Out(row.OutcomeText()) << "\t" << Out(row.Kind) << "\t" << Out(row.Key) << "\t"
+              << Out(row.Detail()) << "\n";
   }
   std::cout << Out(report.Summary()) << "\n";
   return report.Count(TRowOutcome::Refused) > 0 ? kRefused : kDone;
@@ -94,8 +96,8 @@ int History(const TArguments& args) {
 
 const std::vector<TCommand>& Commands() {
   static const std::vector<TCommand> commands = {
-      {"export", "export FILE [--encoding utf8|gbk]", &Export},
-      {"import", "import FILE [--dry-run] [--encoding utf8|gbk]", &Import},
+      {"export", "export FILE.csv|FILE.xlsx [--encoding utf8|gbk]", &Export},
+      {"import", "import FILE.csv|FILE.xlsx [--dry-run] [--encoding utf8|gbk]", &Import},
       {"history", "history [--since yyyy-mm-dd] [--code CODE]   (CSV on standard output)",
        &History},
   };
@@ -104,8 +106,9 @@ const std::vector<TCommand>& Commands() {
 
 void PrintUsage(std::ostream& out) {
   out << "Usage: tesmira-catalog COMMAND [--config FILE] ...\n"
-         "Exports the catalogue of the library's database to a CSV file, or imports one\n"
-         "(all rows or none; --dry-run shows what would change and changes nothing).\n\n";
+         "Exports the catalogue of the library's database to a CSV file or an XLSX workbook\n"
+         "(by the file's extension), or imports one (all rows or none; --dry-run shows\n"
+         "what would change and changes nothing). --encoding applies to CSV files only.\n\n";
   for (const TCommand& command : Commands())
     out << "  tesmira-catalog " << command.Synopsis << "\n";
   out << "\n  --config FILE   the library's configuration (default: the installed one)\n"

@@ -81,6 +81,9 @@ set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+# The libraries the programs and the library link (Qt, SOCI, SQLite, unixODBC,
+# pugixml, and libxlsxwriter and libzip for the exchange's XLSX files) are
+# found by dpkg-shlibdeps from the binaries themselves, with their versions.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not linked, but needed on a desktop: Qt's display plugins and the CJK font;
 # the ODBC drivers of the server databases.

@@ -13,7 +13,7 @@ packages=(
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
   postgresql odbc-postgresql libpq-dev
-  libpugixml-dev
+  libpugixml-dev libxlsxwriter-dev libzip-dev
   libgtest-dev libbenchmark-dev
   fonts-wqy-zenhei
   "$@"

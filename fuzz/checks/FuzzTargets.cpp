@@ -11,6 +11,7 @@
 #include "StoredValueCheck.h"
 #include "TextConversionCheck.h"
 #include "ValueFormatCheck.h"
+#include "XlsxReaderCheck.h"
 
 const std::vector<FuzzTarget>& FuzzTargets() {
   static const std::vector<FuzzTarget> targets{
@@ -25,6 +26,7 @@ const std::vector<FuzzTarget>& FuzzTargets() {
       {"stored_value", CheckStoredValue},
       {"text_conversion", CheckTextConversion},
       {"value_format", CheckValueFormat},
+      {"xlsx_reader", CheckXlsxReader},
   };
   return targets;
 }

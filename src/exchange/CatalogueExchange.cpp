@@ -1,14 +1,19 @@
 #include "CatalogueExchange.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "CatalogueColumns.h"
 #include "CatalogueTransaction.h"
+#include "CatalogueWorkbook.h"
 #include "GbkText.h"
 #include "TCatalogueImporter.h"
 #include "TCatalogueSnapshot.h"
+#include "TXlsxReader.h"
+#include "TXlsxWriter.h"
 #include "UserRights.h"
 
 using namespace CatalogueColumns;
@@ -28,6 +33,7 @@ const char* TImportRow::OutcomeText() const {
 }
 
 std::string TImportRow::Detail() const {
+  if (Outcome == TRowOutcome::Refused && !Place.empty()) return Place + "：" + Reason;
   if (Outcome == TRowOutcome::Refused) return FormatText("第%d行：%s", {Line, Reason});
   std::string text;
   for (const TFieldChange& change : Changes) {
@@ -108,7 +114,40 @@ std::vector<TImportLine> ReadLines(const std::vector<TCsvRecord>& records) {
   return lines;
 }
 
-TImportReport Run(std::vector<TImportLine> lines, const TExchangeOptions& options) {
+// A reason's "第N行" naming a row of a workbook, said as that row's place.
+std::string SayPlaces(std::string reason, const std::map<int, std::string>& places) {
+  const std::string before = "第";
+  const std::string after = "行";
+  size_t at = reason.find(before);
+  while (at != std::string::npos) {
+    size_t end = at + before.size();
+    int line = 0;
+    while (end < reason.size() && std::isdigit(static_cast<unsigned char>(reason[end])) &&
+           line < 100000000)
+      line = line * 10 + (reason[end++] - '0');
+    const auto place = places.find(line);
+    size_t next = at + 1;
+    if (end > at + before.size() && reason.compare(end, after.size(), after) == 0 &&
+        place != places.end()) {
+      reason.replace(at, end + after.size() - at, place->second);
+      next = at + place->second.size();  // past the place: it holds a 第..行 of its own
+    }
+    at = reason.find(before, next);
+  }
+  return reason;
+}
+
+// A workbook's rows are numbered in reading order over all sheets: each
+// row gets its place, and so does another row its reason names.
+void NamePlaces(TImportReport& report, const std::map<int, std::string>& places) {
+  for (TImportRow& row : report.Rows) {
+    if (const auto place = places.find(row.Line); place != places.end()) row.Place = place->second;
+    row.Reason = SayPlaces(std::move(row.Reason), places);
+  }
+}
+
+TImportReport Run(std::vector<TImportLine> lines, const TExchangeOptions& options,
+                  const std::map<int, std::string>& places = {}) {
   // What a row names must exist before it: kinds in their order, file order within a kind.
   std::stable_sort(lines.begin(), lines.end(),
                    [](const TImportLine& a, const TImportLine& b) { return a.Kind < b.Kind; });
@@ -132,6 +171,7 @@ TImportReport Run(std::vector<TImportLine> lines, const TExchangeOptions& option
       }
   std::stable_sort(report.Rows.begin(), report.Rows.end(),
                    [](const TImportRow& a, const TImportRow& b) { return a.Line < b.Line; });
+  if (!places.empty()) NamePlaces(report, places);
   if (!options.DryRun && report.Count(TRowOutcome::Refused) == 0) {
     transaction.Commit();
     report.Applied = true;
@@ -155,7 +195,17 @@ std::string ExportCsv(const TExchangeOptions& options) {
   return "\xEF\xBB\xBF" + GbkText::ToUtf8(text);
 }
 
+int ExportXlsx(const std::string& path, const TExchangeOptions& options) {
+  RequireRight(options.User, kExportRight, "导出");
+  TCatalogueSnapshot snapshot;
+  snapshot.Load();
+  const std::vector<std::vector<std::string>> entries = snapshot.AllCells();
+  TXlsxWriter::Write(path, CatalogueWorkbook::FromCells(entries), {Code});
+  return static_cast<int>(entries.size());
+}
+
 int ExportFile(const std::string& path, const TExchangeOptions& options) {
+  if (IsXlsxPath(path)) return ExportXlsx(path, options);
   const std::string bytes = ExportCsv(options);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw EExchangeError(FormatText("无法写入文件：%s", {path}));
@@ -172,9 +222,32 @@ TImportReport ImportCsv(const std::string& bytes, const TExchangeOptions& option
   return Run(ReadLines(records), options);
 }
 
+TImportReport ImportXlsx(const std::string& bytes, const TExchangeOptions& options,
+                         const std::string& fileName) {
+  RequireRight(options.User, kImportRight, "导入");
+  const TXlsxWorkbook workbook = TXlsxReader::Read(bytes, fileName);
+  std::map<int, std::string> places;
+  std::vector<TImportLine> lines = CatalogueWorkbook::Lines(workbook, fileName, places);
+  const bool blank = std::all_of(workbook.Sheets.begin(), workbook.Sheets.end(),
+                                 [](const TXlsxSheet& sheet) { return sheet.Rows.empty(); });
+  if (blank) throw EExchangeError(FormatText("文件“%s”中没有数据！", {fileName}));
+  return Run(std::move(lines), options, places);
+}
+
 TImportReport ImportFile(const std::string& path, const TExchangeOptions& options) {
   RequireRight(options.User, kImportRight, "导入");
+  // File names are UTF-8, messages GBK.
+  const std::string shown = TCsvText::IsUtf8(path) ? GbkText::FromUtf8(path) : path;
+  if (IsXlsxPath(path)) return ImportXlsx(ReadBytes(path), options, shown);
   return ImportCsv(ReadBytes(path), options);
+}
+
+bool IsXlsxPath(const std::string& path) {
+  const std::string extension = ".xlsx";
+  if (path.size() < extension.size()) return false;
+  return std::equal(
+      extension.begin(), extension.end(), path.end() - extension.size(),
+      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 }  // namespace CatalogueExchange

@@ -28,7 +28,12 @@ struct TFieldChange {
 /// One row's result: the file line, the kind and key of the entry, the
 /// changed fields (Updated) or the reason (Refused). Texts are GBK.
 struct TImportRow {
+  /// The CSV line; for a workbook, the row's place in reading order
+  /// (unique over all sheets), with Place telling where it is.
   int Line = 0;
+  /// Where the row is when a line number alone cannot say it: for a
+  /// workbook, "工作表“项目”第5行". Empty for CSV.
+  std::string Place;
   TRowOutcome Outcome = TRowOutcome::Unchanged;
   std::string Kind;
   std::string Key;
@@ -39,7 +44,7 @@ struct TImportRow {
   /// "新增", "修改", "不变" or "拒绝".
   const char* OutcomeText() const;
   /// "单价: 12.00 -> 15.00；名称: a -> b" for an update; the reason for a
-  /// refusal; empty otherwise.
+  /// refusal, after the line or place; empty otherwise.
   std::string Detail() const;
 };
 
@@ -65,7 +70,7 @@ struct TExchangeOptions {
 };
 
 /// Export and import of the catalogue (sample types, tubes, categories,
-/// items, combination items, check sets) as CSV. Entries are matched by
+/// items, combination items, check sets) as CSV or as an XLSX workbook. Entries are matched by
 /// code (categories, sample types and tubes by name), never by row key, so
 /// a file moves between databases. Every write goes through the domain's
 /// one save with its rules and the user's rights; an import is one
@@ -79,12 +84,29 @@ inline constexpr const char* kImportRight = "TJXT206002";
 /// The catalogue as CSV bytes (UTF-8 with a byte order mark, as
 /// spreadsheets open it, or GBK), heading row first.
 std::string ExportCsv(const TExchangeOptions& options = {});
-/// ExportCsv written to `path`; returns the number of entries written.
+/// The catalogue as an XLSX workbook written to `path`: one sheet per kind,
+/// named as the kind is in a CSV file (样本类型, 试管, 类别, 项目, 组合项目,
+/// 套餐), the CSV's heading row first; codes are text cells, prices number
+/// cells. Returns the number of entries written. (Encoding does not apply.)
+int ExportXlsx(const std::string& path, const TExchangeOptions& options = {});
+/// ExportXlsx for a path ending in .xlsx (any case), else ExportCsv
+/// written to `path`; returns the number of entries written.
 int ExportFile(const std::string& path, const TExchangeOptions& options = {});
 
 /// Imports the CSV bytes (or previews them with DryRun).
 TImportReport ImportCsv(const std::string& bytes, const TExchangeOptions& options = {});
-/// ImportCsv of a file's contents.
+/// Imports the bytes of an XLSX workbook (or previews them): each sheet is
+/// the kind it is named after, its first row the headings; a blank sheet
+/// is passed over whatever its name. `fileName` names the file in
+/// messages. A file that is no workbook, a damaged one, a sheet with cells
+/// that is no kind, or an unknown heading raises EExchangeError before
+/// anything is written.
+TImportReport ImportXlsx(const std::string& bytes, const TExchangeOptions& options = {},
+                         const std::string& fileName = {});
+/// ImportXlsx or ImportCsv of a file's contents, by its extension.
 TImportReport ImportFile(const std::string& path, const TExchangeOptions& options = {});
+
+/// True when `path` ends in .xlsx, in any case.
+bool IsXlsxPath(const std::string& path);
 
 }  // namespace CatalogueExchange

@@ -28,14 +28,14 @@ check "description" $?
 # Computed from the libraries the programs and the library link.
 depends="$(dpkg-deb -f "$deb" Depends)"
 for lib in libc6 libstdc++6 libqt6widgets6 libsoci-core libsoci-sqlite3 libsoci-odbc libsqlite3-0 \
-  libodbc libpugixml; do
+  libodbc libpugixml libxlsxwriter libzip; do
   grep -q "$lib" <<< "$depends"
   check "depends on $lib" $?
 done
 
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 for f in "usr/$plugindir/libtesmira.so" "usr/$plugindir/cfg/cfg.config" usr/bin/tesmira-host \
-  usr/bin/tesmira-dbinit usr/share/tesmira/sql/demo-data.sql usr/include/tesmira/IWinMain.h \
+  usr/bin/tesmira-dbinit usr/bin/tesmira-catalog usr/share/tesmira/sql/demo-data.sql usr/include/tesmira/IWinMain.h \
   usr/include/tesmira/TesmiraExports.h "usr/$libdir/cmake/Tesmira/TesmiraConfig.cmake" \
   "usr/$libdir/pkgconfig/tesmira.pc" usr/share/doc/tesmira/architecture.md; do
   grep -qx "./$f" <<< "$contents"
