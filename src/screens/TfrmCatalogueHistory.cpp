@@ -88,6 +88,8 @@ QWidget* TfrmCatalogueHistory::BuildFilters() {
       box, QStringLiteral("cmbKind"), false,
       {QStringLiteral("全部"), QStringLiteral("类别"), QStringLiteral("项目"),
        QStringLiteral("组合项目"), QStringLiteral("套餐"), QStringLiteral("试管")});
+  cmbKind->setCurrentIndex(0);
+  for (QDateEdit* date : {dtpFrom, dtpTo}) date->setMinimumWidth(110);
   edtCodeOrName = WidgetLook::NamedEdit(box, QStringLiteral("edtCodeOrName"));
   WidgetLook::ChineseInput(edtCodeOrName);
   btnQuery = WidgetLook::NamedButton(box, QStringLiteral("btnQuery"), QStringLiteral("查询(&Q)"));
@@ -121,7 +123,9 @@ void TfrmCatalogueHistory::BuildGrid() {
   tsgHistory->verticalHeader()->hide();
   tsgHistory->verticalHeader()->setDefaultSectionSize(23);
   tsgHistory->horizontalHeader()->setStretchLastSection(true);
-  tsgHistory->setColumnWidth(0, 130);
+  // Room for the values; the short columns narrow.
+  const int widths[kColumns] = {130, 70, 110, 60, 70, 100, 45, 100, 100, 100};
+  for (int c = 0; c < kColumns; ++c) tsgHistory->setColumnWidth(c, widths[c]);
 }
 
 QWidget* TfrmCatalogueHistory::BuildButtons() {
@@ -229,9 +233,11 @@ void TfrmCatalogueHistory::btnQueryClick() {
 
 QString TfrmCatalogueHistory::UndoQuestion(int row) const {
   const THistoryRow& line = lines_[row];
-  QString question = QStringLiteral("您确定要撤销这次修改吗？\n%1 %2 %3%4“%5”（编码 %6）")
-                         .arg(QtText::ToQ(line.ChangedAt), QtText::ToQ(line.OperatorName),
-                              QtText::ToQ(line.Action), QtText::ToQ(line.EntryKind),
+  // Named by its action: undoing a delete makes the entry again, undoing
+  // an insert deletes it.
+  QString question = QStringLiteral("您确定要撤销这次%1吗？\n%2 %3 %1%4“%5”（编码 %6）")
+                         .arg(QtText::ToQ(line.Action), QtText::ToQ(line.ChangedAt),
+                              QtText::ToQ(line.OperatorName), QtText::ToQ(line.EntryKind),
                               QtText::ToQ(line.EntryName), QtText::ToQ(line.EntryCode));
   if (line.Action != CatalogueHistory::kUpdate) return question;
   // An update is undone with all its columns: name each of them.

@@ -2,11 +2,15 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
+#include <tuple>
 
 #include "DomainObjects.h"
 #include "ScreenTest.h"
@@ -39,6 +43,25 @@ class TfrmCatalogueHistoryTest : public ScreenTest {
     for (int r = 0; r < w->tsgHistory->rowCount(); ++r) codes << w->tsgHistory->item(r, 4)->text();
     return codes;
   }
+  // The page's width and the leftmost and rightmost word edges of the
+  // PDF's first page (pdftotext -bbox), in points.
+  static std::tuple<double, double, double> WordSpan(const QString& pdf) {
+    QProcess run;
+    run.start(QStringLiteral(TESMIRA_PDFTOTEXT), {QStringLiteral("-bbox"), QStringLiteral("-l"),
+                                                  QStringLiteral("1"), pdf, QStringLiteral("-")});
+    run.waitForFinished();
+    const QString html = QString::fromUtf8(run.readAllStandardOutput());
+    const QRegularExpression page(QStringLiteral("<page width=\"([0-9.]+)\""));
+    const QRegularExpression word(
+        QStringLiteral("xMin=\"(-?[0-9.]+)\" yMin=\"[^\"]*\" "
+                       "xMax=\"(-?[0-9.]+)\""));
+    double left = 1e9, right = -1e9;
+    for (const auto& m : word.globalMatch(html)) {
+      left = std::min(left, m.captured(1).toDouble());
+      right = std::max(right, m.captured(2).toDouble());
+    }
+    return {page.match(html).captured(1).toDouble(), left, right};
+  }
   TWriteContext AsItemWindow() { return {&host.User, "TfrmItemEdit"}; }
   std::string Price(const std::string& code) {
     return db.QueryText("SELECT UnitPrice FROM TJItem WHERE ItemCode = '" + code + "'");
@@ -56,7 +79,8 @@ TEST_F(TfrmCatalogueHistoryTest, TheFiltersNarrowTheLines) {
   EXPECT_EQ(w->dtpFrom->date(), QDate::currentDate().addDays(-30));
   EXPECT_EQ(w->dtpTo->date(), QDate::currentDate());
   ASSERT_EQ(w->cmbOperator->count(), 3);
-  EXPECT_EQ(w->cmbOperator->itemText(0), QStringLiteral("全部"));
+  EXPECT_EQ(w->cmbOperator->currentText(), QStringLiteral("全部"));
+  EXPECT_EQ(w->cmbKind->currentText(), QStringLiteral("全部"));
 
   struct TCase {
     QDate from, to;
@@ -138,7 +162,8 @@ TEST_F(TfrmCatalogueHistoryTest, UndoOfAPriceChangeRestoresThePriceAndIsRecorded
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->btnUndo);
   const QString question = TPromptService::History().back().Text;
-  EXPECT_TRUE(question.contains(Q(u8"“血糖”"))) << question.toStdString();
+  EXPECT_TRUE(question.startsWith(Q(u8"您确定要撤销这次修改吗？"))) << question.toStdString();
+  EXPECT_TRUE(question.contains(Q(u8"修改项目“血糖”"))) << question.toStdString();
   EXPECT_TRUE(question.contains(Q(u8"UnitPrice：12.50 → 15.00"))) << question.toStdString();
   EXPECT_EQ(std::stod(Price(item.ItemCode)), 12.5);
   EXPECT_EQ(w->tsgHistory->item(0, 2)->text().left(20), Q(u8"TfrmCatalogueHistory"));
@@ -167,10 +192,12 @@ TEST_F(TfrmCatalogueHistoryTest, TheReportHoldsTheFilteredLines) {
   w->dtpFrom->setDate(QDate(2026, 3, 1));
   w->dtpTo->setDate(QDate(2026, 3, 31));
   w->cmbKind->setCurrentText(Q(u8"项目"));
+  TypeInto(w->edtCodeOrName, Q(u8"血糖"));
   Click(w->btnQuery);
   const TTableReport report = w->HistoryReport();
   EXPECT_EQ(report.Title(),
-            Q(u8"目录变更历史（2026-03-01 至 2026-03-31，操作员：全部，种类：项目）"));
+            Q(u8"目录变更历史（2026-03-01 至 2026-03-31，操作员：全部，种类：项目，"
+              u8"编码或名称含“血糖”）"));
   ASSERT_EQ(report.Columns().size(), 10u);
   EXPECT_EQ(report.Columns()[4].Heading, Q(u8"编码"));
   ASSERT_EQ(report.Rows().size(), 1u);
@@ -185,6 +212,12 @@ TEST_F(TfrmCatalogueHistoryTest, TheReportHoldsTheFilteredLines) {
   const QStringList pages = PdfPages(pdf);
   ASSERT_EQ(pages.size(), 1);
   EXPECT_TRUE(pages[0].contains(Q(u8"血糖")));
+  // The title line is wider than the page at the title's size: it is set
+  // smaller, so every word of the page lies on the page.
+  EXPECT_TRUE(pages[0].contains(report.Title())) << pages[0].toStdString();
+  const auto [pageWidth, left, right] = WordSpan(pdf);
+  EXPECT_GE(left, 0.0);
+  EXPECT_LE(right, pageWidth);
   EXPECT_FALSE(pages[0].contains(Q(u8"入职体检")));
 
   // Nothing found: a hint, no preview.
