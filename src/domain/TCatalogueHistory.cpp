@@ -1,5 +1,6 @@
 #include "TCatalogueHistory.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "CatalogueHistory.h"
@@ -34,6 +35,24 @@ void TCatalogueHistory::InitObject() {
 
 namespace {
 
+// The LIKE pattern "contains `text`": %, _ and [ (a pattern on SQL Server)
+// and the escape character itself match only themselves. The text is GBK:
+// the second byte of a double-byte character is never a character of its
+// own, so it is copied with its lead byte, never escaped.
+std::string ContainsPattern(const std::string& text) {
+  std::string pattern = "%";
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x81 && i + 1 < text.size()) {
+      pattern += text.substr(i++, 2);
+      continue;
+    }
+    if (text[i] == '%' || text[i] == '_' || text[i] == '[' || text[i] == '!') pattern += '!';
+    pattern += text[i];
+  }
+  return pattern + "%";
+}
+
 std::string WhereOf(const THistoryFilter& filter) {
   std::string where = "1=1";
   auto add = [&](const char* condition, const std::string& value) {
@@ -45,9 +64,11 @@ std::string WhereOf(const THistoryFilter& filter) {
   add(" AND EntryKind = '%s'", filter.EntryKind);
   add(" AND TableName = '%s'", filter.TableName);
   add(" AND EntryCode = '%s'", filter.EntryCode);
-  if (!filter.CodeOrName.empty())
-    where += FormatSql(" AND (EntryCode LIKE '%%%s%%' OR EntryName LIKE '%%%s%%')",
-                       {filter.CodeOrName, filter.CodeOrName});
+  if (!filter.CodeOrName.empty()) {
+    const std::string pattern = ContainsPattern(filter.CodeOrName);
+    where += FormatSql(" AND (EntryCode LIKE '%s' ESCAPE '!' OR EntryName LIKE '%s' ESCAPE '!')",
+                       {pattern, pattern});
+  }
   if (filter.ChangeID) where += " AND ChangeID = " + std::to_string(*filter.ChangeID);
   return where;
 }
@@ -90,6 +111,21 @@ std::vector<THistoryRow> TCatalogueHistory::RowsOf(const std::string& tableName,
   filter.TableName = tableName;
   filter.EntryCode = code;
   return Rows(filter);
+}
+
+std::vector<std::string> TCatalogueHistory::Operators() {
+  CatalogueHistory::Prepare(Operator());
+  std::vector<std::string> names;
+  if (!CatalogueHistory::Available(Operator())) return names;
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("SELECT OperatorName FROM %s WHERE OperatorName <> '' GROUP BY OperatorName",
+                {GetTableName()}));
+  for (rows->First(); !rows->Eof(); rows->Next())
+    names.push_back(rows->FieldByName("OperatorName").AsString());
+  // Sorted here, not by the database: the GBK bytes give the same order on
+  // every backend (pinyin order for the common characters).
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::optional<TLastChange> TCatalogueHistory::LastChange(const std::string& tableName,

@@ -37,7 +37,8 @@ struct THistoryFilter {
   std::string TableName;
   /// The entry's code exactly.
   std::string EntryCode;
-  /// Part of the code or of the name.
+  /// Part of the code or of the name, as typed: % and _ are plain
+  /// characters here, not patterns.
   std::string CodeOrName;
   std::optional<int64_t> ChangeID;
 };
@@ -69,6 +70,10 @@ class TCatalogueHistory : public TDBObject {
   /// The rows of one entry (`tableName` as stored: TJCategories, TJItem,
   /// TJSampleGroup; `code` as the history names it).
   std::vector<THistoryRow> RowsOf(const std::string& tableName, const std::string& code);
+  /// Every operator the history names, once each, in the order of their
+  /// GBK text (for the history window's choice of operator). Empty on a database without the
+  /// table.
+  std::vector<std::string> Operators();
   /// The last change of the entry, or none when it has no history.
   std::optional<TLastChange> LastChange(const std::string& tableName, const std::string& code);
   /// The rows of `filter` as CSV (header line first; fields quoted where

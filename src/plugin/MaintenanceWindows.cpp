@@ -1,4 +1,5 @@
 #include "TMDIChild.h"
+#include "TfrmCatalogueHistory.h"
 #include "TfrmCategorie.h"
 #include "TfrmCheckSet.h"
 #include "TfrmCombItem.h"
@@ -14,11 +15,14 @@ const TMDIChildClassInfo CombItemClass{"TfrmCombItem", &TMDIChild::Construct<Tfr
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
 const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
                                           &TMDIChild::Construct<TfrmSampleGroup>};
+const TMDIChildClassInfo CatalogueHistoryClass{"TfrmCatalogueHistory",
+                                               &TMDIChild::Construct<TfrmCatalogueHistory>};
 
 }  // namespace
 
 // The maintenance windows in their registration order (check sets,
-// categories, combination items, items, sample groups). Each window joins
+// categories, combination items, items, sample groups, then the
+// catalogue's change history, which is about all of them). Each window joins
 // the list in its place once it is built.
 void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CheckSetClass);
@@ -26,4 +30,5 @@ void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CombItemClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
   RegisterMDIChildClass(registry, "", &SampleGroupClass);
+  RegisterMDIChildClass(registry, "", &CatalogueHistoryClass);
 }

@@ -52,6 +52,14 @@ TReportLayout::TReportLayout(const TTableReport& report, const QPaintDevice& dev
       bold_(boldFont_, &device),
       padX_(Points(kPadXPoints)),
       padY_(Points(kPadYPoints)) {
+  // A title wider than the page (a report titled with its filter) is set
+  // smaller until it fits, never below the body's size: drawn as it is, both
+  // its ends would be cut off.
+  const double advance = title_.horizontalAdvance(report.Title());
+  if (advance > page_.width()) {
+    titleFont_.setPointSizeF(std::max(kBodyPoints, kTitlePoints * 0.98 * page_.width() / advance));
+    title_ = QFontMetricsF(titleFont_, &device);
+  }
   // Title, then the date line, then the table; the footer line at the bottom.
   dateTop_ = title_.height() + Points(2);
   tableTop_ = dateTop_ + body_.height() + Points(kGapPoints);

@@ -210,6 +210,61 @@ TEST_P(CatalogueHistoryTest, CategoriesTubesAndOlderDatabases) {
   EXPECT_EQ(text.find("检验科"), std::string::npos) << "only the tubes";
 }
 
+// The history window's filters, on rows of known times: a date range takes
+// its end day whole, the operator, the kind and a part of a code or name
+// narrow it, and % and _ typed into the code or name are plain characters.
+TEST_P(CatalogueHistoryTest, TheFilterNarrowsTheRowsInOneQuery) {
+  const char8_t* rows[][6] = {
+      {u8"1", u8"2026-02-28 23:59:59", u8"李四", u8"类别", u8"01", u8"检验"},
+      {u8"2", u8"2026-03-01 00:00:00", u8"张三", u8"项目", u8"0101", u8"血_糖"},
+      {u8"3", u8"2026-03-31 23:59:59", u8"李四", u8"套餐", u8"9001", u8"入职体检"},
+      {u8"4", u8"2026-04-01 00:00:00", u8"张三", u8"项目", u8"0102", u8"血糖100%"}};
+  for (const auto& row : rows)
+    db_.Exec(U8(u8"INSERT INTO TJCatalogueHistory (ChangeID, Seq, ChangedAt, OperatorName, "
+                u8"UserName, Source, TableName, EntryKind, EntryCode, EntryName, Action, "
+                u8"FieldName, OldValue, NewValue) VALUES (") +
+             U8(row[0]) + ", 1, '" + U8(row[1]) + "', '" + U8(row[2]) + "', 'u', 'T', 'TJItem', '" +
+             U8(row[3]) + "', '" + U8(row[4]) + "', '" + U8(row[5]) +
+             U8(u8"', '修改', 'UnitPrice', '1', '2')"));
+  struct TCase {
+    THistoryFilter filter;
+    std::vector<int64_t> changes;
+  };
+  auto filter = [](auto&& set) {
+    THistoryFilter f;
+    set(f);
+    return f;
+  };
+  const TCase cases[] = {
+      {filter([](auto& f) {
+         f.Since = "2026-03-01";
+         f.Until = "2026-03-31";
+       }),
+       {3, 2}},
+      {filter([](auto& f) { f.Until = "2026-02-28"; }), {1}},
+      {filter([](auto& f) { f.Since = "2026-04-01"; }), {4}},
+      {filter([](auto& f) { f.OperatorName = "李四"; }), {3, 1}},
+      {filter([](auto& f) { f.EntryKind = "项目"; }), {4, 2}},
+      {filter([](auto& f) { f.CodeOrName = "血"; }), {4, 2}},
+      {filter([](auto& f) { f.CodeOrName = "010"; }), {4, 2}},
+      {filter([](auto& f) { f.CodeOrName = "_"; }), {2}},
+      {filter([](auto& f) { f.CodeOrName = "%"; }), {4}},
+      {filter([](auto& f) { f.CodeOrName = "体检"; }), {3}},
+      {filter([](auto& f) {
+         f.OperatorName = "张三";
+         f.Since = "2026-03-02";
+       }),
+       {4}},
+  };
+  TCatalogueHistory history(pool_);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    std::vector<int64_t> found;
+    for (const THistoryRow& row : history.Rows(cases[i].filter)) found.push_back(row.ChangeID);
+    EXPECT_EQ(found, cases[i].changes) << "case " << i;
+  }
+  EXPECT_EQ(history.Operators(), (std::vector<std::string>{"李四", "张三"}));
+}
+
 }  // namespace
 
 #include <fstream>
