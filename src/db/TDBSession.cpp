@@ -18,6 +18,7 @@
 #include "TOdbcError.h"
 #include "TOdbcExecutor.h"
 #include "TPostgresDialect.h"
+#include "TSqlRewrite.h"
 #include "TSqlParameters.h"
 #include "TSqliteDialect.h"
 #include "TSqliteExecutor.h"
@@ -388,6 +389,9 @@ std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) co
     case Dialect::Postgres:
       return {TPostgresDialect::Adapt(utf8)};
     case Dialect::SqlServer:
+      // T-SQL keeps a savepoint until the transaction ends and has no
+      // statement to let it go.
+      if (TSqlRewrite::IsSavepointRelease(utf8)) return {};
       break;
   }
   return {utf8};

@@ -222,6 +222,12 @@ size_t SavepointNameAfter(const std::string& sql, size_t pos) {
 
 }  // namespace
 
+bool TSqlRewrite::IsSavepointRelease(const std::string& sql) {
+  const size_t start = TSqlLexer::SkipBlanks(sql, 0);
+  if (!TSqlLexer::WordAt(sql, start, "RELEASE")) return false;
+  return TSqlLexer::WordAt(sql, TSqlLexer::SkipBlanks(sql, start + 7), "SAVEPOINT");
+}
+
 std::string TSqlRewrite::Savepoints(const std::string& sql) {
   const size_t start = TSqlLexer::SkipBlanks(sql, 0);
   if (TSqlLexer::WordAt(sql, start, "SAVE")) {

@@ -26,6 +26,8 @@ class TSqlRewrite {
   /// becomes `SAVEPOINT name`, `ROLLBACK TRAN[SACTION] name` (with a name)
   /// becomes `ROLLBACK TO SAVEPOINT name`; any other text as it is.
   static std::string Savepoints(const std::string& sql);
+  /// True for `RELEASE SAVEPOINT name` (any case, blanks around).
+  static bool IsSavepointRelease(const std::string& sql);
   /// `SELECT TOP n ...` becomes `SELECT ... LIMIT n`.
   static std::string TopToLimit(const std::string& sql);
   /// Every term of the statement's own ORDER BY (not of a subquery) that

@@ -138,7 +138,7 @@ void InOneTransaction(IDBOperator* op, const std::string& action, Write&& write,
                       Discarded&& discarded) {
   try {
     WriteFailure::Worded(action, [&] {
-      TTransaction transaction(op);
+      TTransaction transaction(op, TTransaction::kReleaseOnCommit);
       write();
       transaction.Commit();
     });

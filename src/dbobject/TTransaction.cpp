@@ -16,7 +16,7 @@ std::string NextSavepointName() {
 
 }  // namespace
 
-TTransaction::TTransaction(IDBOperator* op) : op_(op) {
+TTransaction::TTransaction(IDBOperator* op, TRelease release) : op_(op), release_(release) {
   if (op_->GetInTransaction()) {
     savepoint_ = NextSavepointName();
     // T-SQL's form; the dialects of the other databases write SAVEPOINT.
@@ -38,7 +38,12 @@ TTransaction::~TTransaction() {
 void TTransaction::Commit() {
   if (!open_) return;
   open_ = false;
-  if (!Nested()) op_->CommitTrans();
+  if (!Nested())
+    op_->CommitTrans();
+  else if (release_ == kReleaseOnCommit)
+    // Standard SQL, as SQLite and PostgreSQL take it; the SQL Server
+    // connection leaves it out.
+    op_->ExecSQL("RELEASE SAVEPOINT " + savepoint_);
 }
 
 void TTransaction::Rollback() {

@@ -14,9 +14,16 @@ class IDBOperator;
 /// outer transaction usable on every backend (PostgreSQL refuses every
 /// statement of a transaction after a failed one until it is rolled back to
 /// a savepoint); its commit leaves the decision to the outer transaction.
+///
+/// A guard made with `kReleaseOnCommit` also lets its savepoint (and those
+/// set under it) go when it commits: an import holds thousands of saves in
+/// one transaction, and SQLite checks every open savepoint on each page it
+/// writes, so kept savepoints make an import quadratic. SQL Server has no
+/// release; its savepoints end with the transaction.
 class TTransaction {
  public:
-  explicit TTransaction(IDBOperator* op);
+  enum TRelease { kKeepSavepoint, kReleaseOnCommit };
+  explicit TTransaction(IDBOperator* op, TRelease release = kKeepSavepoint);
   ~TTransaction();
   TTransaction(const TTransaction&) = delete;
   TTransaction& operator=(const TTransaction&) = delete;
@@ -32,5 +39,6 @@ class TTransaction {
  private:
   IDBOperator* op_;
   std::string savepoint_;
+  TRelease release_;
   bool open_ = true;
 };
