@@ -285,6 +285,19 @@ void TMDIChild::FormShow(QObject*) {
 
 void TMDIChild::FormActivate(QObject*) {
   if (host_) host_->MDIChildActivate(this);
+  RefreshQuietly();
+}
+
+// The user comes back to the host's main window from another program: the
+// active window of its area checks for what other desks wrote meanwhile.
+void TMDIChild::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !subWindow_) return;
+  const QMdiArea* area = subWindow_->mdiArea();
+  if (area && area->activeSubWindow() == subWindow_) RefreshQuietly();
+}
+
+void TMDIChild::RefreshQuietly() {
   if (!refresh_) return;
   try {
     refresh_();

@@ -93,11 +93,14 @@ class TMDIChild : public QWidget {
   bool RunningCommand() const { return commandDepth_ > 0; }
 
   /// What brings the window up to what other desks wrote: called when the
-  /// window is activated (errors there are left to the next command, which
-  /// reports them) and on F5 ("刷新", errors reported).
+  /// window is activated, among the host's windows or when the user comes
+  /// back to the host from another program (errors there are left to the
+  /// next command, which reports them), and on F5 ("刷新", errors reported).
   void SetRefreshHandler(std::function<void()> refresh);
   /// F5 of the window.
   void RefreshClick();
+  /// The refresh of an activation: errors are left to the next command.
+  void RefreshQuietly();
 
   /// Pairs a button with its permission action: from now on the button is
   /// enabled exactly while the action is, and hidden while the action is
@@ -156,6 +159,7 @@ class TMDIChild : public QWidget {
   virtual TTableReport CodeTable();
 
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
