@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QTranslator>
 #include <QTreeWidget>
@@ -23,6 +24,7 @@
 
 #include "HostText.h"
 #include "THostApplication.h"
+#include "THostStyle.h"
 #include "THostWindow.h"
 #include "TPluginLibrary.h"
 
@@ -210,6 +212,9 @@ int main(int argc, char** argv) {
   if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // The style chosen so far (platform, -style, QT_STYLE_OVERRIDE) stays
+  // underneath; the application owns the new one.
+  QApplication::setStyle(new THostStyle(QApplication::style()->name()));
   QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
   QApplication::setApplicationVersion(QStringLiteral(TESMIRA_VERSION));
   QTranslator qtChinese;

@@ -29,6 +29,11 @@ void Unsubscribe(int token) {
   Listeners().erase(token);
 }
 
+int ListenerCount() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return static_cast<int>(Listeners().size());
+}
+
 void Publish() {
   std::vector<std::pair<int, TListener>> now;
   {

@@ -16,5 +16,8 @@ void Unsubscribe(int token);
 /// or unsubscribe while it runs; one added then is called from the next
 /// change on.
 void Publish();
+/// The listeners registered now (each open window that follows the
+/// catalogue holds one; a closed window none).
+int ListenerCount();
 
 }  // namespace CatalogueEvents

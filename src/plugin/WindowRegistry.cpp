@@ -8,6 +8,7 @@
 #include "GbkText.h"
 #include "SiblingLibrary.h"
 #include "TComPtr.h"
+#include "TImageList.h"
 #include "TLibraryApplication.h"
 #include "TSingleComm.h"
 
@@ -53,6 +54,7 @@ void ReleaseProcessObjects() {
   DomainObjects::ReleaseProcessObjects();
   TSingleComm::ReleaseProcessObjects();
   GbkText::ReleaseConverters();
+  TImageList::ReleaseSharedPictures();
   delete g_state;
   g_state = nullptr;
 }

@@ -38,8 +38,7 @@ void FillToolbarGlyphs(TImageList& list, const QStyle& style) {
       {"edit-delete", QStyle::SP_TrashIcon},
       {"document-properties", QStyle::SP_FileDialogDetailedView},
       {"application-exit", QStyle::SP_DialogCloseButton}};
-  for (const auto& [themeName, standard] : glyphs)
-    list.Add(QIcon::fromTheme(QString::fromLatin1(themeName), style.standardIcon(standard)));
+  for (const auto& [themeName, standard] : glyphs) list.AddStandardIcon(themeName, standard, style);
 }
 
 // A read-only cell, text centred vertically.

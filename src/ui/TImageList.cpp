@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <string>
 
 namespace {
 
@@ -123,12 +124,37 @@ void DrawGlyph(QPainter& p, int index) {
   }
 }
 
+int g_picturesMade = 0;  // drawn or fetched, whoever asked
+
 QPixmap GlyphPixmap(int index) {
+  ++g_picturesMade;
   QPixmap pixmap(16, 16);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   DrawGlyph(painter, index);
   return pixmap;
+}
+
+// The pictures every list shares, made on first use. Freed at the library's
+// unload (ReleaseSharedPictures), never with a window.
+struct TSharedPictures {
+  std::vector<QIcon> Glyphs;                   // by glyph index
+  std::map<std::string, QIcon> StandardIcons;  // by theme name
+};
+
+TSharedPictures* g_shared = nullptr;
+
+TSharedPictures& Shared() {
+  if (!g_shared) g_shared = new TSharedPictures();
+  return *g_shared;
+}
+
+const QIcon& SharedGlyph(int index) {
+  TSharedPictures& shared = Shared();
+  while (static_cast<int>(shared.Glyphs.size()) <= index) {
+    shared.Glyphs.emplace_back(GlyphPixmap(static_cast<int>(shared.Glyphs.size())));
+  }
+  return shared.Glyphs[static_cast<size_t>(index)];
 }
 
 }  // namespace
@@ -169,5 +195,29 @@ QIcon TImageList::MakeNodeIcon(int imageIndex, int selectedIndex) const {
 
 void TImageList::FillWithMaintenanceGlyphs(int count) {
   Clear();
-  for (int i = 0; i < count; ++i) icons_.push_back(QIcon(GlyphPixmap(i)));
+  for (int i = 0; i < count; ++i) icons_.push_back(SharedGlyph(i));
+}
+
+void TImageList::AddStandardIcon(const char* themeName, QStyle::StandardPixmap standard,
+                                 const QStyle& style) {
+  TSharedPictures& shared = Shared();
+  auto found = shared.StandardIcons.find(themeName);
+  if (found == shared.StandardIcons.end()) {
+    found = shared.StandardIcons
+                .emplace(themeName, QIcon::fromTheme(QString::fromLatin1(themeName),
+                                                     style.standardIcon(standard)))
+                .first;
+    ++g_picturesMade;
+  }
+  Add(found->second);
+}
+
+int TImageList::PicturesMade() {
+  return g_picturesMade;
+}
+
+void TImageList::ReleaseSharedPictures() {
+  delete g_shared;
+  g_shared = nullptr;
+  g_picturesMade = 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QStyle>
 #include <map>
 #include <utility>
 #include <vector>
@@ -27,8 +28,22 @@ class TImageList : public QObject {
   /// pictures: 0 and 1 leaf markers, 2 and 3 a closed and an open folder
   /// (category nodes), 4 to 10 item markers in several colours, 11 add,
   /// 12 print, 13 edit, 14 save, 15 delete, 16 check, 17 uncheck, 18 cancel,
-  /// further indexes plain markers.
+  /// further indexes plain markers. The pictures are drawn once per process
+  /// and shared by every list: Qt caches an icon's rendered pixmaps
+  /// (QPixmapCache) under the picture's identity, so pictures drawn anew for
+  /// each window would leave a fresh set of cache entries behind every
+  /// window opened and closed.
   void FillWithMaintenanceGlyphs(int count);
+  /// Adds the desktop theme's icon `themeName`, else the style's standard
+  /// picture, fetched once per process and shared as the glyphs are.
+  void AddStandardIcon(const char* themeName, QStyle::StandardPixmap standard, const QStyle& style);
+
+  /// Pictures drawn or fetched since the process began (or since the last
+  /// release): flat once every kind of window has been open, however many
+  /// windows open and close afterwards.
+  static int PicturesMade();
+  /// Frees the shared pictures (the library's unload: no window is open).
+  static void ReleaseSharedPictures();
 
  private:
   QIcon MakeNodeIcon(int imageIndex, int selectedIndex) const;

@@ -31,6 +31,8 @@ QFont MaintenanceWindowFont() {
 
 namespace {
 
+int g_liveWindows = 0;  // windows of the UI thread only
+
 // Marks a button hidden by its action's guard (not by the window's own design).
 const char* const kHiddenByGuard = "tesmiraHiddenByGuard";
 
@@ -87,6 +89,11 @@ TMDIChild::TMDIChild(IWinMain* host) {
   } else if (owner) {
     setParent(owner, Qt::Window);
   }
+  ++g_liveWindows;  // last: a constructor that throws has counted nothing
+}
+
+int TMDIChild::LiveWindows() {
+  return g_liveWindows;
 }
 
 TMDIChild::~TMDIChild() {
@@ -97,6 +104,7 @@ TMDIChild::~TMDIChild() {
   RunHandler([this] { TMDIChild::FormDestroy(this); });
   if (destroyBound_) RunHandler([this] { TMDIChild::FormDestroy(this); });
   host_.reset();
+  --g_liveWindows;
 }
 
 void TMDIChild::CompleteCreation() {

@@ -88,6 +88,10 @@ class TMDIChild : public QWidget {
   /// Runs the command of `button` as its click does: the right check, then
   /// the handler. An error propagates to the caller.
   void RunCommand(QAbstractButton* button);
+  /// Windows constructed and not yet destroyed, in the process: a window
+  /// closed by its user must not stay behind (held by a list, a parent
+  /// that outlives it).
+  static int LiveWindows();
   /// True while one of the window's commands runs: what changes meanwhile
   /// is the window's own doing.
   bool RunningCommand() const { return commandDepth_ > 0; }
