@@ -1,6 +1,7 @@
 #include "TItemManager.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "Exceptions.h"
@@ -69,4 +70,46 @@ void TItemManager::LoadItems() {
 void TItemManager::RenameCategory(int32_t cateID, const std::string& cateName) {
   for (TBaseItem* entry : Items())
     if (entry->CateID == cateID) entry->CateName = cateName;
+}
+
+void TItemManager::Reread() {
+  TDBObjectList rows(true);
+  LoadList("1=1", rows, -1);
+  rows.SetOwnsObjects(false);
+  std::vector<std::unique_ptr<TBaseItem>> fresh;
+  for (TBaseDBObject* row : rows) fresh.emplace_back(static_cast<TBaseItem*>(row));
+  std::unordered_map<int32_t, TBaseItem*> held;
+  for (TBaseItem* entry : Items()) held.emplace(entry->ItemID, entry);
+  std::vector<TBaseItem*> ordered;
+  std::vector<TBaseItem*> rebuilt;
+  ordered.reserve(fresh.size());
+  for (std::unique_ptr<TBaseItem>& row : fresh) {
+    const auto found = held.find(row->ItemID);
+    if (found == held.end()) {
+      if (row->ItemType != 0) rebuilt.push_back(row.get());
+      ordered.push_back(row.release());
+      continue;
+    }
+    TBaseItem* entry = found->second;
+    held.erase(found);
+    ordered.push_back(entry);
+    static_cast<TItemFields&>(*entry) = static_cast<const TItemFields&>(*row);
+    if (entry->itemsString_ == row->itemsString_) continue;
+    entry->itemsString_ = row->itemsString_;
+    // Its old members no longer count it as a user; built again below.
+    for (TBaseItem* member : entry->items_) member->usedBy_.Remove(entry);
+    entry->items_.Clear();
+    entry->itemsLoaded_ = false;
+    if (entry->ItemType != 0) rebuilt.push_back(entry);
+  }
+  // Entries whose rows are gone keep their place after the others.
+  for (TBaseItem* entry : Items())
+    if (held.count(entry->ItemID) > 0) ordered.push_back(entry);
+  TBaseItemList& catalogue = MutableItems();
+  catalogue.Clear();  // its code index goes with it and is built again
+  catalogue.Reserve(static_cast<int>(ordered.size()));
+  for (TBaseItem* entry : ordered) catalogue.Add(entry);
+  // Members are built on demand until the catalogue built them all once.
+  if (ItemsLoaded())
+    for (TBaseItem* entry : rebuilt) entry->LoadItems();
 }

@@ -37,6 +37,14 @@ class TItemManager : public TBaseItem {
   /// Every entry of category `cateID` gets the category's new name (its
   /// rows were renamed with the category).
   void RenameCategory(int32_t cateID, const std::string& cateName);
+  /// Brings the catalogue in step with the rows of TJItem after writes that
+  /// did not go through it (an import): an entry whose row is still there
+  /// takes the stored column values in place, so the trees and member lists
+  /// that point at it stay valid; a new row joins the catalogue as a new
+  /// entry; a composite whose member text changed has its members built
+  /// again. Entries are put back in catalogue order; one whose row is gone
+  /// stays (after the others) for whoever still points at it.
+  void Reread();
 
  private:
   bool ownsEntries_ = false;
