@@ -1,4 +1,5 @@
 #include "TMDIChild.h"
+#include "TfrmCatalogueExchange.h"
 #include "TfrmCategorie.h"
 #include "TfrmCheckSet.h"
 #include "TfrmCombItem.h"
@@ -14,16 +15,19 @@ const TMDIChildClassInfo CombItemClass{"TfrmCombItem", &TMDIChild::Construct<Tfr
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
 const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
                                           &TMDIChild::Construct<TfrmSampleGroup>};
+const TMDIChildClassInfo CatalogueExchangeClass{"TfrmCatalogueExchange",
+                                                &TMDIChild::Construct<TfrmCatalogueExchange>};
 
 }  // namespace
 
 // The maintenance windows in their registration order (check sets,
-// categories, combination items, items, sample groups). Each window joins
-// the list in its place once it is built.
+// categories, combination items, items, sample groups), then the catalogue
+// exchange window, which works on all of them.
 void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CheckSetClass);
   RegisterMDIChildClass(registry, "", &CategorieClass);
   RegisterMDIChildClass(registry, "", &CombItemClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
   RegisterMDIChildClass(registry, "", &SampleGroupClass);
+  RegisterMDIChildClass(registry, "", &CatalogueExchangeClass);
 }
