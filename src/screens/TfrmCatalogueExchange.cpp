@@ -204,7 +204,14 @@ void TfrmCatalogueExchange::btnExportClick() {
   QString path = TPromptService::ChooseFile(this, TFileChoice::Save, QStringLiteral("导出目录"),
                                             QStringLiteral("CSV 文件 (*.csv)"));
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
+  if (QFileInfo(path).suffix().isEmpty()) {
+    // The chooser asked about the name as typed; the file written is another.
+    path += QStringLiteral(".csv");
+    if (QFileInfo::exists(path) &&
+        !TPromptService::Confirm(this, windowTitle(),
+                                 QStringLiteral("文件 %1 已存在，是否覆盖？").arg(path)))
+      return;
+  }
   TExchangeOptions options = Options(false);
   // Only GBK is asked for; otherwise the file is UTF-8 as spreadsheets open it.
   if (options.Encoding != TFileEncoding::Gbk) options.Encoding = TFileEncoding::Utf8;

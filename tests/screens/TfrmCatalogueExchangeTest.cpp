@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,8 +13,8 @@
 #include "CatalogueExchange.h"
 #include "HandlerConnect.h"
 #include "ScreenTest.h"
-#include "TPromptService.h"
 #include "TItemManager.h"
+#include "TPromptService.h"
 #include "TfamCateToItemTree.h"
 #include "TfrmCatalogueExchange.h"
 #include "TfrmItemEdit.h"
@@ -199,6 +200,18 @@ TEST_F(TfrmCatalogueExchangeTest, ExportThenReimportIsAllUnchangedAndBadFilesAre
   ASSERT_TRUE(QFile::exists(written));
   ASSERT_FALSE(TPromptService::History().empty());
   EXPECT_TRUE(TPromptService::History().back().Text.startsWith(Q(u8"已导出 ")));
+
+  // The same name again: the file with the suffix exists, so the window
+  // asks before it overwrites it (No: the file stays as it was).
+  QFile(written).resize(0);
+  TPromptService::SetNextFile(exported);
+  TPromptService::SetNextAnswer(TPromptAnswer::No);
+  Click(w->btnExport);
+  EXPECT_EQ(QFileInfo(written).size(), 0);
+  TPromptService::SetNextFile(exported);
+  TPromptService::SetNextAnswer(TPromptAnswer::Yes);
+  Click(w->btnExport);
+  ASSERT_GT(QFileInfo(written).size(), 0);
 
   const std::string version = Version();
   ChooseAndPreview(written);
