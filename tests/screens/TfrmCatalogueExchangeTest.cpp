@@ -147,12 +147,21 @@ TEST_F(TfrmCatalogueExchangeTest, ApplyWritesTheFileAndTheOtherWindowsFollow) {
   auto* items = Open<TfrmItemEdit>();
   QTreeWidget* tree = items->famCateToItemTree->chkCateTree;
   OpenWindow();
-  const QString file = WriteFile("good.csv", Utf8(u8"种类,编号,名称,类别,单价\n"
-                                                  u8"项目,900001,新项目甲,一般检查,12.5\n"
-                                                  u8"项目,000001,身高,一般检查,8\n"));
+  // A new item, a new price, and a combination that takes the new item in
+  // place of one of its members.
+  const QString file = WriteFile("good.csv", Utf8(u8"种类,编号,名称,类别,单价,成员\n"
+                                                  u8"项目,900001,新项目甲,一般检查,12.5,\n"
+                                                  u8"项目,000001,身高,一般检查,8,\n"
+                                                  u8"组合项目,000062,身高体重,一般检查,0,"
+                                                  u8"000001;900001\n"));
+  TItemManager::Instance().LoadItems();  // members built, as the windows build them
+  TBaseItem* combination = TItemManager::Instance().Items().FindByCode("000062");
+  ASSERT_NE(combination, nullptr);
+  TBaseItem* dropped = TItemManager::Instance().Items().FindByCode("000002");
+  ASSERT_TRUE(dropped->UsedBy().Contains(combination));
   const long long before = Items();
   ChooseAndPreview(file);
-  EXPECT_EQ(Column(ColOutcome), (QStringList{Q(u8"新增"), Q(u8"修改")}));
+  EXPECT_EQ(Column(ColOutcome), (QStringList{Q(u8"新增"), Q(u8"修改"), Q(u8"修改")}));
   EXPECT_EQ(Items(), before);
 
   // No: nothing written. Yes: written.
@@ -163,7 +172,7 @@ TEST_F(TfrmCatalogueExchangeTest, ApplyWritesTheFileAndTheOtherWindowsFollow) {
   TPromptService::SetNextAnswer(TPromptAnswer::Yes);
   Click(w->btnImport);
   ASSERT_TRUE(Asked(TPromptKind::Confirmation));
-  EXPECT_TRUE(TPromptService::History().front().Text.contains(Q(u8"新增 1 条，修改 1 条")));
+  EXPECT_TRUE(TPromptService::History().front().Text.contains(Q(u8"新增 1 条，修改 2 条")));
   EXPECT_EQ(LastShown(), "");
   EXPECT_EQ(Items(), before + 1);
   EXPECT_EQ(db.QueryInt("SELECT count(*) FROM TJItem WHERE ItemCode = '000001' AND UnitPrice = 8"),
@@ -176,6 +185,10 @@ TEST_F(TfrmCatalogueExchangeTest, ApplyWritesTheFileAndTheOtherWindowsFollow) {
   const TBaseItem* height = TItemManager::Instance().Items().FindByCode("000001");
   ASSERT_NE(height, nullptr);
   EXPECT_EQ(height->UnitPrice, 8);
+  ASSERT_EQ(combination->Items().Count(), 2);
+  EXPECT_EQ(combination->Items()[0], height);
+  EXPECT_EQ(combination->Items()[1]->ItemCode, "900001");
+  EXPECT_FALSE(dropped->UsedBy().Contains(combination));
 
   QStringList shown;
   for (int i = 0; i < tree->topLevelItemCount(); ++i) shown << ChildTexts(tree->topLevelItem(i));
@@ -186,7 +199,7 @@ TEST_F(TfrmCatalogueExchangeTest, ApplyWritesTheFileAndTheOtherWindowsFollow) {
   TPromptService::Reset();
   Click(w->btnImport);
   EXPECT_FALSE(Asked(TPromptKind::Confirmation));
-  EXPECT_EQ(Column(ColOutcome), (QStringList{Q(u8"不变"), Q(u8"不变")}));
+  EXPECT_EQ(Column(ColOutcome), (QStringList{Q(u8"不变"), Q(u8"不变"), Q(u8"不变")}));
 }
 
 // The export writes what a re-import finds unchanged, row for row; files
