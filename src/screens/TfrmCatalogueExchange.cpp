@@ -277,8 +277,8 @@ void TfrmCatalogueExchange::btnImportClick() {
   if (!report_->Applied)
     throw Exception("导入时有行被拒绝，没有导入任何数据。\r\n" + report_->Summary());
   // The import wrote through objects of its own: the catalogue the open
-  // windows show from takes the stored rows before they follow.
-  // Without a catalogue in memory there is nothing to bring in step.
+  // windows show from takes the stored rows before they follow (without a
+  // catalogue in memory there is nothing to bring in step).
   try {
     if (TItemManager* catalogue = TItemManager::AccessInstance(0)) catalogue->Reread();
   } catch (const std::exception& error) {
