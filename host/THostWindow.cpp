@@ -25,7 +25,8 @@ namespace {
 const std::pair<const char*, const char16_t*> kCaptions[] = {
     {"TfrmCheckSet", u"套餐设置"},     {"TfrmCategorie", u"类别维护"},
     {"TfrmCombItem", u"组合项目设置"}, {"TfrmItemEdit", u"项目维护"},
-    {"TfrmSampleGroup", u"试管类型"},  {"TfrmCatalogueHistory", u"目录变更历史"}};
+    {"TfrmSampleGroup", u"试管类型"},  {"TfrmCatalogueExchange", u"目录导入导出"},
+    {"TfrmCatalogueHistory", u"目录变更历史"}};
 
 bool SameName(const QString& a, const QString& b) {
   return a.compare(b, Qt::CaseInsensitive) == 0;

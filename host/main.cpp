@@ -141,12 +141,26 @@ QString FileFor(const QString& dir, const std::string& name, const char* suffix)
   return QDir(dir).filePath(HostText::FromGbk(name) + QString::fromLatin1(suffix));
 }
 
+// Hands `file` to a window that previews catalogue files (the exchange
+// window's PreviewFile, reached by name like SaveCodeTable); other windows
+// are left alone. False when the window has the operation and it failed.
+bool PreviewIn(QWidget* window, const QString& file) {
+  if (file.isEmpty() || window->metaObject()->indexOfMethod("PreviewFile(QString)") < 0)
+    return true;
+  bool previewed = false;
+  QMetaObject::invokeMethod(window, "PreviewFile", Qt::DirectConnection,
+                            Q_RETURN_ARG(bool, previewed), Q_ARG(QString, file));
+  return previewed;
+}
+
 // Saves DIR/<name>.png of the main window showing each registered window
-// (with its first entry shown).
-int TakeScreenshots(THostWindow& host, const QString& dir) {
+// (with its first entry shown; with `previewFile` previewed in the window
+// that previews catalogue files).
+int TakeScreenshots(THostWindow& host, const QString& dir, const QString& previewFile) {
   QDir().mkpath(dir);
   return ForEachWindow(host, [&](const std::string& name, QWidget* window) {
     ClickFirstTreeEntry(window);
+    if (!PreviewIn(window, previewFile)) return false;
     FlushDeletes();
     const QString file = FileFor(dir, name, ".png");
     if (!host.grab().save(file)) {
@@ -240,6 +254,10 @@ int main(int argc, char** argv) {
       {QStringLiteral("print"),
        QStringLiteral("Save the code table of every window that prints one as DIR/<name>.pdf."),
        QStringLiteral("dir")},
+      {QStringLiteral("preview"),
+       QStringLiteral("A catalogue file (CSV) the exchange window previews when it opens "
+                      "(--open) or is shot (--screenshot)."),
+       QStringLiteral("file")},
       {QStringLiteral("cycles"),
        QStringLiteral("Open and close every window N times and report resident memory."),
        QStringLiteral("n")},
@@ -276,13 +294,15 @@ int main(int argc, char** argv) {
     host.Verbose = args.isSet(QStringLiteral("verbose"));
     plugin->InitDLL(&hostApplication, &host, nullptr);
     host.show();
+    const QString previewFile = args.value(QStringLiteral("preview"));
     for (const QString& name : args.values(QStringLiteral("open")))
-      host.OpenWindow(HostText::ToGbk(name));
+      if (TMDIChild* window = host.OpenWindow(HostText::ToGbk(name)))
+        PreviewIn(MDIChildWidget(window), previewFile);
 
     if (unattended) {
       int failures = 0;
       if (args.isSet(QStringLiteral("screenshot")))
-        failures += TakeScreenshots(host, args.value(QStringLiteral("screenshot")));
+        failures += TakeScreenshots(host, args.value(QStringLiteral("screenshot")), previewFile);
       if (args.isSet(QStringLiteral("print")))
         failures += PrintCodeTables(host, args.value(QStringLiteral("print")));
       if (args.isSet(QStringLiteral("cycles")))

@@ -1,4 +1,5 @@
 #include "TMDIChild.h"
+#include "TfrmCatalogueExchange.h"
 #include "TfrmCatalogueHistory.h"
 #include "TfrmCategorie.h"
 #include "TfrmCheckSet.h"
@@ -15,20 +16,23 @@ const TMDIChildClassInfo CombItemClass{"TfrmCombItem", &TMDIChild::Construct<Tfr
 const TMDIChildClassInfo ItemEditClass{"TfrmItemEdit", &TMDIChild::Construct<TfrmItemEdit>};
 const TMDIChildClassInfo SampleGroupClass{"TfrmSampleGroup",
                                           &TMDIChild::Construct<TfrmSampleGroup>};
+const TMDIChildClassInfo CatalogueExchangeClass{"TfrmCatalogueExchange",
+                                                &TMDIChild::Construct<TfrmCatalogueExchange>};
 const TMDIChildClassInfo CatalogueHistoryClass{"TfrmCatalogueHistory",
                                                &TMDIChild::Construct<TfrmCatalogueHistory>};
 
 }  // namespace
 
 // The maintenance windows in their registration order (check sets,
-// categories, combination items, items, sample groups, then the
-// catalogue's change history, which is about all of them). Each window joins
-// the list in its place once it is built.
+// categories, combination items, items, sample groups), then the catalogue
+// exchange window, which works on all of them, and last the catalogue's
+// change history.
 void RegisterMaintenanceWindows(TRegisterClasses& registry) {
   RegisterMDIChildClass(registry, "", &CheckSetClass);
   RegisterMDIChildClass(registry, "", &CategorieClass);
   RegisterMDIChildClass(registry, "", &CombItemClass);
   RegisterMDIChildClass(registry, "", &ItemEditClass);
   RegisterMDIChildClass(registry, "", &SampleGroupClass);
+  RegisterMDIChildClass(registry, "", &CatalogueExchangeClass);
   RegisterMDIChildClass(registry, "", &CatalogueHistoryClass);
 }

@@ -32,18 +32,32 @@ TCatalogueFollower::~TCatalogueFollower() {
   followers.erase(std::remove(followers.begin(), followers.end(), this), followers.end());
 }
 
-bool TCatalogueFollower::CatchUpWithOtherDesks() {
-  TItemManager* catalogue = TItemManager::AccessInstance(0);
-  if (!catalogue) return false;  // nothing read yet: the first window reads it as it is
+// The entries the open windows' editors show.
+std::unordered_set<const TBaseItem*> TCatalogueFollower::HeldEntries() {
   std::unordered_set<const TBaseItem*> held;
   for (const TCatalogueFollower* follower : Followers())
     if (follower->held_)
       for (const TBaseItem* entry : follower->held_()) held.insert(entry);
+  return held;
+}
+
+bool TCatalogueFollower::CatchUpWithOtherDesks() {
+  TItemManager* catalogue = TItemManager::AccessInstance(0);
+  if (!catalogue) return false;  // nothing read yet: the first window reads it as it is
+  const auto held = HeldEntries();
   if (!catalogue->CatchUpIfChangedElsewhere(
           [&held](const TBaseItem* entry) { return held.count(entry) > 0; }))
     return false;
   CatalogueEvents::Publish();
   return true;
+}
+
+void TCatalogueFollower::CatchUpNow() {
+  TItemManager* catalogue = TItemManager::AccessInstance(0);
+  if (!catalogue) return;
+  const auto held = HeldEntries();
+  catalogue->CatchUp([&held](const TBaseItem* entry) { return held.count(entry) > 0; });
+  CatalogueEvents::Publish();
 }
 
 void TCatalogueFollower::Changed() {

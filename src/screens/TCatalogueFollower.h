@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <functional>
+#include <unordered_set>
 #include <vector>
 
 class TBaseItem;
@@ -31,9 +32,14 @@ class TCatalogueFollower {
   /// The activation and F5 check of every window: true when another desk
   /// had written the catalogue (the windows then follow).
   static bool CatchUpWithOtherDesks();
+  /// The catalogue read again whatever the stamp says (writes of this
+  /// process made through objects of their own, such as an import), then
+  /// every window follows.
+  static void CatchUpNow();
 
  private:
   void Changed();
+  static std::unordered_set<const TBaseItem*> HeldEntries();
 
   QPointer<TMDIChild> window_;
   std::function<void()> refresh_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <utility>
@@ -29,6 +30,7 @@ class TArrowWhileAsking {
 struct ScriptedAnswer {
   TPromptAnswer Answer;
   std::function<void(QDialog*)> Fill;
+  QString File;  // a file chooser's answer
 };
 
 struct State {
@@ -52,7 +54,7 @@ bool TakeScripted(TPromptAnswer defaultAnswer, ScriptedAnswer& out) {
     return true;
   }
   if (s.Scripted) {
-    out = {defaultAnswer, {}};
+    out = {defaultAnswer, {}, {}};
     return true;
   }
   return false;
@@ -195,12 +197,35 @@ bool TPromptService::ExecDialog(QDialog* dialog) {
   return answer == TPromptAnswer::Accepted || answer == TPromptAnswer::Ok;
 }
 
+QString TPromptService::ChooseFile(QWidget* parent, TFileChoice choice, const QString& caption,
+                                   const QString& filter) {
+  ScriptedAnswer scripted;
+  QString path;
+  const bool fromScript = TakeScripted(TPromptAnswer::Rejected, scripted);
+  if (fromScript) {
+    path = scripted.File;
+  } else {
+    const TArrowWhileAsking arrow;
+    path = choice == TFileChoice::Save
+               ? QFileDialog::getSaveFileName(parent, caption, QString(), filter)
+               : QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+  }
+  Record(TPromptKind::Dialog, caption, path,
+         path.isEmpty() ? TPromptAnswer::Rejected : TPromptAnswer::Accepted, fromScript);
+  return path;
+}
+
+void TPromptService::SetNextFile(const QString& path) {
+  TheState().Queue.push_back(
+      {path.isEmpty() ? TPromptAnswer::Rejected : TPromptAnswer::Accepted, {}, path});
+}
+
 void TPromptService::SetNextAnswer(TPromptAnswer answer) {
-  TheState().Queue.push_back({answer, {}});
+  TheState().Queue.push_back({answer, {}, {}});
 }
 
 void TPromptService::SetNextDialog(TPromptAnswer answer, std::function<void(QDialog*)> fill) {
-  TheState().Queue.push_back({answer, std::move(fill)});
+  TheState().Queue.push_back({answer, std::move(fill), {}});
 }
 
 void TPromptService::SetScripted(bool scripted) {

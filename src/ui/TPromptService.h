@@ -15,6 +15,9 @@ enum class TPromptAnswer { Ok, Cancel, Yes, No, Accepted, Rejected };
 /// (Confirmation is the question mark).
 enum class TPromptKind { Information, Warning, Error, Confirmation, Dialog };
 
+/// What a file chooser asks for: a file to read, or where to write one.
+enum class TFileChoice { Open, Save };
+
 /// The buttons a question offers.
 enum class TPromptButtons { YesNo, YesNoCancel, OkCancel };
 
@@ -48,11 +51,19 @@ class TPromptService {
   /// Runs the dialog modally; true when it was accepted. A scripted answer
   /// may first fill the dialog through the hook given with it.
   static bool ExecDialog(QDialog* dialog);
+  /// A file chooser (QFileDialog) with `filter` ("CSV 文件 (*.csv)"); the
+  /// path chosen, empty when cancelled. A save chooser asks before it lets
+  /// an existing file be overwritten. Scripted: the queued file, else
+  /// cancelled.
+  static QString ChooseFile(QWidget* parent, TFileChoice choice, const QString& caption,
+                            const QString& filter);
 
   /// Queues the answer for the next prompt (first in, first out).
   static void SetNextAnswer(TPromptAnswer answer);
   /// Queues a dialog result; `fill` runs on the dialog before it is answered.
   static void SetNextDialog(TPromptAnswer answer, std::function<void(QDialog*)> fill = {});
+  /// Queues the path the next file chooser answers with (empty: cancelled).
+  static void SetNextFile(const QString& path);
   /// Scripted mode: never block on a person; unqueued prompts take defaults.
   static void SetScripted(bool scripted);
   static bool IsScripted();

@@ -103,7 +103,7 @@ class WindowCyclesTest : public ::testing::Test {
 
 TEST_F(WindowCyclesTest, TwoHundredOpensOfEveryWindowLeaveNothingBehind) {
   const std::vector<std::string> names = RegisteredNames();
-  ASSERT_EQ(names.size(), 5u);
+  ASSERT_EQ(names.size(), 7u);
   const TProcessCounts before = Counts();
   TProcessCounts warm{};
   for (int cycle = 1; cycle <= 200; ++cycle) {
