@@ -61,6 +61,9 @@ CREATE TABLE IF NOT EXISTS TJItem (
   SampleGroupID      INTEGER DEFAULT 0
 );
 CREATE UNIQUE INDEX IF NOT EXISTS UX_TJItem_ItemCode ON TJItem (ItemCode) WHERE ItemCode <> '';
+-- SQLite uses the partial index above only for a query that repeats its
+-- condition: a lookup by code (ItemCode = '000012') would read every row.
+CREATE INDEX IF NOT EXISTS IX_TJItem_ItemCode ON TJItem (ItemCode);
 CREATE INDEX IF NOT EXISTS IX_TJItem_ItemName ON TJItem (ItemName);
 CREATE INDEX IF NOT EXISTS IX_TJItem_CateId ON TJItem (CateId);
 

@@ -390,7 +390,7 @@ int32_t TBaseItem::Insert() {
 void TBaseItem::DrawKeysAndInsert() {
   if (!RestoringKeys()) {
     ItemID = NextIntID("ItemID");
-    ItemCode = NextID("000000", "ItemCode");
+    if (!KeepingCode() || ItemCode.empty()) ItemCode = NextID("000000", "ItemCode");
   }
   Operator()->ExecSQL(FormatSql(kInsert, {GetTableName(),
                                           ItemID,

@@ -28,6 +28,7 @@ void TCatalogueObject::WriteStarted() {
 
 void TCatalogueObject::Committed(TWriteAction action) {
   keepKeys_ = false;
+  keepCode_ = false;
   // The values a write read are its own: the next write reads them again,
   // and the catalogue's entries carry no copy between writes.
   loaded_.clear();

@@ -40,6 +40,9 @@ class TCatalogueObject : public TDBObject {
   /// instead of drawing new ones: a deleted entry made again from its
   /// history is the entry it was (members and exclusions name it by code).
   void KeepKeysOnInsert() { keepKeys_ = true; }
+  /// The next Save inserts the row with the code the object holds and a
+  /// drawn key: an imported entry keeps the code its file gives it.
+  void KeepCodeOnInsert() { keepCode_ = true; }
 
   /// The copy takes the source's loaded values too (a window's working copy
   /// of a catalogue entry).
@@ -59,6 +62,7 @@ class TCatalogueObject : public TDBObject {
   /// To be called by LoadFromDataSet once the row is read.
   void TakeSnapshot() { loaded_ = ColumnValues(); }
   bool RestoringKeys() const { return keepKeys_; }
+  bool KeepingCode() const { return keepCode_; }
   /// Who changed the entry last and when, as its history says ("张三于
   /// 2026-12-09 10:30:00"), or "其他用户" when it does not say.
   std::string WhoChangedLast(const std::string& code);
@@ -71,4 +75,5 @@ class TCatalogueObject : public TDBObject {
 
   TColumnValues loaded_;
   bool keepKeys_ = false;
+  bool keepCode_ = false;
 };

@@ -312,13 +312,13 @@ TImportRow TCatalogueImporter::ApplyItem(const TImportLine& line) {
   entry.ExcludeItems = CodesText(stored);
   const bool waiting = entry.ExcludeItems != exclusions;
   entry.SetItemsString(item.ItemsString);
-  if (fresh) entry.ItemCode.clear();
-  entry.Save(context_);
-  // A new entry draws its code; the file's code is written over it.
-  if (fresh && !code.empty() && entry.ItemCode != code) {
+  if (fresh) {
+    // A new entry keeps the file's code (this transaction holds every other
+    // writer off, and the snapshot says no row has it); without one it draws.
     entry.ItemCode = code;
-    entry.Save(context_);
+    entry.KeepCodeOnInsert();
   }
+  entry.Save(context_);
   item.Fields = entry;
   if (fresh) snapshot_.ItemOrder.push_back(entry.ItemCode);
   snapshot_.Items[entry.ItemCode] = item;
