@@ -76,6 +76,14 @@ int32_t TDBObject::NextIntID(const std::string& keyField) {
   return FirstValue(rows);
 }
 
+// The maximum of an integer column is read from its index; the cast of
+// NextIntID would read every row, once per insert.
+int32_t TDBObject::NextIntegerKey(const std::string& keyField) {
+  TDataSet* rows = Operator()->OpenQuery(
+      FormatSql("SELECT COALESCE(MAX(%s), 0) + 1 FROM %s", {keyField, GetTableName()}));
+  return FirstValue(rows);
+}
+
 bool TDBObject::RowExists(const std::string& where) {
   try {
     TDataSet* rows = Operator()->OpenQuery(

@@ -49,6 +49,9 @@ class TDBObject : public TBaseDBObject {
   /// 29: the next integer key: the largest value of `keyField` cast to an
   /// integer, plus one (1 on an empty table).
   virtual int32_t NextIntID(const std::string& keyField);
+  /// NextIntID for a column every schema declares integer (its values need
+  /// no cast), answered from the column's index.
+  int32_t NextIntegerKey(const std::string& keyField);
 
  protected:
   /// True while the object has no row yet (Save inserts it).

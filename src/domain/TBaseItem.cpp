@@ -389,7 +389,7 @@ int32_t TBaseItem::Insert() {
 
 void TBaseItem::DrawKeysAndInsert() {
   if (!RestoringKeys()) {
-    ItemID = NextIntID("ItemID");
+    ItemID = NextIntegerKey("ItemID");
     if (!KeepingCode() || ItemCode.empty()) ItemCode = NextID("000000", "ItemCode");
   }
   Operator()->ExecSQL(FormatSql(kInsert, {GetTableName(),

@@ -75,7 +75,7 @@ int32_t TCategory::Insert() {
     InsertDrawingKeys(
         [&] {
           if (!RestoringKeys()) {
-            CateID = NextIntID("CateID");
+            CateID = NextIntegerKey("CateID");
             CateCode = NextID("000000", "CateCode");
           }
           Validate();

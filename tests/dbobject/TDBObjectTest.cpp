@@ -43,10 +43,12 @@ TEST_P(TDBObjectTest, NextIDDrawsPaddedTextKeys) {
 TEST_P(TDBObjectTest, NextIntIDCastsTextKeysBeforeTakingTheMaximum) {
   TTestRow row(pool_);
   EXPECT_EQ(row.NextIntID("Code"), 1);
+  EXPECT_EQ(row.NextIntegerKey("RowID"), 1);
   // As text '7' sorts after '12'; cast to integers the largest is 12.
   AddRows("(1, '7', 'a'), (2, '12', 'b')");
   EXPECT_EQ(row.NextIntID("Code"), 13);
   EXPECT_EQ(row.NextIntID("RowID"), 3);
+  EXPECT_EQ(row.NextIntegerKey("RowID"), 3);
 }
 
 TEST_P(TDBObjectTest, LoadListAppendsObjectsOfTheSameClassUpToTheLimit) {
