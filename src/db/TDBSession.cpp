@@ -168,6 +168,11 @@ void TDBSession::OpenSqlite(const std::string& file) {
   dbmsName_ = "SQLite";
   sqlite_api::sqlite3_busy_handler(NativeOf(*session_), &TDBSession::BusyWait, this);
   TSqliteExecutor::RegisterGbkCollation(Native());
+  // A large write (an import of a whole catalogue) outgrows SQLite's
+  // default page cache of 2 MB, which then spills pages to the file in the
+  // middle of the transaction. The cache only grows as pages are touched.
+  sqlite_api::sqlite3_exec(NativeOf(*session_), "PRAGMA cache_size = -32768", nullptr, nullptr,
+                           nullptr);
   RememberFile(file);
 }
 

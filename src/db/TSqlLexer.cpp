@@ -54,6 +54,21 @@ bool TSqlLexer::WordAt(std::string_view sql, size_t pos, std::string_view word) 
   return end == sql.size() || !IsWordChar(sql[end]);
 }
 
+bool TSqlLexer::MayHold(std::string_view sql, std::string_view word) {
+  if (word.empty()) return true;
+  const auto upper = [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  const char first = upper(word[0]);
+  for (size_t pos = 0; pos + word.size() <= sql.size(); ++pos) {
+    if (upper(sql[pos]) != first) continue;
+    size_t i = 1;
+    while (i < word.size() && upper(sql[pos + i]) == upper(word[i])) ++i;
+    if (i == word.size()) return true;
+  }
+  return false;
+}
+
 size_t TSqlLexer::SkipBlanks(std::string_view sql, size_t pos) {
   while (pos < sql.size() && static_cast<unsigned char>(sql[pos]) <= ' ') ++pos;
   return pos;

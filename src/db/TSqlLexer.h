@@ -21,6 +21,10 @@ class TSqlLexer {
   /// True when `sql` holds `word` at `pos` (ASCII case ignored) as a whole
   /// word.
   static bool WordAt(std::string_view sql, size_t pos, std::string_view word);
+  /// True when `word` occurs anywhere in `sql`, ASCII case ignored, inside
+  /// literals and comments too. Its absence proves a rewrite looking for the
+  /// word has nothing to do, which spares a full lexing pass per statement.
+  static bool MayHold(std::string_view sql, std::string_view word);
   /// Position of the first non-blank character at or after `pos`.
   static size_t SkipBlanks(std::string_view sql, size_t pos);
   /// The text without leading and trailing white space and control characters.

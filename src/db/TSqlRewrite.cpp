@@ -116,6 +116,7 @@ std::string WithoutTrailingSemicolons(const std::string& sql) {
 }  // namespace
 
 std::string TSqlRewrite::OrderByTerms(const std::string& sql, const TermRewrite& rewrite) {
+  if (!TSqlLexer::MayHold(sql, "ORDER")) return sql;
   size_t pos = OrderByListStart(sql);
   if (pos == std::string::npos) return sql;
   std::string out = sql.substr(0, pos);
@@ -148,6 +149,7 @@ std::string TSqlRewrite::RewriteTerm(const std::string& term, const TermRewrite&
 }
 
 std::vector<std::string> TSqlRewrite::SplitAtIdentityQuery(const std::string& sql) {
+  if (!TSqlLexer::MayHold(sql, "@@IDENTITY")) return {sql};
   const size_t pos = FindOutsideQuotes(sql, 0, [&](size_t at) {
     return TSqlLexer::WordAt(sql, at, "SELECT") &&
            TSqlLexer::WordAt(sql, TSqlLexer::SkipBlanks(sql, at + 6), "@@IDENTITY");
@@ -159,6 +161,7 @@ std::vector<std::string> TSqlRewrite::SplitAtIdentityQuery(const std::string& sq
 }
 
 std::string TSqlRewrite::ReplaceIdentity(const std::string& sql, std::string_view replacement) {
+  if (!TSqlLexer::MayHold(sql, "@@IDENTITY")) return sql;
   std::string out;
   out.reserve(sql.size());
   for (size_t pos = 0; pos < sql.size();) {

@@ -144,6 +144,28 @@ std::vector<TFieldChange> ChangesOf(const TCatalogueObject& entry, TWriteAction 
   return changes;
 }
 
+// The change's number and time, read once per write. The number is the
+// stamp this write raised: one per write, taken under the stamp's lock, so no
+// other write has it. Reading both first lets the rows go in as one plain
+// multi-row insert, which a database parses far faster than one select per
+// field.
+struct TChangeHeader {
+  std::string changeId = "0";
+  std::string changedAt;
+};
+
+TChangeHeader HeaderOf(IDBOperator* op, const TDatabaseState& state) {
+  const bool stamped = CatalogueVersion::Available(op);
+  TDataSet* rows =
+      op->OpenQuery(stamped ? "SELECT Version, " + state.now + " AS T FROM TJCatalogueVersion"
+                            : "SELECT 0, " + state.now + " AS T");
+  TChangeHeader header;
+  if (rows->IsEmpty()) return header;
+  header.changeId = std::to_string(static_cast<int64_t>(rows->Fields(0).AsFloat()));
+  header.changedAt = rows->Fields(1).AsString();
+  return header;
+}
+
 }  // namespace
 
 void Prepare(IDBOperator* op) {
@@ -176,22 +198,19 @@ void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
   const std::string operatorName =
       context.user ? GetOperator(*context.user).OperatorName : std::string();
   const std::string userName = context.user ? context.user->UserName.value_or("") : "";
-  // The change's number is the stamp this write raised: one per write,
-  // taken under the stamp's lock, so no other write has it.
-  const bool stamped = CatalogueVersion::Available(op);
+  const TChangeHeader header = HeaderOf(op, state);
   std::string sql =
       "INSERT INTO TJCatalogueHistory (ChangeID, Seq, ChangedAt, OperatorName, UserName, "
       "Source, TableName, EntryKind, EntryCode, EntryName, Action, FieldName, OldValue, "
-      "NewValue) ";
+      "NewValue) VALUES ";
   for (size_t i = 0; i < changes.size(); ++i) {
-    if (i) sql += " UNION ALL ";
-    sql += std::string("SELECT ") + (stamped ? "Version" : "0") +
-           FormatText(", %d, ", {static_cast<int32_t>(i + 1)}) + state.now;
-    sql += FormatSql(", '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s'",
-                     {operatorName, userName, context.source, entry.GetTableName(),
-                      entry.EntryKind(), entry.EntryCode(), entry.EntryName(), ActionWord(action),
-                      changes[i].field, changes[i].before, changes[i].after});
-    if (stamped) sql += " FROM TJCatalogueVersion";
+    if (i) sql += ", ";
+    sql += FormatSql(
+        "(%s, %d, '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s')",
+        {header.changeId, static_cast<int32_t>(i + 1), header.changedAt, operatorName, userName,
+         context.source, entry.GetTableName(), entry.EntryKind(), entry.EntryCode(),
+         entry.EntryName(), ActionWord(action), changes[i].field, changes[i].before,
+         changes[i].after});
   }
   op->ExecSQL(sql);
 }

@@ -12,6 +12,9 @@ TEST(SqliteDialect, IdentityQueryAfterAnInsertRunsAsASecondStatement) {
                    "SELECT NULLIF(last_insert_rowid(), 0) AS IdentityID"}));
   EXPECT_EQ(TSqliteDialect::Adapt("insert into T values (1); select @@identity"),
             (Parts{"insert into T values (1)", "select NULLIF(last_insert_rowid(), 0)"}));
+  // Any case, and the word as the text's last characters.
+  EXPECT_EQ(TSqliteDialect::Adapt("insert into T values (2);SeLeCt @@IdEnTiTy"),
+            (Parts{"insert into T values (2)", "SeLeCt NULLIF(last_insert_rowid(), 0)"}));
   EXPECT_EQ(TSqliteDialect::Adapt("SELECT @@IDENTITY AS IdentityID"),
             (Parts{"SELECT NULLIF(last_insert_rowid(), 0) AS IdentityID"}));
   // Inside a literal or a quoted name it is text, and so is a ";" in a
@@ -55,6 +58,8 @@ TEST(SqliteDialect, OrderByTermsGetTheGbkCollation) {
                 "-- order by d\norder by lower(a), a collate nocase;"),
             "select a from T where b in (select b from U order by b) and c = 'order by c' "
             "-- order by d\norder by lower(a) COLLATE TESMIRA_GBK, a collate nocase;");
+  EXPECT_EQ(TSqliteDialect::OrderByGbk("select a from T OrDeR bY a"),
+            "select a from T OrDeR bY a COLLATE TESMIRA_GBK");
   EXPECT_EQ(TSqliteDialect::OrderByGbk("select reorder, border by from T"),
             "select reorder, border by from T");
   // The collation follows the term's code, not a comment after it.
