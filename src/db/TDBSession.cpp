@@ -18,10 +18,11 @@
 #include "TOdbcError.h"
 #include "TOdbcExecutor.h"
 #include "TPostgresDialect.h"
-#include "TSqlRewrite.h"
 #include "TSqlParameters.h"
+#include "TSqlRewrite.h"
 #include "TSqliteDialect.h"
 #include "TSqliteExecutor.h"
+#include "TSqliteStatementCache.h"
 #include "UserRights.h"
 #include "WaitHook.h"
 
@@ -168,11 +169,14 @@ void TDBSession::OpenSqlite(const std::string& file) {
   dbmsName_ = "SQLite";
   sqlite_api::sqlite3_busy_handler(NativeOf(*session_), &TDBSession::BusyWait, this);
   TSqliteExecutor::RegisterGbkCollation(Native());
+  statements_ = std::make_unique<TSqliteStatementCache>();
   // A large write (an import of a whole catalogue) outgrows SQLite's
   // default page cache of 2 MB, which then spills pages to the file in the
-  // middle of the transaction. The cache only grows as pages are touched.
-  sqlite_api::sqlite3_exec(NativeOf(*session_), "PRAGMA cache_size = -32768", nullptr, nullptr,
-                           nullptr);
+  // middle of the transaction, and each save's savepoint journal would go to
+  // a temporary file. The cache only grows as pages are touched.
+  sqlite_api::sqlite3_exec(NativeOf(*session_),
+                           "PRAGMA cache_size = -32768; PRAGMA temp_store = MEMORY", nullptr,
+                           nullptr, nullptr);
   RememberFile(file);
 }
 
@@ -277,6 +281,7 @@ void TDBSession::Close() {
   inTransaction_ = false;
   transactionLost_ = false;
   broken_ = false;
+  if (statements_) statements_->Clear();  // SQLite closes no connection with statements left
   session_.reset();
   linkSockets_.clear();
   file_.clear();
@@ -497,7 +502,8 @@ void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& 
       throw EDBException(FormatText("The statement has %d parameters but only %d values were given",
                                     {count, static_cast<int>(blobs.size() - next)}));
     if (embedded_)
-      NameTheFile([&] { TSqliteExecutor::Run(Native(), text, blobs, next, rows); });
+      NameTheFile(
+          [&] { TSqliteExecutor::Run(Native(), text, blobs, next, rows, statements_.get()); });
     else if (!file_.empty())
       NameTheFile([&] {
         OnLink([&] {

@@ -15,6 +15,7 @@ namespace soci {
 class session;
 }
 struct sqlite3;
+class TSqliteStatementCache;
 
 /// The data-access connection behind a TDBConnection: a SOCI session on the
 /// sqlite3 or odbc backend. SQL arrives as GBK and is converted to UTF-8
@@ -106,6 +107,8 @@ class TDBSession {
   bool Embedded() const { return embedded_; }
 
   std::unique_ptr<soci::session> session_;
+  // Declared after the session: freed first, while the connection is open.
+  std::unique_ptr<TSqliteStatementCache> statements_;
   bool embedded_ = false;  // sqlite3 backend (else odbc)
   Dialect dialect_ = Dialect::SqlServer;
   bool inTransaction_ = false;

@@ -35,11 +35,6 @@ bool TSqlLexer::IsComment(std::string_view sql, size_t pos) {
          ((sql[pos] == '-' && sql[pos + 1] == '-') || (sql[pos] == '/' && sql[pos + 1] == '*'));
 }
 
-bool TSqlLexer::IsWordChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '@' || c == '#' || c == '$' || static_cast<unsigned char>(c) >= 0x80;
-}
-
 bool TSqlLexer::WordAt(std::string_view sql, size_t pos, std::string_view word) {
   if (pos + word.size() > sql.size()) return false;
   if (pos > 0 && IsWordChar(sql[pos - 1])) return false;
@@ -59,12 +54,21 @@ bool TSqlLexer::MayHold(std::string_view sql, std::string_view word) {
   const auto upper = [](char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   };
-  const char first = upper(word[0]);
-  for (size_t pos = 0; pos + word.size() <= sql.size(); ++pos) {
-    if (upper(sql[pos]) != first) continue;
-    size_t i = 1;
-    while (i < word.size() && upper(sql[pos + i]) == upper(word[i])) ++i;
-    if (i == word.size()) return true;
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  const auto matchesAt = [&](size_t pos) {
+    if (pos + word.size() > sql.size()) return false;
+    for (size_t i = 1; i < word.size(); ++i)
+      if (upper(sql[pos + i]) != upper(word[i])) return false;
+    return true;
+  };
+  // The first character is found by the library's fast search, in each case.
+  for (const char first : {upper(word[0]), lower(word[0])}) {
+    for (size_t pos = sql.find(first); pos != std::string_view::npos;
+         pos = sql.find(first, pos + 1))
+      if (matchesAt(pos)) return true;
+    if (upper(word[0]) == lower(word[0])) break;
   }
   return false;
 }

@@ -17,7 +17,10 @@ class TSqlLexer {
   static size_t SkipQuoted(std::string_view sql, size_t pos);
   /// True when the piece SkipQuoted skips at `pos` is a comment.
   static bool IsComment(std::string_view sql, size_t pos);
-  static bool IsWordChar(char c);
+  static bool IsWordChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '@' || c == '#' || c == '$' || static_cast<unsigned char>(c) >= 0x80;
+  }
   /// True when `sql` holds `word` at `pos` (ASCII case ignored) as a whole
   /// word.
   static bool WordAt(std::string_view sql, size_t pos, std::string_view word);

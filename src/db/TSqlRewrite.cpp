@@ -116,7 +116,8 @@ std::string WithoutTrailingSemicolons(const std::string& sql) {
 }  // namespace
 
 std::string TSqlRewrite::OrderByTerms(const std::string& sql, const TermRewrite& rewrite) {
-  if (!TSqlLexer::MayHold(sql, "ORDER")) return sql;
+  // ORDER BY belongs to a query: a statement without SELECT has none.
+  if (!TSqlLexer::MayHold(sql, "ORDER") || !TSqlLexer::MayHold(sql, "SELECT")) return sql;
   size_t pos = OrderByListStart(sql);
   if (pos == std::string::npos) return sql;
   std::string out = sql.substr(0, pos);

@@ -8,7 +8,9 @@
 #include "Exceptions.h"
 #include "GbkText.h"
 #include "TCellText.h"
+#include "TSqlLiterals.h"
 #include "TSqliteDialect.h"
+#include "TSqliteStatementCache.h"
 
 namespace {
 struct StmtCloser {
@@ -73,7 +75,8 @@ void TSqliteExecutor::Fail(sqlite3* db) {
 
 void TSqliteExecutor::Run(sqlite3* db, const std::string& utf8Sql,
                           const std::vector<std::string>& blobs, size_t& nextBlob,
-                          TDataSet::Impl* out) {
+                          TDataSet::Impl* out, TSqliteStatementCache* cache) {
+  if (cache && blobs.empty() && RunCached(db, utf8Sql, *cache)) return;
   const char* tail = utf8Sql.c_str();
   const char* end = tail + utf8Sql.size();
   while (tail < end) {
@@ -102,6 +105,55 @@ void TSqliteExecutor::Run(sqlite3* db, const std::string& utf8Sql,
       if (rc != SQLITE_DONE) Fail(db);
     }
   }
+}
+
+namespace {
+
+// Resets a kept statement whatever happens, so that it holds no lock and
+// no value of this run.
+class ResetAfterUse {
+ public:
+  explicit ResetAfterUse(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  ~ResetAfterUse() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+  ResetAfterUse(const ResetAfterUse&) = delete;
+  ResetAfterUse& operator=(const ResetAfterUse&) = delete;
+
+ private:
+  sqlite3_stmt* stmt_;
+};
+
+int Bind(sqlite3_stmt* stmt, int position, const TSqlLiterals::Value& value) {
+  switch (value.kind) {
+    case TSqlLiterals::Kind::Integer:
+      return sqlite3_bind_int64(stmt, position, value.integer);
+    case TSqlLiterals::Kind::Real:
+      return sqlite3_bind_double(stmt, position, value.real);
+    default:
+      return sqlite3_bind_text(stmt, position, value.text.data(),
+                               static_cast<int>(value.text.size()), SQLITE_STATIC);
+  }
+}
+
+}  // namespace
+
+bool TSqliteExecutor::RunCached(sqlite3* db, const std::string& utf8Sql,
+                                TSqliteStatementCache& cache) {
+  std::string shape;
+  std::vector<TSqlLiterals::Value> values;
+  if (!TSqlLiterals::Extract(utf8Sql, shape, values)) return false;
+  sqlite3_stmt* stmt = cache.Prepared(db, shape);
+  if (!stmt || sqlite3_bind_parameter_count(stmt) != static_cast<int>(values.size())) return false;
+  ResetAfterUse reset(stmt);
+  for (size_t i = 0; i < values.size(); ++i)
+    if (Bind(stmt, static_cast<int>(i + 1), values[i]) != SQLITE_OK) Fail(db);
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) Fail(db);
+  return true;
 }
 
 void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& out) {

@@ -342,3 +342,39 @@ TEST_P(StatementTest, BlobParametersNeedEnoughStreams) {
   }
   EXPECT_EQ(db.QueryInt("select count(*) from Pictures"), 0);
 }
+
+// Repeated inserts of one shape share a prepared statement on the embedded
+// file, their literals bound as values: what is stored must be exactly what
+// the literal statement stores, type included, for every kind of literal.
+TEST_P(StatementTest, InsertLiteralsStoreWhatTheStatementSays) {
+  std::vector<std::string> rows = {
+      "1, 'O''Brien ''x''', 12.5, '10.50', 3",  // quotes doubled; a price as text
+      "2, '', -7, '-7', 0",                     // empty text; a signed number
+      "3, '0010', .25, 1e3, 15",                // leading zeros kept; an exponent
+      "4, 'a -- ;', 12.50, 'a?b :c', 12",       // no comment or parameter in text
+  };
+  if (!db.OnServer()) {
+    rows.push_back("5, x'41', 99999999999999999999, 'DispOrder', 1");  // a blob; too large
+    rows.push_back("6, 'x', 1.5e-2, 0010, 2");                         // a number into text
+  }
+  const std::string head =
+      "Insert Into TJItem (ItemID, ItemName, UnitPrice, ItemUnit, DispOrder) Values (";
+  for (const std::string& row : rows) {
+    op->ExecSQL(head + row + ")");
+    op->ExecSQL(head + "10" + row + ") ;");  // the same shape again: ItemID 10n
+    db.Exec(head + "20" + row + ")");        // the raw client: ItemID 20n
+  }
+  const std::string shown =
+      db.OnServer() ? "ItemName || '|' || UnitPrice || '|' || ItemUnit || '|' || DispOrder"
+                    : "quote(ItemName) || typeof(UnitPrice) || quote(UnitPrice) || "
+                      "quote(ItemUnit) || typeof(ItemUnit) || quote(DispOrder)";
+  const auto stored = [&](size_t id) {
+    return db.QueryText("select " + shown + " from TJItem where ItemID = " + std::to_string(id));
+  };
+  for (size_t n = 1; n <= rows.size(); ++n) {
+    SCOPED_TRACE(rows[n - 1]);
+    ASSERT_FALSE(stored(200 + n).empty());
+    EXPECT_EQ(stored(n), stored(200 + n));
+    EXPECT_EQ(stored(100 + n), stored(200 + n));
+  }
+}
