@@ -76,7 +76,7 @@ void TSqliteExecutor::Fail(sqlite3* db) {
 void TSqliteExecutor::Run(sqlite3* db, const std::string& utf8Sql,
                           const std::vector<std::string>& blobs, size_t& nextBlob,
                           TDataSet::Impl* out, TSqliteStatementCache* cache) {
-  if (cache && blobs.empty() && RunCached(db, utf8Sql, *cache)) return;
+  if (cache && blobs.empty() && RunCached(db, utf8Sql, *cache, out)) return;
   const char* tail = utf8Sql.c_str();
   const char* end = tail + utf8Sql.size();
   while (tail < end) {
@@ -140,15 +140,19 @@ int Bind(sqlite3_stmt* stmt, int position, const TSqlLiterals::Value& value) {
 }  // namespace
 
 bool TSqliteExecutor::RunCached(sqlite3* db, const std::string& utf8Sql,
-                                TSqliteStatementCache& cache) {
+                                TSqliteStatementCache& cache, TDataSet::Impl* out) {
   std::string shape;
   std::vector<TSqlLiterals::Value> values;
-  if (!TSqlLiterals::Extract(utf8Sql, shape, values)) return false;
-  sqlite3_stmt* stmt = cache.Prepared(db, shape);
+  const bool bindsLiterals = TSqlLiterals::Extract(utf8Sql, shape, values);
+  sqlite3_stmt* stmt = cache.Prepared(db, bindsLiterals ? shape : utf8Sql);
   if (!stmt || sqlite3_bind_parameter_count(stmt) != static_cast<int>(values.size())) return false;
   ResetAfterUse reset(stmt);
   for (size_t i = 0; i < values.size(); ++i)
     if (Bind(stmt, static_cast<int>(i + 1), values[i]) != SQLITE_OK) Fail(db);
+  if (out && sqlite3_column_count(stmt) > 0) {
+    ReadRows(db, stmt, *out);
+    return true;
+  }
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
   }

@@ -18,8 +18,9 @@ class TSqliteExecutor {
   /// bound from `blobs` starting at `nextBlob`, which advances. When `out`
   /// is given, the rows of the last statement that returns columns go there.
   /// Errors raise EDBException with SQLite's message (GBK). With `cache`,
-  /// an INSERT whose literals are all values runs as the cached statement
-  /// of its shape, its literals bound with their own types.
+  /// a statement met before runs as the kept prepared statement of its text;
+  /// for an INSERT whose literals are all values, of its shape, the literals
+  /// bound with their own types.
   static void Run(sqlite3* db, const std::string& utf8Sql, const std::vector<std::string>& blobs,
                   size_t& nextBlob, TDataSet::Impl* out, TSqliteStatementCache* cache = nullptr);
 
@@ -31,9 +32,10 @@ class TSqliteExecutor {
 
  private:
   static void ReadRows(sqlite3* db, struct sqlite3_stmt* stmt, TDataSet::Impl& out);
-  /// Runs `utf8Sql` through the cache; false when it is not of a shape kept
-  /// there (nothing was run).
-  static bool RunCached(sqlite3* db, const std::string& utf8Sql, TSqliteStatementCache& cache);
+  /// Runs `utf8Sql` through the cache, its rows (if any) to `out`; false
+  /// when no statement is kept for it (nothing was run).
+  static bool RunCached(sqlite3* db, const std::string& utf8Sql, TSqliteStatementCache& cache,
+                        TDataSet::Impl* out);
   [[noreturn]] static void Fail(sqlite3* db);
 
  public:

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+
 #include "TSqlLexer.h"
 
 TSqliteStatementCache::~TSqliteStatementCache() {
@@ -11,6 +13,8 @@ TSqliteStatementCache::~TSqliteStatementCache() {
 sqlite3_stmt* TSqliteStatementCache::Prepared(sqlite3* db, const std::string& shape) {
   const auto found = statements_.find(shape);
   if (found != statements_.end()) return found->second;
+  if (metOnce_.size() >= kMetCapacity) metOnce_.clear();
+  if (metOnce_.insert(std::hash<std::string>{}(shape)).second) return nullptr;
   sqlite3_stmt* statement = nullptr;
   const char* tail = nullptr;
   // A shape SQLite refuses (a syntax the literals allowed, a missing table)
