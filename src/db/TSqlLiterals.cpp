@@ -13,19 +13,18 @@ bool IsDigit(char c) {
 }
 
 // Words after which a literal may be something other than a value (a
-// column position, a size, a row count).
-bool StartsNonValueWord(std::string_view sql, size_t pos) {
-  switch (sql[pos] | 0x20) {  // the first letters of the words below, any case
-    case 's':
-    case 'c':
-    case 'l':
-    case 'o':
-      break;
-    default:
-      return false;
-  }
-  for (std::string_view word : {"SELECT", "CAST", "CONVERT", "LIMIT", "ORDER", "COLLATE"})
-    if (TSqlLexer::WordAt(sql, pos, word)) return true;
+// column position, a size, a row count, a column of a query's result).
+constexpr std::string_view kNotInWrites[] = {"SELECT", "CAST",  "CONVERT",
+                                             "LIMIT",  "ORDER", "COLLATE"};
+constexpr std::string_view kNotInQueries[] = {"ORDER",  "GROUP",   "LIMIT",   "OFFSET", "HAVING",
+                                              "CAST",   "CONVERT", "COLLATE", "UNION",  "INTERSECT",
+                                              "EXCEPT", "TOP",     "OVER"};
+
+template <size_t N>
+bool StartsWordOf(std::string_view sql, size_t pos, const std::string_view (&words)[N]) {
+  const char first = static_cast<char>(sql[pos] & ~0x20);  // ASCII letters in upper case
+  for (std::string_view word : words)
+    if (word[0] == first && TSqlLexer::WordAt(sql, pos, word)) return true;
   return false;
 }
 
@@ -82,7 +81,14 @@ bool TSqlLiterals::Extract(std::string_view sql, std::string& shape, std::vector
   shape.clear();
   values.clear();
   const size_t start = TSqlLexer::SkipBlanks(sql, 0);
-  if (!TSqlLexer::WordAt(sql, start, "INSERT")) return false;
+  // A query's literals are values only in its conditions: one in the column
+  // list would change the column's name.
+  const bool query = TSqlLexer::WordAt(sql, start, "SELECT");
+  if (!query && !TSqlLexer::WordAt(sql, start, "INSERT") &&
+      !TSqlLexer::WordAt(sql, start, "UPDATE") && !TSqlLexer::WordAt(sql, start, "DELETE"))
+    return false;
+  bool valuesAllowed = !query;
+  int depth = 0;  // parentheses around the current position
   shape.reserve(sql.size());
   size_t copied = 0;  // text before this is in `shape`
   const auto copyUpTo = [&](size_t pos) {
@@ -93,14 +99,21 @@ bool TSqlLiterals::Extract(std::string_view sql, std::string& shape, std::vector
     const char c = sql[pos];
     if (TSqlLexer::IsWordChar(c) && !IsDigit(c)) {
       // A whole word, so that digits inside a name are never a number.
-      if (c == '@' || c == '$' || StartsNonValueWord(sql, pos)) return false;
+      if (c == '@' || c == '$') return false;
+      if (query ? StartsWordOf(sql, pos, kNotInQueries) : StartsWordOf(sql, pos, kNotInWrites))
+        return false;
+      if (query && depth == 0 && TSqlLexer::WordAt(sql, pos, "WHERE")) valuesAllowed = true;
       while (pos < sql.size() && TSqlLexer::IsWordChar(sql[pos])) ++pos;
+    } else if (c == '(' || c == ')') {
+      depth += c == '(' ? 1 : -1;
+      ++pos;
     } else if (c == '\'' || c == '"' || c == '`' || c == '[' || c == '-' || c == '/') {
       const size_t skipped = TSqlLexer::SkipQuoted(sql, pos);
       if (c == '\'' && skipped != pos) {
         // X'..' is a blob, N'..' a literal of SQL Server; an unterminated
         // literal is the database's to report.
-        if (TSqlLexer::IsWordChar(sql[pos - 1]) || skipped - pos < 2 || sql[skipped - 1] != '\'')
+        if (!valuesAllowed || TSqlLexer::IsWordChar(sql[pos - 1]) || skipped - pos < 2 ||
+            sql[skipped - 1] != '\'')
           return false;
         copyUpTo(pos);
         values.push_back({Kind::Text, Unquoted(sql, pos, skipped)});
@@ -111,7 +124,7 @@ bool TSqlLiterals::Extract(std::string_view sql, std::string& shape, std::vector
     } else if (IsDigit(c) || (c == '.' && pos + 1 < sql.size() && IsDigit(sql[pos + 1]))) {
       const size_t end = pos + NumberLength(sql, pos);
       Value value;
-      if ((end < sql.size() && TSqlLexer::IsWordChar(sql[end])) ||
+      if (!valuesAllowed || (end < sql.size() && TSqlLexer::IsWordChar(sql[end])) ||
           !ReadNumber(sql.substr(pos, end - pos), value))
         return false;  // 0x1F, 12abc, a number too large: left to the database
       copyUpTo(pos);

@@ -37,8 +37,12 @@ class TTransaction {
   bool Nested() const { return !savepoint_.empty(); }
 
  private:
+  /// Lets the savepoint's number go to the next guard: the guard is done.
+  void GiveBackNumber();
+
   IDBOperator* op_;
   std::string savepoint_;
+  int number_ = 0;  // the savepoint's number while this guard holds it
   TRelease release_;
   bool open_ = true;
 };

@@ -378,3 +378,27 @@ TEST_P(StatementTest, InsertLiteralsStoreWhatTheStatementSays) {
     EXPECT_EQ(stored(100 + n), stored(200 + n));
   }
 }
+
+// Conditions of queries and updates are bound the same way once met before:
+// comparisons must keep the literal's type against each column's type.
+TEST_P(StatementTest, ConditionLiteralsCompareAsTheStatementSays) {
+  db.Exec(
+      "insert into TJItem (ItemID, ItemName, UnitPrice, ItemUnit, DispOrder) values "
+      "(1, '10', 10.5, '10.50', 7), (2, 'O''Hara', 0, '', 8), (3, 'x', 3, '3', 9)");
+  const std::vector<std::string> conditions = {
+      "ItemName = '10'",      "ItemUnit = '10.50'", "UnitPrice = 10.50",   "UnitPrice > 2",
+      "ItemName = 'O''Hara'", "ItemName <> 'O'",    "DispOrder in (7, 9)", "1 = 1",
+      "ItemUnit = ''"};
+  for (const std::string& condition : conditions) {
+    SCOPED_TRACE(condition);
+    const std::string query = "select count(*) as c from TJItem where " + condition;
+    const long long expected = db.QueryInt(query);
+    for (int round = 0; round < 3; ++round)
+      EXPECT_EQ(op->OpenQuery(query)->FieldByName("c").AsInteger(), expected);
+  }
+  for (int round = 1; round <= 3; ++round)
+    op->ExecSQL("update TJItem set DispOrder = DispOrder + 1, ItemUnit = 'u''" +
+                std::to_string(round) + "' where ItemID = 2");
+  EXPECT_EQ(db.QueryText("select ItemUnit || '|' || DispOrder from TJItem where ItemID = 2"),
+            "u'3|11");
+}
