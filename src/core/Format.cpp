@@ -1,7 +1,6 @@
 #include "Format.h"
 
 #include <charconv>
-#include <vector>
 
 #include "Exceptions.h"
 
@@ -21,7 +20,7 @@ std::string FixedPoint(double value, int precision) {
 }  // namespace
 
 std::string TFormatArg::AsText() const {
-  if (auto* s = std::get_if<std::string>(&value_)) return *s;
+  if (auto* s = std::get_if<std::string_view>(&value_)) return std::string(*s);
   if (auto* i = std::get_if<int64_t>(&value_)) return std::to_string(*i);
   return FixedPoint(std::get<double>(value_), 2);
 }
@@ -29,22 +28,35 @@ std::string TFormatArg::AsText() const {
 int64_t TFormatArg::AsInteger() const {
   if (auto* i = std::get_if<int64_t>(&value_)) return *i;
   if (auto* d = std::get_if<double>(&value_)) return static_cast<int64_t>(*d);
-  throw Exception("Format argument is not an integer: " + std::get<std::string>(value_));
+  throw Exception("Format argument is not an integer: " + AsText());
 }
 
 double TFormatArg::AsFloat() const {
   if (auto* d = std::get_if<double>(&value_)) return *d;
   if (auto* i = std::get_if<int64_t>(&value_)) return static_cast<double>(*i);
-  throw Exception("Format argument is not a number: " + std::get<std::string>(value_));
+  throw Exception("Format argument is not a number: " + AsText());
 }
+
+namespace {
+
+// Appends `text` with every single quote doubled.
+void AppendQuoteDoubled(std::string& out, std::string_view text) {
+  size_t from = 0;
+  for (size_t quote = text.find('\''); quote != std::string_view::npos;
+       quote = text.find('\'', from)) {
+    out.append(text, from, quote + 1 - from);
+    out += '\'';
+    from = quote + 1;
+  }
+  out.append(text, from);
+}
+
+}  // namespace
 
 std::string QuoteDoubled(const std::string& text) {
   std::string out;
   out.reserve(text.size() + 2);
-  for (char c : text) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
+  AppendQuoteDoubled(out, text);
   return out;
 }
 
@@ -116,10 +128,9 @@ std::string Pad(std::string text, const Spec& spec) {
 }
 
 std::string Format(const std::string& t, TFormatArgs args, bool quoteLiterals) {
-  std::vector<const TFormatArg*> list;
-  for (const auto& a : args) list.push_back(&a);
+  const TFormatArg* const list = args.begin();
   std::string out;
-  out.reserve(t.size() + 16 * list.size());
+  out.reserve(t.size() + 16 * args.size());
   size_t next = 0;
   bool inLiteral = false;
   for (size_t pos = 0; pos < t.size();) {
@@ -139,13 +150,24 @@ std::string Format(const std::string& t, TFormatArgs args, bool quoteLiterals) {
     Spec spec;
     int index = ParseSpec(t, pos, spec);
     size_t use = index >= 0 ? static_cast<size_t>(index) : next;
-    if (use >= list.size())
+    if (use >= args.size())
       throw Exception("Format '" + t + "' invalid or incompatible with argument");
     next = use + 1;
-    std::string text = Pad(Render(spec, *list[use]), spec);
-    out += (quoteLiterals && inLiteral && (spec.type == 's' || spec.type == 'S'))
-               ? QuoteDoubled(text)
-               : text;
+    const bool text = spec.type == 's' || spec.type == 'S';
+    const bool quote = quoteLiterals && inLiteral && text;
+    // Unpadded text, the usual case, goes straight into the result.
+    if (const std::string_view* plain = text && spec.width <= 0 ? list[use].Text() : nullptr) {
+      if (quote)
+        AppendQuoteDoubled(out, *plain);
+      else
+        out.append(*plain);
+      continue;
+    }
+    const std::string rendered = Pad(Render(spec, list[use]), spec);
+    if (quote)
+      AppendQuoteDoubled(out, rendered);
+    else
+      out += rendered;
   }
   return out;
 }

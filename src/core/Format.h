@@ -9,9 +9,11 @@
 /// flag. Flags format as 0 or 1 under %d.
 class TFormatArg {
  public:
-  TFormatArg(const char* s) : value_(std::string(s ? s : "")) {}
-  TFormatArg(const std::string& s) : value_(s) {}
-  TFormatArg(std::string_view s) : value_(std::string(s)) {}
+  // Text is only looked at during the call the argument list belongs to, so
+  // it is referred to, not copied: a statement is built from many fields.
+  TFormatArg(const char* s) : value_(std::string_view(s ? s : "")) {}
+  TFormatArg(const std::string& s) : value_(std::string_view(s)) {}
+  TFormatArg(std::string_view s) : value_(s) {}
   TFormatArg(int v) : value_(int64_t{v}) {}
   TFormatArg(long v) : value_(int64_t{v}) {}
   TFormatArg(long long v) : value_(int64_t{v}) {}
@@ -22,9 +24,11 @@ class TFormatArg {
   std::string AsText() const;
   int64_t AsInteger() const;
   double AsFloat() const;
+  /// The text of a text argument; null for a number.
+  const std::string_view* Text() const { return std::get_if<std::string_view>(&value_); }
 
  private:
-  std::variant<std::string, int64_t, double> value_;
+  std::variant<std::string_view, int64_t, double> value_;
 };
 
 using TFormatArgs = std::initializer_list<TFormatArg>;

@@ -161,7 +161,10 @@ std::string CsvField(const std::string& value) {
 void TCatalogueHistory::WriteCsv(std::ostream& out, const THistoryFilter& filter, bool utf8) {
   auto line = [&](const std::vector<std::string>& fields) {
     std::string text;
-    for (size_t i = 0; i < fields.size(); ++i) text += (i ? "," : "") + CsvField(fields[i]);
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (i) text += ',';
+      text += CsvField(fields[i]);
+    }
     out << (utf8 ? GbkText::ToUtf8(text) : text) << "\r\n";
   };
   line({"修改号", "时间", "操作员", "用户", "来源", "表", "种类", "编码", "名称", "动作", "字段",
