@@ -22,8 +22,8 @@ TOdbcError Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
     return TOdbcError("ODBC call failed", "");
   const std::string code = reinterpret_cast<const char*>(state);
   return TOdbcError(
-      GbkText::FromUtf8(reinterpret_cast<const char*>(message)) + " (SQL state " + code + ")",
-      code, static_cast<int>(native));
+      GbkText::FromUtf8(reinterpret_cast<const char*>(message)) + " (SQL state " + code + ")", code,
+      static_cast<int>(native));
 }
 
 // Owns a native statement handle on the session's connection handle.
@@ -32,8 +32,9 @@ class StatementHandle {
   StatementHandle(SQLHDBC dbc, int timeoutSeconds) {
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt_)))
       throw Diagnostic(SQL_HANDLE_DBC, dbc);
-    SQLSetStmtAttr(stmt_, SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
+    if (timeoutSeconds > 0)
+      SQLSetStmtAttr(stmt_, SQL_ATTR_QUERY_TIMEOUT,
+                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
   }
   ~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, stmt_); }
   StatementHandle(const StatementHandle&) = delete;
@@ -109,7 +110,25 @@ void ReadCell(const StatementHandle& h, SQLUSMALLINT column, CellKind kind, TDat
   out.PushEnd(ind == SQL_NULL_DATA);
 }
 
-void ReadRows(const StatementHandle& h, SQLSMALLINT columns, TDataSet::Impl& out) {
+bool IsNumber(SQLSMALLINT type) {
+  switch (type) {
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+      return true;
+    default:
+      return KindOf(type) == CellKind::Number;
+  }
+}
+
+using Order = std::vector<TClientOrder::Term>;
+
+// Reads the rows of the current result; `numbers` (when wanted) gets which
+// columns hold numbers.
+void ReadResult(const StatementHandle& h, SQLSMALLINT columns, TDataSet::Impl& out,
+                std::vector<bool>* numbers) {
   std::vector<std::string> names;
   std::vector<CellKind> kinds;
   for (SQLSMALLINT c = 1; c <= columns; ++c) {
@@ -120,6 +139,7 @@ void ReadRows(const StatementHandle& h, SQLSMALLINT columns, TDataSet::Impl& out
         SQLDescribeCol(h.get(), c, name, sizeof name, &length, &type, &size, &digits, &nullable));
     names.push_back(GbkText::FromUtf8(reinterpret_cast<const char*>(name)));
     kinds.push_back(KindOf(type));
+    if (numbers) numbers->push_back(IsNumber(type));
   }
   out.BeginResult(std::move(names));
   SQLRETURN rc;
@@ -132,16 +152,30 @@ void ReadRows(const StatementHandle& h, SQLSMALLINT columns, TDataSet::Impl& out
   out.Finish();
 }
 
+// The rows, in `order` when one is given (read first, then sorted into `out`).
+void ReadRows(const StatementHandle& h, SQLSMALLINT columns, TDataSet::Impl& out,
+              const Order* order) {
+  if (!order || order->empty()) {
+    ReadResult(h, columns, out, nullptr);
+    return;
+  }
+  TDataSet::Impl read;
+  std::vector<bool> numbers;
+  ReadResult(h, columns, read, &numbers);
+  if (!TClientOrder::Apply(*order, numbers, read, out))
+    throw TOdbcError("an ORDER BY column is not in the result", "42703");
+}
+
 // Walks every result of the statement: the first one with columns is read
 // into `out` (when wanted), the others are passed over, so the later
 // statements of a batch run and report their errors.
-void ConsumeResults(const StatementHandle& h, TDataSet::Impl* out) {
+void ConsumeResults(const StatementHandle& h, TDataSet::Impl* out, const Order* order) {
   bool read = false;
   for (;;) {
     SQLSMALLINT columns = 0;
     h.Check(SQLNumResultCols(h.get(), &columns));
     if (columns > 0 && out && !read) {
-      ReadRows(h, columns, *out);
+      ReadRows(h, columns, *out, order);
       read = true;
     }
     const SQLRETURN rc = SQLMoreResults(h.get());
@@ -162,7 +196,7 @@ SQLCHAR* Text(const std::string& sql) {
 
 void TOdbcExecutor::Run(SQLHDBC dbc, const std::string& utf8Sql, int parameterCount,
                         const std::vector<std::string>& blobs, size_t& nextBlob, int timeoutSeconds,
-                        TDataSet::Impl* out) {
+                        TDataSet::Impl* out, const std::vector<TClientOrder::Term>* order) {
   StatementHandle h(dbc, timeoutSeconds);
   try {
     if (parameterCount == 0) {
@@ -181,16 +215,16 @@ void TOdbcExecutor::Run(SQLHDBC dbc, const std::string& utf8Sql, int parameterCo
       nextBlob += parameterCount;
       h.Check(SQLExecute(h.get()));
     }
-    ConsumeResults(h, out);
+    ConsumeResults(h, out, order);
   } catch (...) {
     if (out) out->Clear();
     throw;
   }
 }
 
-bool TOdbcExecutor::Answers(SQLHDBC dbc) {
+bool TOdbcExecutor::Answers(SQLHDBC dbc, int timeoutSeconds) {
   try {
-    StatementHandle h(dbc, 10);
+    StatementHandle h(dbc, timeoutSeconds);
     const SQLRETURN rc = SQLExecDirect(h.get(), Text("SELECT 1"), SQL_NTS);
     if (SQL_SUCCEEDED(rc)) return true;
     // Class 25: the server refused the query for the state of the
