@@ -5,6 +5,7 @@
 #include "Exceptions.h"
 #include "IDBStatement.h"
 #include "TDataSet.h"
+#include "TStatementCounter.h"
 #include "ThreadId.h"
 
 using StatementTest = DbBackendTest;
@@ -22,6 +23,18 @@ std::string MessageOf(const std::function<void()>& action) {
 }
 
 }  // namespace
+
+// Every statement the library sends counts once, on every backend: a
+// query, and a transaction's begin, statement and commit.
+TEST_P(StatementTest, EachStatementSentIsCounted) {
+  const auto before = TStatementCounter::Sent();
+  op->OpenQuery("select count(*) as n from TJCategories");
+  EXPECT_EQ(TStatementCounter::Sent() - before, 1u);
+  op->BeginTrans();
+  op->ExecSQL("insert into TJCategories (CateID, CateName) values (1, 'a')");
+  op->CommitTrans();
+  EXPECT_EQ(TStatementCounter::Sent() - before, 4u);
+}
 
 TEST_P(StatementTest, ChineseTextRoundTripsAsGbk) {
   op->ExecSQL(
@@ -170,6 +183,31 @@ TEST_P(GbkOrderTest, NamesSortInGbkOrderAndColumnNumbersStillNameColumns) {
                            u8"(select CateName from TJCategories order by CateName)"),
               U8(u8"A型|b超|尿常规|血常规|谷丙转氨酶|𠀀字"));
   }
+}
+
+// The server's rows come unordered and are sorted on the client
+// (TClientOrder); the order must be the embedded database's, byte for byte:
+// names mixing Chinese, ASCII letters of either case and digits (as text),
+// numbers as numbers, descending terms, ties broken by the next term.
+TEST_P(GbkOrderTest, MixedNamesSortAsOnTheEmbeddedDatabase) {
+  db.Exec(
+      u8"insert into TJCategories (CateID, CateName, CateType) values "
+      u8"(1, '血常规10', 9), (2, '血常规9', 9), (3, '血常规2', 9), (4, 'ALT谷丙', 10), "
+      u8"(5, 'alt', 10), (6, 'Alt1', 10), (7, '10号管', 100), (8, '9号管', 100), "
+      u8"(9, '尿液', 9), (10, 'b超', 10), (11, '', 100), (12, '血常规', 9)");
+  auto rows = [&](const std::string& sql) {
+    std::string joined;
+    TDataSet* set = op->OpenQuery(sql);
+    for (set->First(); !set->Eof(); set->Next())
+      joined += set->FieldByName("CateName").AsString() + "|";
+    return joined;
+  };
+  EXPECT_EQ(rows("Select * from TJCategories Where 1=1 Order By CateName"),
+            "|10号管|9号管|alt|Alt1|ALT谷丙|b超|尿液|血常规|血常规10|血常规2|血常规9|");
+  EXPECT_EQ(rows("Select CateName, CateType from TJCategories Order By CateType DESC, CateName"),
+            "|10号管|9号管|alt|Alt1|ALT谷丙|b超|尿液|血常规|血常规10|血常规2|血常规9|");
+  EXPECT_EQ(rows("select * from TJCategories where CateType < 100 order by CateName desc"),
+            "血常规9|血常规2|血常规10|血常规|尿液|b超|ALT谷丙|Alt1|alt|");
 }
 
 TEST_P(StatementTest, ExecSQLGetIDReadsTheIdentityOfTheInsert) {
