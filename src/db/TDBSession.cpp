@@ -310,6 +310,13 @@ void* TDBSession::ConnectionHandle() const {
   return static_cast<soci::odbc_session_backend*>(session_->get_backend())->hdbc_;
 }
 
+// Rows in blocks into bound arrays: on PostgreSQL, whose driver fetches
+// the whole result at once anyway and reads long texts of a block whole
+// (SQL_GD_BLOCK); the other drivers keep the cell-by-cell read.
+bool TDBSession::InBlocks() const {
+  return dialect_ == Dialect::Postgres;
+}
+
 // The time-out a statement handle is given: none on PostgreSQL, whose
 // connection carries it (PostgresKeywords).
 int TDBSession::StatementTimeout(int seconds) const {
@@ -520,13 +527,13 @@ void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& 
       NameTheFile([&] {
         OnLink([&] {
           TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next,
-                             StatementTimeout(timeoutSeconds_), rows, &order);
+                             StatementTimeout(timeoutSeconds_), InBlocks(), rows, &order);
         });
       });
     else
       OnLink([&] {
         TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next,
-                           StatementTimeout(timeoutSeconds_), rows, &order);
+                           StatementTimeout(timeoutSeconds_), InBlocks(), rows, &order);
       });
   }
 }

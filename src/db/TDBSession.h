@@ -96,6 +96,7 @@ class TDBSession {
   void* ConnectionHandle() const;
   void RememberFile(const std::string& file);
   int StatementTimeout(int seconds) const;
+  bool InBlocks() const;
   void CheckOpen() const;
   /// A SQLite database file removed or replaced under an open connection
   /// would take writes into a file nobody sees again: refuse instead.

@@ -3,6 +3,7 @@
 
 #include "DbBackendTest.h"
 #include "Exceptions.h"
+#include "GbkText.h"
 #include "IDBStatement.h"
 #include "TDataSet.h"
 #include "TStatementCounter.h"
@@ -34,6 +35,42 @@ TEST_P(StatementTest, EachStatementSentIsCounted) {
   op->ExecSQL("insert into TJCategories (CateID, CateName) values (1, 'a')");
   op->CommitTrans();
   EXPECT_EQ(TStatementCounter::Sent() - before, 4u);
+}
+
+// Many rows with long texts, Nulls and numbers among them read back whole
+// and in place: the server's rows come in blocks of bound buffers, and a
+// text longer than its buffer (a TEXT column, a name of many Chinese
+// characters) is read whole from its row.
+TEST_P(StatementTest, LongTextsAmongManyRowsReadBackWhole) {
+  constexpr int kRows = 300;  // more than two blocks
+  auto members = [](int i) {
+    return i % 7 == 0 ? std::string(5000, 'a' + i % 26) : "m" + std::to_string(i);
+  };
+  auto result = [](int i) {
+    std::string text;
+    for (int k = 0; k < (i % 5 == 0 ? 500 : 2); ++k) text += U8(u8"正");
+    return text;
+  };
+  std::string values;
+  for (int i = 1; i <= kRows; ++i)
+    values += (i > 1 ? "," : "") + std::string("(") + std::to_string(i) + ", " +
+              (i % 11 == 0 ? std::string("NULL") : "'n" + std::to_string(i) + "'") + ", '" +
+              members(i) + "', '" + result(i) + "', " + std::to_string(i) + ".5)";
+  db.Exec("insert into TJItem (ItemID, ItemName, ItemsString, NaturalResult, UnitPrice) values " +
+          values);
+  TDataSet* set = op->OpenQuery(
+      "select ItemID, ItemName, ItemsString, NaturalResult, UnitPrice from TJItem "
+      "order by ItemID");
+  ASSERT_EQ(set->RecordCount(), kRows);
+  int i = 0;
+  for (set->First(); !set->Eof(); set->Next()) {
+    ++i;
+    ASSERT_EQ(set->FieldByName("ItemID").AsInteger(), i);
+    EXPECT_EQ(set->FieldByName("ItemName").IsNull(), i % 11 == 0) << i;
+    EXPECT_EQ(set->FieldByName("ItemsString").AsString(), members(i)) << i;
+    EXPECT_EQ(set->FieldByName("NaturalResult").AsString(), GbkText::FromUtf8(result(i))) << i;
+    EXPECT_EQ(set->FieldByName("UnitPrice").AsString(), std::to_string(i) + ".5") << i;
+  }
 }
 
 TEST_P(StatementTest, ChineseTextRoundTripsAsGbk) {
