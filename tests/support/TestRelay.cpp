@@ -107,18 +107,21 @@ void TestRelay::Loop() {
   while (!stop_.load()) {
     std::vector<pollfd> fds;
     fds.push_back({listener_, POLLIN, 0});
-    int wait = 50;
+    // Until the first waiting chunk is due (to the microsecond: a poll in
+    // whole milliseconds would spin through the last one), at most 50 ms.
+    auto wait = std::chrono::microseconds(50000);
     for (const Pair& p : pairs) {
       fds.push_back({p.Client, POLLIN, 0});
       fds.push_back({p.Server, POLLIN, 0});
       for (const auto& queue : p.Waiting)
-        if (!queue.empty()) {
-          const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-              queue.front().Due - Clock::now());
-          wait = std::min(wait, std::max(0, static_cast<int>(left.count())));
-        }
+        if (!queue.empty())
+          wait = std::min(wait, std::max(std::chrono::microseconds(0),
+                                         std::chrono::duration_cast<std::chrono::microseconds>(
+                                             queue.front().Due - Clock::now())));
     }
-    const int ready = ::poll(fds.data(), fds.size(), wait);
+    const timespec timeout{static_cast<time_t>(wait.count() / 1000000),
+                           static_cast<long>(wait.count() % 1000000) * 1000};
+    const int ready = ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
     for (size_t i = pairs.size(); i-- > 0;)
       if (!flush(pairs[i])) closePair(i);
     if (ready <= 0) continue;
