@@ -23,6 +23,7 @@
 #include "TSqliteDialect.h"
 #include "TSqliteExecutor.h"
 #include "TSqliteStatementCache.h"
+#include "TStatementCounter.h"
 #include "UserRights.h"
 #include "WaitHook.h"
 
@@ -64,13 +65,17 @@ TOdbcError OdbcFromSoci(const soci::odbc_soci_error& e) {
 // libpq's own bounds go in pqopt: the connect time-out, and keepalives with
 // a TCP user time-out, so that a link whose packets are lost ends in a
 // failure of the link instead of a wait without end.
-std::string PostgresKeywords(std::string& server, int connectSeconds) {
+// The command time-out is the server's statement_timeout, given once in the
+// connection's start-up options: with SQL_ATTR_QUERY_TIMEOUT on each
+// statement the driver wraps every statement in a SET statement_timeout
+// pair, two more round trips per statement.
+std::string PostgresKeywords(std::string& server, int connectSeconds, int timeoutSeconds) {
   const int idle = std::max(1, connectSeconds);
   std::string keywords =
       "CommLog=0;Debug=0;pqopt={connect_timeout=" + std::to_string(std::max(2, connectSeconds)) +
       " keepalives=1 keepalives_idle=" + std::to_string(idle) +
       " keepalives_interval=1 keepalives_count=3 tcp_user_timeout=" + std::to_string(idle * 1000) +
-      "}";
+      " options='-c statement_timeout=" + std::to_string(timeoutSeconds * 1000) + "'}";
   const size_t comma = server.rfind(',');
   if (comma == std::string::npos) return keywords;
   keywords += ";PORT=" + TConnectionString::Quote(server.substr(comma + 1));
@@ -146,7 +151,8 @@ void TDBSession::Open(const TDBPlatform& platform, const std::string& dbName,
     extra = "ClientCharset=UTF-8";  // text crosses the wire as UTF-8, like SQLite's
   }
   std::string server = GbkText::ToUtf8(schema);
-  if (ContainsNoCase(driver, "postgresql")) extra = PostgresKeywords(server, connectSeconds_);
+  if (ContainsNoCase(driver, "postgresql"))
+    extra = PostgresKeywords(server, connectSeconds_, timeoutSeconds_);
   OpenOdbc(TConnectionString::Odbc(driver, server, GbkText::ToUtf8(dbName), GbkText::ToUtf8(dbUser),
                                    GbkText::ToUtf8(password), extra));
   if (!file.empty()) RememberFile(file);
@@ -314,6 +320,19 @@ void* TDBSession::ConnectionHandle() const {
   return static_cast<soci::odbc_session_backend*>(session_->get_backend())->hdbc_;
 }
 
+// Rows in blocks into bound arrays: on PostgreSQL, whose driver fetches
+// the whole result at once anyway and reads long texts of a block whole
+// (SQL_GD_BLOCK); the other drivers keep the cell-by-cell read.
+bool TDBSession::InBlocks() const {
+  return dialect_ == Dialect::Postgres;
+}
+
+// The time-out a statement handle is given: none on PostgreSQL, whose
+// connection carries it (PostgresKeywords).
+int TDBSession::StatementTimeout(int seconds) const {
+  return dialect_ == Dialect::Postgres ? 0 : seconds;
+}
+
 void TDBSession::CheckOpen() const {
   if (!IsOpen()) throw EDBException("与数据库的连接没有打开");
 }
@@ -367,7 +386,8 @@ void TDBSession::OnLink(Action action) {
 bool TDBSession::LinkBroken(const std::string& state) const {
   if (state.rfind("08", 0) == 0) return true;
   TLinkWatchdog::Guard guard(linkSockets_, {}, linkSockets_.empty() ? 0 : connectSeconds_);
-  return !TOdbcExecutor::Answers(ConnectionHandle()) || guard.Fired();
+  TStatementCounter::Add();
+  return !TOdbcExecutor::Answers(ConnectionHandle(), StatementTimeout(10)) || guard.Fired();
 }
 
 // The server has rolled back whatever was open; the dead handle is let go
@@ -389,7 +409,8 @@ void TDBSession::CheckFileStillThere() const {
         TDBErrorKind::ConnectionLost);
 }
 
-std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) const {
+std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql,
+                                                   std::vector<TClientOrder::Term>* order) const {
   std::string utf8 = GbkText::ToUtf8(gbkSql);
   switch (dialect_) {
     case Dialect::Sqlite:
@@ -397,6 +418,11 @@ std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) co
       // SQLite cannot be given one and keeps SQLite's own order.
       return TSqliteDialect::Adapt(utf8, embedded_);
     case Dialect::Postgres:
+      if (order) {
+        std::string withoutOrder;
+        *order = TClientOrder::Split(utf8, withoutOrder);
+        if (!order->empty()) utf8 = std::move(withoutOrder);
+      }
       return {TPostgresDialect::Adapt(utf8)};
     case Dialect::SqlServer:
       // T-SQL keeps a savepoint until the transaction ends and has no
@@ -410,6 +436,7 @@ std::vector<std::string> TDBSession::ToBackendText(const std::string& gbkSql) co
 // A transaction call of SOCI. On ODBC a failure carries its SQLSTATE and a
 // failure of the link marks the session broken; SOCI's other errors pass.
 void TDBSession::TransactionCall(void (soci::session::*call)()) {
+  TStatementCounter::Add();
   if (embedded_) {
     (session_.get()->*call)();
     return;
@@ -464,6 +491,7 @@ void TDBSession::Rollback() {
   // would only fail with "no transaction is active".
   if (embedded_ && wasOpen && sqlite_api::sqlite3_get_autocommit(NativeOf(*session_))) return;
   try {
+    TStatementCounter::Add();
     session_->rollback();
   } catch (const soci::odbc_soci_error& e) {
     // A rollback that cannot reach the server is what the server does anyway.
@@ -491,7 +519,8 @@ void TDBSession::ExecuteWithBlobs(const std::string& gbkSql, const std::vector<s
 void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& blobs,
                      bool withParameters, TDataSet::Impl* out) {
   Ready();
-  std::vector<std::string> parts = ToBackendText(gbkSql);
+  std::vector<TClientOrder::Term> order;
+  std::vector<std::string> parts = ToBackendText(gbkSql, out && !withParameters ? &order : nullptr);
   size_t next = 0;
   for (size_t i = 0; i < parts.size(); ++i) {
     TDataSet::Impl* rows = i + 1 == parts.size() ? out : nullptr;
@@ -501,18 +530,21 @@ void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& 
     if (next + count > blobs.size())
       throw EDBException(FormatText("The statement has %d parameters but only %d values were given",
                                     {count, static_cast<int>(blobs.size() - next)}));
+    TStatementCounter::Add();
     if (embedded_)
       NameTheFile(
           [&] { TSqliteExecutor::Run(Native(), text, blobs, next, rows, statements_.get()); });
     else if (!file_.empty())
       NameTheFile([&] {
         OnLink([&] {
-          TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next, timeoutSeconds_, rows);
+          TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next,
+                             StatementTimeout(timeoutSeconds_), InBlocks(), rows, &order);
         });
       });
     else
       OnLink([&] {
-        TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next, timeoutSeconds_, rows);
+        TOdbcExecutor::Run(ConnectionHandle(), text, count, blobs, next,
+                           StatementTimeout(timeoutSeconds_), InBlocks(), rows, &order);
       });
   }
 }

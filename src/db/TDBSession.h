@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "TClientOrder.h"
 #include "TDBPlatform.h"
 #include "TDataSetImpl.h"
 
@@ -95,11 +96,17 @@ class TDBSession {
   void MarkBroken();
   void* ConnectionHandle() const;
   void RememberFile(const std::string& file);
+  int StatementTimeout(int seconds) const;
+  bool InBlocks() const;
   void CheckOpen() const;
   /// A SQLite database file removed or replaced under an open connection
   /// would take writes into a file nobody sees again: refuse instead.
   void CheckFileStillThere() const;
-  std::vector<std::string> ToBackendText(const std::string& gbkSql) const;
+  /// The statements to send. With `order`, a PostgreSQL query whose name
+  /// order the client can apply is sent without it and `order` gets its
+  /// terms (TClientOrder).
+  std::vector<std::string> ToBackendText(const std::string& gbkSql,
+                                         std::vector<TClientOrder::Term>* order = nullptr) const;
   sqlite3* Native() const;
   /// SQLite's busy handler: waits in short steps up to the busy time-out,
   /// calling the wait hook between them.

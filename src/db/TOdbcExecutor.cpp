@@ -2,7 +2,9 @@
 
 #include <sqlext.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "Exceptions.h"
 #include "GbkText.h"
@@ -22,8 +24,8 @@ TOdbcError Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
     return TOdbcError("ODBC call failed", "");
   const std::string code = reinterpret_cast<const char*>(state);
   return TOdbcError(
-      GbkText::FromUtf8(reinterpret_cast<const char*>(message)) + " (SQL state " + code + ")",
-      code, static_cast<int>(native));
+      GbkText::FromUtf8(reinterpret_cast<const char*>(message)) + " (SQL state " + code + ")", code,
+      static_cast<int>(native));
 }
 
 // Owns a native statement handle on the session's connection handle.
@@ -32,8 +34,9 @@ class StatementHandle {
   StatementHandle(SQLHDBC dbc, int timeoutSeconds) {
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt_)))
       throw Diagnostic(SQL_HANDLE_DBC, dbc);
-    SQLSetStmtAttr(stmt_, SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
+    if (timeoutSeconds > 0)
+      SQLSetStmtAttr(stmt_, SQL_ATTR_QUERY_TIMEOUT,
+                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
   }
   ~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, stmt_); }
   StatementHandle(const StatementHandle&) = delete;
@@ -86,6 +89,13 @@ bool ReadText(const StatementHandle& h, SQLUSMALLINT column, std::string& value)
   }
 }
 
+void AppendDateTime(TDataSet::Impl& out, const SQL_TIMESTAMP_STRUCT& t) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02u:%02u:%02u", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  out.text += buf;
+}
+
 void ReadCell(const StatementHandle& h, SQLUSMALLINT column, CellKind kind, TDataSet::Impl& out) {
   SQLLEN ind = 0;
   if (kind == CellKind::Number) {
@@ -95,12 +105,7 @@ void ReadCell(const StatementHandle& h, SQLUSMALLINT column, CellKind kind, TDat
   } else if (kind == CellKind::DateTime) {
     SQL_TIMESTAMP_STRUCT t{};
     h.Check(SQLGetData(h.get(), column, SQL_C_TYPE_TIMESTAMP, &t, sizeof t, &ind));
-    if (ind != SQL_NULL_DATA) {
-      char buf[64];
-      std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02u:%02u:%02u", t.year, t.month, t.day,
-                    t.hour, t.minute, t.second);
-      out.text += buf;
-    }
+    if (ind != SQL_NULL_DATA) AppendDateTime(out, t);
   } else {
     std::string value;
     if (!ReadText(h, column, value)) ind = SQL_NULL_DATA;
@@ -109,9 +114,137 @@ void ReadCell(const StatementHandle& h, SQLUSMALLINT column, CellKind kind, TDat
   out.PushEnd(ind == SQL_NULL_DATA);
 }
 
-void ReadRows(const StatementHandle& h, SQLSMALLINT columns, TDataSet::Impl& out) {
+bool IsNumber(SQLSMALLINT type) {
+  switch (type) {
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+      return true;
+    default:
+      return KindOf(type) == CellKind::Number;
+  }
+}
+
+using Order = std::vector<TClientOrder::Term>;
+
+// Block fetch: rows come in blocks of kBlockRows into arrays bound per
+// column, instead of one driver call per cell. A text cell longer than its
+// buffer (a TEXT column, or many four-byte characters) is read whole by
+// positioning on its row and reading it as before.
+constexpr SQLULEN kBlockRows = 128;
+constexpr SQLULEN kBoundCharacters = 256;  // UTF-8: at most four bytes each
+
+struct BoundColumn {
+  CellKind Kind = CellKind::Text;
+  SQLLEN Width = 0;  // bytes per row
+  std::vector<char> Data;
+  std::vector<SQLLEN> Lengths;
+};
+
+class BlockReader {
+ public:
+  BlockReader(const StatementHandle& h, const std::vector<CellKind>& kinds,
+              const std::vector<SQLULEN>& sizes)
+      : h_(h), columns_(kinds.size()), statuses_(kBlockRows) {
+    h_.Check(SetAttr(SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN));
+    h_.Check(SetAttr(SQL_ATTR_ROW_ARRAY_SIZE, kBlockRows));
+    h_.Check(SQLSetStmtAttr(h_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched_, 0));
+    h_.Check(SQLSetStmtAttr(h_.get(), SQL_ATTR_ROW_STATUS_PTR, statuses_.data(), 0));
+    for (size_t c = 0; c < columns_.size(); ++c) Bind(c, kinds[c], sizes[c]);
+  }
+  // The statement handle goes back to one row per fetch and no bound
+  // buffer (its later results are read cell by cell).
+  ~BlockReader() {
+    SQLFreeStmt(h_.get(), SQL_UNBIND);
+    SetAttr(SQL_ATTR_ROW_ARRAY_SIZE, 1);
+    SQLSetStmtAttr(h_.get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    SQLSetStmtAttr(h_.get(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+  }
+  BlockReader(const BlockReader&) = delete;
+  BlockReader& operator=(const BlockReader&) = delete;
+
+  void Read(TDataSet::Impl& out) {
+    SQLRETURN rc;
+    while ((rc = SQLFetch(h_.get())) == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
+      for (SQLULEN r = 0; r < fetched_; ++r) {
+        if (statuses_[r] == SQL_ROW_NOROW) continue;
+        if (statuses_[r] == SQL_ROW_ERROR) throw Diagnostic(SQL_HANDLE_STMT, h_.get());
+        for (size_t c = 0; c < columns_.size(); ++c) AppendCell(r, c, out);
+        out.EndRow();
+      }
+    }
+    h_.Check(rc);
+  }
+
+ private:
+  SQLRETURN SetAttr(SQLINTEGER attribute, SQLULEN value) {
+    return SQLSetStmtAttr(h_.get(), attribute, reinterpret_cast<SQLPOINTER>(value), 0);
+  }
+
+  void Bind(size_t c, CellKind kind, SQLULEN size) {
+    BoundColumn& column = columns_[c];
+    column.Kind = kind;
+    SQLSMALLINT cType = SQL_C_CHAR;
+    if (kind == CellKind::Number) {
+      cType = SQL_C_DOUBLE;
+      column.Width = sizeof(double);
+    } else if (kind == CellKind::DateTime) {
+      cType = SQL_C_TYPE_TIMESTAMP;
+      column.Width = sizeof(SQL_TIMESTAMP_STRUCT);
+    } else {
+      const SQLULEN characters = size == 0 ? kBoundCharacters : std::min(size, kBoundCharacters);
+      column.Width = static_cast<SQLLEN>(characters * 4 + 1);
+    }
+    column.Data.resize(static_cast<size_t>(column.Width) * kBlockRows);
+    column.Lengths.resize(kBlockRows);
+    h_.Check(SQLBindCol(h_.get(), static_cast<SQLUSMALLINT>(c + 1), cType, column.Data.data(),
+                        column.Width, column.Lengths.data()));
+  }
+
+  void AppendCell(SQLULEN row, size_t c, TDataSet::Impl& out) {
+    const BoundColumn& column = columns_[c];
+    const SQLLEN length = column.Lengths[row];
+    const char* data = column.Data.data() + row * static_cast<SQLULEN>(column.Width);
+    if (length == SQL_NULL_DATA) {
+      out.PushEnd(true);
+      return;
+    }
+    if (column.Kind == CellKind::Number) {
+      double value = 0;
+      std::memcpy(&value, data, sizeof value);
+      TCellText::AppendDouble(out.text, value);
+    } else if (column.Kind == CellKind::DateTime) {
+      SQL_TIMESTAMP_STRUCT t{};
+      std::memcpy(&t, data, sizeof t);
+      AppendDateTime(out, t);
+    } else if (length == SQL_NO_TOTAL || length >= column.Width) {
+      // Longer than the buffer: the whole text from the driver.
+      h_.Check(SQLSetPos(h_.get(), static_cast<SQLSETPOSIROW>(row + 1), SQL_POSITION,
+                         SQL_LOCK_NO_CHANGE));
+      std::string value;
+      ReadText(h_, static_cast<SQLUSMALLINT>(c + 1), value);
+      TCellText::AppendUtf8AsGbk(out.text, value);
+    } else {
+      TCellText::AppendUtf8AsGbk(out.text, std::string_view(data, static_cast<size_t>(length)));
+    }
+    out.PushEnd(false);
+  }
+
+  const StatementHandle& h_;
+  std::vector<BoundColumn> columns_;
+  std::vector<SQLUSMALLINT> statuses_;
+  SQLULEN fetched_ = 0;
+};
+
+// Reads the rows of the current result; `numbers` (when wanted) gets which
+// columns hold numbers.
+void ReadResult(const StatementHandle& h, SQLSMALLINT columns, bool inBlocks, TDataSet::Impl& out,
+                std::vector<bool>* numbers) {
   std::vector<std::string> names;
   std::vector<CellKind> kinds;
+  std::vector<SQLULEN> sizes;
   for (SQLSMALLINT c = 1; c <= columns; ++c) {
     SQLCHAR name[256] = {0};
     SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
@@ -120,8 +253,15 @@ void ReadRows(const StatementHandle& h, SQLSMALLINT columns, TDataSet::Impl& out
         SQLDescribeCol(h.get(), c, name, sizeof name, &length, &type, &size, &digits, &nullable));
     names.push_back(GbkText::FromUtf8(reinterpret_cast<const char*>(name)));
     kinds.push_back(KindOf(type));
+    sizes.push_back(size);
+    if (numbers) numbers->push_back(IsNumber(type));
   }
   out.BeginResult(std::move(names));
+  if (inBlocks) {
+    BlockReader(h, kinds, sizes).Read(out);
+    out.Finish();
+    return;
+  }
   SQLRETURN rc;
   while ((rc = SQLFetch(h.get())) == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
     for (SQLSMALLINT c = 1; c <= columns; ++c)
@@ -132,16 +272,31 @@ void ReadRows(const StatementHandle& h, SQLSMALLINT columns, TDataSet::Impl& out
   out.Finish();
 }
 
+// The rows, in `order` when one is given (read first, then sorted into `out`).
+void ReadRows(const StatementHandle& h, SQLSMALLINT columns, bool inBlocks, TDataSet::Impl& out,
+              const Order* order) {
+  if (!order || order->empty()) {
+    ReadResult(h, columns, inBlocks, out, nullptr);
+    return;
+  }
+  TDataSet::Impl read;
+  std::vector<bool> numbers;
+  ReadResult(h, columns, inBlocks, read, &numbers);
+  if (!TClientOrder::Apply(*order, numbers, read, out))
+    throw TOdbcError("an ORDER BY column is not in the result", "42703");
+}
+
 // Walks every result of the statement: the first one with columns is read
 // into `out` (when wanted), the others are passed over, so the later
 // statements of a batch run and report their errors.
-void ConsumeResults(const StatementHandle& h, TDataSet::Impl* out) {
+void ConsumeResults(const StatementHandle& h, bool inBlocks, TDataSet::Impl* out,
+                    const Order* order) {
   bool read = false;
   for (;;) {
     SQLSMALLINT columns = 0;
     h.Check(SQLNumResultCols(h.get(), &columns));
     if (columns > 0 && out && !read) {
-      ReadRows(h, columns, *out);
+      ReadRows(h, columns, inBlocks, *out, order);
       read = true;
     }
     const SQLRETURN rc = SQLMoreResults(h.get());
@@ -162,7 +317,8 @@ SQLCHAR* Text(const std::string& sql) {
 
 void TOdbcExecutor::Run(SQLHDBC dbc, const std::string& utf8Sql, int parameterCount,
                         const std::vector<std::string>& blobs, size_t& nextBlob, int timeoutSeconds,
-                        TDataSet::Impl* out) {
+                        bool inBlocks, TDataSet::Impl* out,
+                        const std::vector<TClientOrder::Term>* order) {
   StatementHandle h(dbc, timeoutSeconds);
   try {
     if (parameterCount == 0) {
@@ -181,16 +337,16 @@ void TOdbcExecutor::Run(SQLHDBC dbc, const std::string& utf8Sql, int parameterCo
       nextBlob += parameterCount;
       h.Check(SQLExecute(h.get()));
     }
-    ConsumeResults(h, out);
+    ConsumeResults(h, inBlocks, out, order);
   } catch (...) {
     if (out) out->Clear();
     throw;
   }
 }
 
-bool TOdbcExecutor::Answers(SQLHDBC dbc) {
+bool TOdbcExecutor::Answers(SQLHDBC dbc, int timeoutSeconds) {
   try {
-    StatementHandle h(dbc, 10);
+    StatementHandle h(dbc, timeoutSeconds);
     const SQLRETURN rc = SQLExecDirect(h.get(), Text("SELECT 1"), SQL_NTS);
     if (SQL_SUCCEEDED(rc)) return true;
     // Class 25: the server refused the query for the state of the

@@ -38,7 +38,8 @@ void FillCategoryNames(QComboBox* combo) {
 
 std::unique_ptr<TDBObjectList> FillSampleTypes(QComboBox* combo) {
   auto sampleTypes = std::make_unique<TDBObjectList>(true);
-  TSampleType::Instance().LoadAll(*sampleTypes);
+  // A plain object: the shared one would read the list once more when it is made.
+  TSampleType(DomainObjects::SharedPool()).LoadAll(*sampleTypes);
   combo->clear();  // before the caller lets the old entries' objects go
   for (int i = 0; i < sampleTypes->Count(); ++i) {
     auto* sampleType = sampleTypes->ItemAs<TSampleType>(i);

@@ -230,8 +230,16 @@ void TfrmCombItem::FormCreate(QObject* sender) {
 
 void TfrmCombItem::FormShow(QObject* sender) {
   TMDIChild::FormShow(sender);
-  if (!opened_) Frame()->showMaximized();  // the window opens maximised
-  opened_ = true;
+  // Maximising shows the frame once more, which comes back here before the
+  // first show is done: that nested show leaves the reading to this one
+  // (the tree, the category and the new item were read twice).
+  if (maximising_) return;
+  if (!opened_) {
+    opened_ = true;
+    maximising_ = true;
+    Frame()->showMaximized();  // the window opens maximised
+    maximising_ = false;
+  }
   ReadDataOrClose("读取体检类别和组合项目失败，组合项目设置窗口不能使用。",
                   [this] { ShowFirstCategory(); });
 }

@@ -140,6 +140,7 @@ class TfrmCombItem : public TMDIChild {
 
   std::unique_ptr<TCategory> lookupCategory_;
   bool opened_ = false;
+  bool maximising_ = false;  // the first show is maximising the frame
   // Brings the trees and lists up to date after another window's write.
   std::unique_ptr<TCatalogueFollower> follower_;
 };

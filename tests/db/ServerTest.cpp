@@ -5,11 +5,14 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "DbBackendTest.h"
 #include "Exceptions.h"
 #include "TDataSet.h"
+#include "TStatementCounter.h"
 #include "TestPgClient.h"
 #include "TestServer.h"
 
@@ -155,6 +158,33 @@ TEST_F(ServerTest, ARowLockedByAnotherSessionPastTheTimeout) {
   EXPECT_EQ(db.QueryText("select SampleTypeName from TJSampleType"), "a");
   op->ExecSQL("update TJSampleType set SampleTypeName = 'b' where ID = 1");
   EXPECT_EQ(db.QueryText("select SampleTypeName from TJSampleType"), "b");
+}
+
+// The command time-out is the connection's statement_timeout, set when it
+// connects: no statement is wrapped in SET statement_timeout any more (the
+// server's statement log is the witness), and a statement that runs too
+// long is still cut off, as a time-out, with the connection still usable.
+TEST_F(ServerTest, TheTimeOutIsSetOncePerConnectionAndStillCutsOff) {
+  db.Exec("alter database " + db.Path() + " set log_statement = 'all'");
+  pool->SetTimeoutSeconds(1);
+  Open();
+  EXPECT_EQ(op->OpenQuery("show statement_timeout")->FieldByName("statement_timeout").AsString(),
+            "1s");
+  const auto before = TStatementCounter::Sent();
+  TDBErrorKind kind = TDBErrorKind::Other;
+  try {
+    op->OpenQuery("select pg_sleep(5)");
+  } catch (const EDBException& e) {
+    kind = e.Kind;
+  }
+  EXPECT_EQ(kind, TDBErrorKind::TimedOut);
+  EXPECT_EQ(TStatementCounter::Sent() - before, 2u);  // the statement and the link check
+  EXPECT_EQ(op->OpenQuery("select 7 as n")->FieldByName("n").AsInteger(), 7);
+  std::ifstream log(TestServer::Instance().SocketFolder() + "/server.log");
+  std::stringstream text;
+  text << log.rdbuf();
+  EXPECT_TRUE(Contains(text.str(), "select pg_sleep(5)"));
+  EXPECT_FALSE(Contains(text.str(), "SET statement_timeout"));
 }
 
 TEST_F(ServerTest, AMissingDatabaseIsNamed) {

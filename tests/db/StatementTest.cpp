@@ -3,8 +3,10 @@
 
 #include "DbBackendTest.h"
 #include "Exceptions.h"
+#include "GbkText.h"
 #include "IDBStatement.h"
 #include "TDataSet.h"
+#include "TStatementCounter.h"
 #include "ThreadId.h"
 
 using StatementTest = DbBackendTest;
@@ -22,6 +24,54 @@ std::string MessageOf(const std::function<void()>& action) {
 }
 
 }  // namespace
+
+// Every statement the library sends counts once, on every backend: a
+// query, and a transaction's begin, statement and commit.
+TEST_P(StatementTest, EachStatementSentIsCounted) {
+  const auto before = TStatementCounter::Sent();
+  op->OpenQuery("select count(*) as n from TJCategories");
+  EXPECT_EQ(TStatementCounter::Sent() - before, 1u);
+  op->BeginTrans();
+  op->ExecSQL("insert into TJCategories (CateID, CateName) values (1, 'a')");
+  op->CommitTrans();
+  EXPECT_EQ(TStatementCounter::Sent() - before, 4u);
+}
+
+// Many rows with long texts, Nulls and numbers among them read back whole
+// and in place: the server's rows come in blocks of bound buffers, and a
+// text longer than its buffer (a TEXT column, a name of many Chinese
+// characters) is read whole from its row.
+TEST_P(StatementTest, LongTextsAmongManyRowsReadBackWhole) {
+  constexpr int kRows = 300;  // more than two blocks
+  auto members = [](int i) {
+    return i % 7 == 0 ? std::string(5000, 'a' + i % 26) : "m" + std::to_string(i);
+  };
+  auto result = [](int i) {
+    std::string text;
+    for (int k = 0; k < (i % 5 == 0 ? 500 : 2); ++k) text += U8(u8"正");
+    return text;
+  };
+  std::string values;
+  for (int i = 1; i <= kRows; ++i)
+    values += (i > 1 ? "," : "") + std::string("(") + std::to_string(i) + ", " +
+              (i % 11 == 0 ? std::string("NULL") : "'n" + std::to_string(i) + "'") + ", '" +
+              members(i) + "', '" + result(i) + "', " + std::to_string(i) + ".5)";
+  db.Exec("insert into TJItem (ItemID, ItemName, ItemsString, NaturalResult, UnitPrice) values " +
+          values);
+  TDataSet* set = op->OpenQuery(
+      "select ItemID, ItemName, ItemsString, NaturalResult, UnitPrice from TJItem "
+      "order by ItemID");
+  ASSERT_EQ(set->RecordCount(), kRows);
+  int i = 0;
+  for (set->First(); !set->Eof(); set->Next()) {
+    ++i;
+    ASSERT_EQ(set->FieldByName("ItemID").AsInteger(), i);
+    EXPECT_EQ(set->FieldByName("ItemName").IsNull(), i % 11 == 0) << i;
+    EXPECT_EQ(set->FieldByName("ItemsString").AsString(), members(i)) << i;
+    EXPECT_EQ(set->FieldByName("NaturalResult").AsString(), GbkText::FromUtf8(result(i))) << i;
+    EXPECT_EQ(set->FieldByName("UnitPrice").AsString(), std::to_string(i) + ".5") << i;
+  }
+}
 
 TEST_P(StatementTest, ChineseTextRoundTripsAsGbk) {
   op->ExecSQL(
@@ -170,6 +220,31 @@ TEST_P(GbkOrderTest, NamesSortInGbkOrderAndColumnNumbersStillNameColumns) {
                            u8"(select CateName from TJCategories order by CateName)"),
               U8(u8"A型|b超|尿常规|血常规|谷丙转氨酶|𠀀字"));
   }
+}
+
+// The server's rows come unordered and are sorted on the client
+// (TClientOrder); the order must be the embedded database's, byte for byte:
+// names mixing Chinese, ASCII letters of either case and digits (as text),
+// numbers as numbers, descending terms, ties broken by the next term.
+TEST_P(GbkOrderTest, MixedNamesSortAsOnTheEmbeddedDatabase) {
+  db.Exec(
+      u8"insert into TJCategories (CateID, CateName, CateType) values "
+      u8"(1, '血常规10', 9), (2, '血常规9', 9), (3, '血常规2', 9), (4, 'ALT谷丙', 10), "
+      u8"(5, 'alt', 10), (6, 'Alt1', 10), (7, '10号管', 100), (8, '9号管', 100), "
+      u8"(9, '尿液', 9), (10, 'b超', 10), (11, '', 100), (12, '血常规', 9)");
+  auto rows = [&](const std::string& sql) {
+    std::string joined;
+    TDataSet* set = op->OpenQuery(sql);
+    for (set->First(); !set->Eof(); set->Next())
+      joined += set->FieldByName("CateName").AsString() + "|";
+    return joined;
+  };
+  EXPECT_EQ(rows("Select * from TJCategories Where 1=1 Order By CateName"),
+            "|10号管|9号管|alt|Alt1|ALT谷丙|b超|尿液|血常规|血常规10|血常规2|血常规9|");
+  EXPECT_EQ(rows("Select CateName, CateType from TJCategories Order By CateType DESC, CateName"),
+            "|10号管|9号管|alt|Alt1|ALT谷丙|b超|尿液|血常规|血常规10|血常规2|血常规9|");
+  EXPECT_EQ(rows("select * from TJCategories where CateType < 100 order by CateName desc"),
+            "血常规9|血常规2|血常规10|血常规|尿液|b超|ALT谷丙|Alt1|alt|");
 }
 
 TEST_P(StatementTest, ExecSQLGetIDReadsTheIdentityOfTheInsert) {

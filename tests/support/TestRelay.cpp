@@ -7,8 +7,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <deque>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -68,8 +72,15 @@ TestRelay::~TestRelay() {
 }
 
 void TestRelay::Loop() {
+  using Clock = std::chrono::steady_clock;
+  // Bytes read from one side, to be written to the other at `Due`.
+  struct Chunk {
+    Clock::time_point Due;
+    std::string Bytes;
+  };
   struct Pair {
     int Client, Server;
+    std::deque<Chunk> Waiting[2];  // [0] to the server, [1] to the client
   };
   std::vector<Pair> pairs;
   auto closePair = [&](size_t i) {
@@ -78,20 +89,50 @@ void TestRelay::Loop() {
     pairs.erase(pairs.begin() + static_cast<ptrdiff_t>(i));
     open_.store(static_cast<int>(pairs.size()));
   };
+  // Writes the chunks whose time has come; false when a side is gone.
+  auto flush = [&](Pair& p) {
+    for (int side = 0; side < 2; ++side) {
+      auto& queue = p.Waiting[side];
+      while (!queue.empty() && queue.front().Due <= Clock::now()) {
+        const std::string& bytes = queue.front().Bytes;
+        if (!WriteAll(side == 0 ? p.Server : p.Client, bytes.data(),
+                      static_cast<ssize_t>(bytes.size())))
+          return false;
+        queue.pop_front();
+      }
+    }
+    return true;
+  };
   char buffer[65536];
   while (!stop_.load()) {
     std::vector<pollfd> fds;
     fds.push_back({listener_, POLLIN, 0});
+    // Until the first waiting chunk is due (to the microsecond: a poll in
+    // whole milliseconds would spin through the last one), at most 50 ms.
+    auto wait = std::chrono::microseconds(50000);
     for (const Pair& p : pairs) {
       fds.push_back({p.Client, POLLIN, 0});
       fds.push_back({p.Server, POLLIN, 0});
+      for (const auto& queue : p.Waiting)
+        if (!queue.empty())
+          wait = std::min(wait, std::max(std::chrono::microseconds(0),
+                                         std::chrono::duration_cast<std::chrono::microseconds>(
+                                             queue.front().Due - Clock::now())));
     }
-    if (::poll(fds.data(), fds.size(), 50) <= 0) continue;
+    const timespec timeout{static_cast<time_t>(wait.count() / 1000000),
+                           static_cast<long>(wait.count() % 1000000) * 1000};
+    const int ready = ::ppoll(fds.data(), fds.size(), &timeout, nullptr);
+    for (size_t i = pairs.size(); i-- > 0;)
+      if (!flush(pairs[i])) closePair(i);
+    if (ready <= 0) continue;
     // Pairs first (indices of fds follow pairs), from the end so that a
-    // closed pair does not move the ones still to be looked at.
-    for (size_t i = pairs.size(); i-- > 0;) {
+    // closed pair does not move the ones still to be looked at. Pairs
+    // closed by the flush above are not in `fds` any more: their indices
+    // are past the pairs left, since a closed pair shifts only later ones.
+    for (size_t i = std::min(pairs.size(), (fds.size() - 1) / 2); i-- > 0;) {
       for (int side = 0; side < 2; ++side) {
         const pollfd& f = fds[1 + 2 * i + side];
+        if (f.fd != (side == 0 ? pairs[i].Client : pairs[i].Server)) break;
         if (!(f.revents & (POLLIN | POLLHUP | POLLERR))) continue;
         const ssize_t n = ::recv(f.fd, buffer, sizeof buffer, 0);
         if (n <= 0) {
@@ -99,6 +140,12 @@ void TestRelay::Loop() {
           break;
         }
         if (mode_.load() == Mode::Swallow) continue;  // read and dropped
+        const auto delay = std::chrono::microseconds(delayMicros_.load());
+        if (delay.count() > 0) {
+          pairs[i].Waiting[side].push_back(
+              {Clock::now() + delay, std::string(buffer, static_cast<size_t>(n))});
+          continue;
+        }
         const int other = side == 0 ? pairs[i].Server : pairs[i].Client;
         if (!WriteAll(other, buffer, n)) {
           closePair(i);
@@ -119,7 +166,7 @@ void TestRelay::Loop() {
         ::close(client);
         continue;
       }
-      pairs.push_back({client, server});
+      pairs.push_back({client, server, {}});
       forwarded_.fetch_add(1);
       open_.store(static_cast<int>(pairs.size()));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,8 +14,11 @@
 ///  - Swallow: bytes from either side are read and dropped, nothing is
 ///    answered and nothing is closed (a link whose packets are lost);
 ///  - Refuse: new connections are closed at once (open ones still forward).
-/// A connection limit closes connections beyond it as Refuse does. One
-/// thread, polling every 50 ms; it stops with the object. Listens and
+/// A connection limit closes connections beyond it as Refuse does. A delay
+/// holds every chunk of bytes that long before it is passed on, each way (a
+/// round trip costs twice the delay: a slower network, for benchmarks). One
+/// thread, polling every 50 ms (sooner while a chunk waits); it stops with
+/// the object. Listens and
 /// connects on the loopback only.
 class TestRelay {
  public:
@@ -30,6 +34,8 @@ class TestRelay {
   /// Connections accepted and forwarded from now on beyond `count` are
   /// refused (-1: no limit).
   void SetConnectionLimit(int count) { limit_.store(count); }
+  /// Each chunk is passed on `delay` after it arrived (0: at once).
+  void SetDelay(std::chrono::microseconds delay) { delayMicros_.store(delay.count()); }
   /// Connections forwarded so far (accepted and not refused).
   int Forwarded() const { return forwarded_.load(); }
   /// Connections open through the relay now.
@@ -43,6 +49,7 @@ class TestRelay {
   int port_ = 0;
   std::atomic<Mode> mode_{Mode::Forward};
   std::atomic<int> limit_{-1};
+  std::atomic<long long> delayMicros_{0};
   std::atomic<int> forwarded_{0};
   std::atomic<int> open_{0};
   std::atomic<bool> stop_{false};
