@@ -108,11 +108,12 @@ TEST_P(StatementCountTest, WindowOpensSendTheirOwnStatementsOnly) {
 
 // A save, once the history's table and time expression are known: begin,
 // the change stamp, the stored row, the checks (and a combination's member
-// codes), the update, the history row, commit.
+// codes), the update, the change's number and time, the history rows,
+// commit.
 TEST_P(StatementCountTest, SavesSendTheirOwnStatementsOnly) {
   StatementsToSave<TItem>("000003", "TfrmItemEdit");
-  EXPECT_EQ(StatementsToSave<TItem>("000003", "TfrmItemEdit"), 7u);
-  EXPECT_EQ(StatementsToSave<TCombItem>("000010", "TfrmCombItem"), 8u);
+  EXPECT_EQ(StatementsToSave<TItem>("000003", "TfrmItemEdit"), 8u);
+  EXPECT_EQ(StatementsToSave<TCombItem>("000010", "TfrmCombItem"), 9u);
 }
 
 }  // namespace
