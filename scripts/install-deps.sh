@@ -15,6 +15,7 @@ packages=(
   postgresql odbc-postgresql libpq-dev
   libpugixml-dev libxlsxwriter-dev libzip-dev
   libgtest-dev libbenchmark-dev
+  linux-perf heaptrack  # profiling the benchmarks (call graphs, allocations)
   fonts-wqy-zenhei
   "$@"
 )

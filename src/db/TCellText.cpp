@@ -37,19 +37,25 @@ bool CopyAscii(char* out, const char* in, size_t n) {
 // converting the whole text.
 class BmpTable {
  public:
+  // All characters go to the converter in one text, each followed by a line
+  // break, which no GB18030 character contains: one call instead of 63 000
+  // (those took about a tenth of a second, paid by the first window open).
   BmpTable() {
+    std::string utf8;
+    utf8.reserve(0x10000 * 4);
     for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
       if (cp >= 0xD800 && cp <= 0xDFFF) continue;  // surrogates are not characters
-      char utf8[3];
-      size_t n = 0;
-      if (cp < 0x800) {
-        utf8[n++] = static_cast<char>(0xC0 | (cp >> 6));
-      } else {
-        utf8[n++] = static_cast<char>(0xE0 | (cp >> 12));
-        utf8[n++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      }
-      utf8[n++] = static_cast<char>(0x80 | (cp & 0x3F));
-      std::string out = GbkText::FromUtf8(std::string_view(utf8, n));
+      AppendUtf8(utf8, cp);
+      utf8 += '\n';
+    }
+    const std::string gbk = GbkText::FromUtf8(utf8);
+    size_t start = 0;
+    for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
+      if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+      const size_t end = gbk.find('\n', start);
+      if (end == std::string::npos) break;  // cannot happen: one break per character
+      const std::string_view out(gbk.data() + start, end - start);
+      start = end + 1;
       if (out.empty() || out.size() > 4) continue;
       std::memcpy(&bytes_[cp], out.data(), out.size());
       length_[cp] = static_cast<uint8_t>(out.size());
@@ -96,6 +102,16 @@ class BmpTable {
 
  private:
   // Decodes a two- or three-byte UTF-8 sequence (a BMP character).
+  static void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+    } else {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+
   static bool NextNonAscii(const unsigned char*& p, const unsigned char* end, uint32_t& cp) {
     if ((*p & 0xE0) == 0xC0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
       cp = ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);

@@ -41,12 +41,12 @@ bool ParseNumber(std::string_view text, double& out) {
 
 // ---- storage ----------------------------------------------------------------
 
-void TDataSet::Impl::Clear() {
+void TDataSet::Impl::Clear(bool keepBlocks) {
   active = false;
   names.clear();
   index.clear();
-  text.Release();
-  ends.Release();
+  text.Release(keepBlocks);
+  ends.Release(keepBlocks);
   rows = 0;
   cursor = 0;
 }
@@ -93,6 +93,9 @@ bool TDataSet::Active() const {
 }
 void TDataSet::Close() {
   if (impl_) impl_->Clear();
+}
+void TDataSet::CloseAndFree() {
+  if (impl_) impl_->Clear(false);
 }
 void TDataSet::First() {
   if (impl_) impl_->cursor = 0;
@@ -152,10 +155,14 @@ bool TField::IsNull() const {
 }
 
 std::string TField::AsString() const {
+  return std::string(AsView());
+}
+
+std::string_view TField::AsView() const {
   const auto& s = set_->Storage();
   int row = CurrentRow(s);
-  if (row < 0) return std::string();
-  return std::string(s.Cell(row, column_));
+  if (row < 0) return std::string_view();
+  return s.Cell(row, column_);
 }
 
 std::string TField::FieldName() const {
@@ -176,8 +183,15 @@ double TField::AsFloat() const {
 int32_t TField::AsInteger() const {
   if (IsNull()) return 0;
   const auto& s = set_->Storage();
-  std::string_view text = Trimmed(s.Cell(CurrentRow(s), column_));
+  const std::string_view cell = s.Cell(CurrentRow(s), column_);
   int64_t whole = 0;
+  // The common case first: the whole cell is an integer in range, which no
+  // trimming or second look changes.
+  auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), whole);
+  if (error == std::errc() && end == cell.data() + cell.size() && !cell.empty() &&
+      whole >= INT32_MIN && whole <= INT32_MAX)
+    return static_cast<int32_t>(whole);
+  std::string_view text = Trimmed(cell);
   auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), whole);
   if (ec == std::errc() && ptr == text.data() + text.size() && !text.empty()) {
     if (whole < INT32_MIN || whole > INT32_MAX)

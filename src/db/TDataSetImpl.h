@@ -26,8 +26,9 @@ struct TDataSet::Impl {
 
   static constexpr uint32_t kNullBit = 0x80000000u;
 
-  /// Empties the set and marks it closed.
-  void Clear();
+  /// Empties the set and marks it closed; its large blocks are kept for the
+  /// next result unless `keepBlocks` is false.
+  void Clear(bool keepBlocks = true);
   /// Starts a new result with these column names (GBK); the set becomes
   /// active and empty. Later names equal to earlier ones (ignoring case) do
   /// not shadow the first.

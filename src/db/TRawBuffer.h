@@ -127,9 +127,10 @@ class TRawBuffer {
     Resize(size_);
   }
   /// Empties the buffer and gives its memory back (a large block is kept
-  /// for the next result set).
-  void Release() {
-    if (data_) TSpareBlocks::Instance().Keep(data_, capacity_ * sizeof(T));
+  /// for the next result set unless `keep` is false).
+  void Release(bool keep = true) {
+    if (data_ && keep) TSpareBlocks::Instance().Keep(data_, capacity_ * sizeof(T));
+    if (data_ && !keep) std::free(data_);
     data_ = nullptr;
     size_ = capacity_ = 0;
   }

@@ -174,24 +174,27 @@ void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& 
   // The value's storage class first: an integer is written by us from its
   // value (SQLite would print it into a text of its own first), Null needs
   // nothing more, a blob keeps its bytes, text is converted to GBK; a real
-  // keeps SQLite's own text, so numbers read as they always did.
+  // keeps SQLite's own text, so numbers read as they always did. Each cell
+  // is fetched once as a value: the column calls would each enter and leave
+  // the connection's mutex, which the hold above already keeps.
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     for (int c = 0; c < columns; ++c) {
-      const int type = sqlite3_column_type(stmt, c);
+      sqlite3_value* value = sqlite3_column_value(stmt, c);
+      const int type = sqlite3_value_type(value);
       if (type == SQLITE_INTEGER) {
-        TCellText::AppendInteger(out.text, sqlite3_column_int64(stmt, c));
+        TCellText::AppendInteger(out.text, sqlite3_value_int64(value));
       } else if (type == SQLITE_BLOB) {
-        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, c));
-        out.text.append(bytes, static_cast<size_t>(sqlite3_column_bytes(stmt, c)));
+        const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+        out.text.append(bytes, static_cast<size_t>(sqlite3_value_bytes(value)));
       } else if (type != SQLITE_NULL) {
-        const unsigned char* text = sqlite3_column_text(stmt, c);
+        const unsigned char* text = sqlite3_value_text(value);
         if (!text) {
           out.PushEnd(true);  // as before: a value SQLite cannot give as text reads Null
           continue;
         }
         TCellText::AppendUtf8AsGbk(
             out.text, std::string_view(reinterpret_cast<const char*>(text),
-                                       static_cast<size_t>(sqlite3_column_bytes(stmt, c))));
+                                       static_cast<size_t>(sqlite3_value_bytes(value))));
       }
       out.PushEnd(type == SQLITE_NULL);
     }

@@ -32,19 +32,31 @@ TBaseDBObject::TBaseDBObject(TBaseDBConnPool* pool) {
   // them can never free an object that its owner frees explicitly.
   DoAddRef();
   InitObject();
-  AttachOperator(pool);
+  AttachOperator(pool, CurrentThreadId());
+}
+
+TBaseDBObject::TBaseDBObject(TBindOnFirstUse) : bindThread_(CurrentThreadId()) {
+  DoAddRef();
+  InitObject();
+}
+
+IDBOperator* TBaseDBObject::BindNow() const {
+  // Only the operator is made here; what the object holds stays as it is.
+  const_cast<TBaseDBObject*>(this)->AttachOperator(TSingleComm::Instance().GetConnPool(),
+                                                   bindThread_);
+  return operator_.get();
 }
 
 TBaseDBObject::~TBaseDBObject() {
   CloseDataSet();
 }
 
-void TBaseDBObject::AttachOperator(TBaseDBConnPool* pool) {
+void TBaseDBObject::AttachOperator(TBaseDBConnPool* pool, int32_t threadId) {
   // A new operator carries no count; this object's reference is its first.
   operator_ = TComPtr<IDBOperator>(pool ? pool->CreateDBOperator() : OperatorFromDefaultSource());
   try {
     if (!operator_) throw EDBException("No database operator available");
-    operator_->BindToThread(CurrentThreadId());
+    operator_->BindToThread(threadId);
   } catch (const EBaseException& e) {
     throw EDBException(std::string(), 0, e.ErrorCode, kBindingFailure + e.Message());
   } catch (const std::exception& e) {
@@ -64,8 +76,26 @@ TDataSet* TBaseDBObject::GetDataSet() {
 }
 
 void TBaseDBObject::InitObject() {
-  identitySQL_ = kIdentitySQL;
+  // Every object starts on one block of empty texts and the identity query.
+  static const TSharedTexts kDefaults = MakeQueryTexts({}, {}, {}, {});
+  if (!texts_) texts_ = kDefaults;
+  SetQueryText(&TQueryTexts::identitySQL, kIdentitySQL);
   dataSet_ = nullptr;
+}
+
+TBaseDBObject::TSharedTexts TBaseDBObject::MakeQueryTexts(const std::string& table,
+                                                          const std::string& where,
+                                                          const std::string& fieldList,
+                                                          const std::string& orderBy) {
+  return std::make_shared<const TQueryTexts>(
+      TQueryTexts{kIdentitySQL, table, where, fieldList, orderBy});
+}
+
+void TBaseDBObject::SetQueryText(std::string TQueryTexts::*text, const std::string& value) {
+  if ((*texts_).*text == value) return;  // a shared block stays shared
+  auto copy = std::make_shared<TQueryTexts>(*texts_);
+  (*copy).*text = value;
+  texts_ = std::move(copy);
 }
 
 void TBaseDBObject::SetDataSet(TDataSet* dataSet) {
@@ -94,7 +124,7 @@ int32_t TBaseDBObject::UpdateFields(const std::string& setClause, const std::str
     lastError_ = "No table defined.";
     return -2;
   }
-  operator_->ExecSQL(
+  Operator()->ExecSQL(
       FormatSql("UPDATE %s SET %s WHERE %s", {GetTableName(), setClause, whereClause}));
   return 0;
 }
@@ -124,7 +154,7 @@ int32_t TBaseDBObject::OpenSQL(const std::string& sql) {
 
 void TBaseDBObject::OpenAsDataSet(const std::string& sql) {
   try {
-    dataSet_ = operator_->OpenQuery(sql);
+    dataSet_ = Operator()->OpenQuery(sql);
   } catch (const std::exception& e) {
     lastError_ = e.what();
     throw;
@@ -135,19 +165,19 @@ std::string TBaseDBObject::GetLastError() {
   return lastError_;
 }
 std::string TBaseDBObject::GetIdentitySQL() {
-  return identitySQL_;
+  return texts_->identitySQL;
 }
 std::string TBaseDBObject::GetOrderBy() {
-  return orderBy_;
+  return texts_->orderBy;
 }
 std::string TBaseDBObject::GetFieldList() {
-  return fieldList_;
+  return texts_->fieldList;
 }
 std::string TBaseDBObject::GetTableName() {
-  return tableName_;
+  return texts_->table;
 }
 std::string TBaseDBObject::GetWhere() {
-  return where_;
+  return texts_->where;
 }
 
 int32_t TBaseDBObject::Insert() {
@@ -163,19 +193,19 @@ int32_t TBaseDBObject::LoadList(const std::string&, TDBObjectList&, int32_t) {
 }
 
 void TBaseDBObject::SetIdentitySQL(const std::string& value) {
-  identitySQL_ = value;
+  SetQueryText(&TQueryTexts::identitySQL, value);
 }
 void TBaseDBObject::SetOrderBy(const std::string& value) {
-  orderBy_ = value;
+  SetQueryText(&TQueryTexts::orderBy, value);
 }
 void TBaseDBObject::SetFieldList(const std::string& value) {
-  fieldList_ = value;
+  SetQueryText(&TQueryTexts::fieldList, value);
 }
 void TBaseDBObject::SetTableName(const std::string& value) {
-  tableName_ = value;
+  SetQueryText(&TQueryTexts::table, value);
 }
 void TBaseDBObject::SetWhere(const std::string& value) {
-  where_ = value;
+  SetQueryText(&TQueryTexts::where, value);
 }
 
 int32_t TBaseDBObject::Update() {

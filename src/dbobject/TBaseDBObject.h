@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "IBaseDBObject.h"
@@ -88,24 +89,47 @@ class TBaseDBObject : public TInterfacedObject, public IBaseDBObject {
   long Release() override;
 
  protected:
+  /// Objects made by the thousand from the rows of a list (a catalogue of
+  /// 100 000 entries, most never written): the operator, with its statement
+  /// on the thread's connection, is taken from the shared pool when the
+  /// object first needs it, bound to the thread that made the object.
+  struct TBindOnFirstUse {};
+  explicit TBaseDBObject(TBindOnFirstUse);
+
+  /// The texts of an object's queries (identity query, table, condition,
+  /// field list, order), one block that every object of a class shares and
+  /// an object copies only when one of its texts is set otherwise: a
+  /// catalogue of 100 000 entries would otherwise hold 100 000 copies.
+  struct TQueryTexts {
+    std::string identitySQL, table, where, fieldList, orderBy;
+  };
+  using TSharedTexts = std::shared_ptr<const TQueryTexts>;
+  /// Texts with the default identity query.
+  static TSharedTexts MakeQueryTexts(const std::string& table, const std::string& where,
+                                     const std::string& fieldList, const std::string& orderBy);
+  /// What SetTableName, SetWhere, SetFieldList and SetOrderBy set, in one
+  /// step and without a copy.
+  void ShareQueryTexts(const TSharedTexts& texts) { texts_ = texts; }
+
   /// The operator every statement of this object goes through.
-  IDBOperator* Operator() const { return operator_.get(); }
+  IDBOperator* Operator() const { return operator_ ? operator_.get() : BindNow(); }
   void SetLastError(const std::string& message) { lastError_ = message; }
 
  private:
   int32_t Reserved() override { return 0; }
-  void AttachOperator(TBaseDBConnPool* pool);
+  void AttachOperator(TBaseDBConnPool* pool, int32_t threadId);
+  IDBOperator* BindNow() const;
   // Opens `sql` as the current result set, keeping a failure's message.
   void OpenAsDataSet(const std::string& sql);
 
-  TComPtr<IDBOperator> operator_;
-  std::string identitySQL_;
-  std::string orderBy_;
-  std::string fieldList_;
-  std::string tableName_;
-  std::string where_;
+  mutable TComPtr<IDBOperator> operator_;  // null until first use when bound on it
+  /// Sets one text, copying the block first when it is shared.
+  void SetQueryText(std::string TQueryTexts::*text, const std::string& value);
+
+  TSharedTexts texts_;
   std::string lastError_;
   TDataSet* dataSet_ = nullptr;
+  int32_t bindThread_ = 0;  // the thread an operator bound on first use is bound to
 };
 
 /// Declares positions 5 and 6 for a class with the two usual constructors

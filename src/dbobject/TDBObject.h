@@ -14,6 +14,7 @@ class TDBObject : public TBaseDBObject {
  public:
   TDBObject();
   explicit TDBObject(TBaseDBConnPool* pool);
+  explicit TDBObject(TBindOnFirstUse tag) : TBaseDBObject(tag) {}
   TESMIRA_DBOBJECT_FACTORIES(TDBObject)
 
   /// "Delete <table> Where <where>"; returns -1.

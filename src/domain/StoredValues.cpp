@@ -1,5 +1,6 @@
 #include "StoredValues.h"
 
+#include <bit>
 #include <functional>
 #include <vector>
 
@@ -10,19 +11,29 @@
 
 namespace StoredValues {
 
-void TStamp::Byte(unsigned char byte) {
-  hash_ ^= byte;
-  hash_ *= 1099511628211ull;
+// A word at a time: a byte-wise hash over the 35 columns of every row took
+// a twentieth of a catalogue load. Each step is one-to-one in the hash so
+// far, so a value changed in one place always changes the stamp.
+void TStamp::Word(uint64_t word) {
+  hash_ = std::rotl((hash_ ^ word) * 1099511628211ull, 29);
 }
 
 TStamp& TStamp::Add(std::string_view text) {
-  for (char c : text) Byte(static_cast<unsigned char>(c));
-  Byte(0xff);  // never the last byte of GBK text
+  size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + at, 8);
+    Word(word);
+  }
+  uint64_t tail = 0;
+  if (at < text.size()) std::memcpy(&tail, text.data() + at, text.size() - at);
+  Word(tail);
+  Word(text.size());  // so that ("ab", "c") and ("a", "bc") differ
   return *this;
 }
 
 TStamp& TStamp::Add(int64_t number) {
-  for (int shift = 0; shift < 64; shift += 8) Byte(static_cast<unsigned char>(number >> shift));
+  Word(static_cast<uint64_t>(number));
   return *this;
 }
 

@@ -9,14 +9,16 @@ struct TItemFields;
 struct TCategoryFields;
 struct TSampleGroupFields;
 
-/// What a catalogue object remembers of its row: a stamp (64-bit FNV-1a)
-/// over the values it read or wrote last, so that a save can tell, inside
+/// What a catalogue object remembers of its row: a stamp (64 bits, an
+/// FNV-style multiply and rotate over 8-byte words) over the values it read
+/// or wrote last, so that a save can tell, inside
 /// its own transaction, whether another window or desk changed the row
 /// since, without keeping a second copy of every catalogue entry.
 namespace StoredValues {
 
-/// Stamps one value after another; each value is closed by a byte no text
-/// holds at its end, so ("ab", "c") and ("a", "bc") differ.
+/// Stamps one value after another; each text is closed by its length, so
+/// ("ab", "c") and ("a", "bc") differ. The stamp is kept in memory only,
+/// never stored: it need only agree with itself within a process.
 class TStamp {
  public:
   TStamp& Add(std::string_view text);
@@ -25,7 +27,7 @@ class TStamp {
   uint64_t Value() const { return hash_; }
 
  private:
-  void Byte(unsigned char byte);
+  void Word(uint64_t word);
   uint64_t hash_ = 14695981039346656037ull;
 };
 

@@ -133,6 +133,10 @@ TBaseItem::TBaseItem(TBaseDBConnPool* pool) : TCatalogueObject(pool) {
   InitObject();
 }
 
+TBaseItem::TBaseItem(TBindOnFirstUse tag) : TCatalogueObject(tag) {
+  InitObject();
+}
+
 TBaseItem::~TBaseItem() {
   // A composite that goes away no longer references its members.
   for (TBaseItem* member : items_) member->usedBy_.Remove(this);
@@ -140,10 +144,8 @@ TBaseItem::~TBaseItem() {
 
 void TBaseItem::InitObject() {
   TCatalogueObject::InitObject();
-  SetTableName("TJItem");
-  SetWhere("1=1");
-  SetFieldList("*");
-  SetOrderBy("ItemType, ItemName ASC");
+  static const TSharedTexts kTexts = MakeQueryTexts("TJItem", "1=1", "*", "ItemType, ItemName ASC");
+  ShareQueryTexts(kTexts);
 }
 
 void TBaseItem::Assign(TBaseDBObject* source) {
@@ -478,7 +480,9 @@ int32_t TBaseItem::LoadFromDataSet(TDataSet* dataSet) {
 }
 
 void TBaseItem::LoadRow(TDataSet* set, const Columns& c) {
-  auto text = [set](int column) { return set->Fields(column).AsString(); };
+  // Views of the set's own text: each field is assigned straight from the
+  // row, without a string made and freed in between.
+  auto text = [set](int column) { return set->Fields(column).AsView(); };
   auto number = [set](int column) { return set->Fields(column).AsInteger(); };
   auto flag = [set](int column) { return set->Fields(column).AsBoolean(); };
   AbCustom = text(c.AbCustom);
@@ -515,7 +519,7 @@ void TBaseItem::LoadRow(TDataSet* set, const Columns& c) {
   IsHaveExamProcess = flag(c.IsHaveExamProcess);
   IsInstrument = flag(c.IsInstrument);
   UnitPrice = set->Fields(c.UnitPrice).AsFloat();
-  SetItemsString(text(c.ItemsString));
+  itemsString_.assign(text(c.ItemsString));
   // The stamp only: a whole copy of the values for every catalogue entry
   // would more than treble the catalogue's memory. A write reads the row it
   // needs the old values of (RefuseIfChangedElsewhere).
@@ -602,16 +606,21 @@ int32_t TBaseItem::LoadList(const std::string& where, TDBObjectList& list, int32
                                       {GetFieldList(), GetTableName(), where, GetOrderBy()}));
   list.Clear();
   if (rows->IsEmpty()) return 0;
-  TBaseDBConnPool* pool = TSingleComm::Instance().GetConnPool();
   const Columns columns(*rows);
   int32_t appended = 0;
   for (rows->First(); !rows->Eof(); rows->Next()) {
     if (maxCount != -1 && appended >= maxCount) break;
-    auto item = std::make_unique<TBaseItem>(pool);
+    // Made on the shared pool when first used: most rows of a list (every
+    // entry of the catalogue) are only shown.
+    std::unique_ptr<TBaseItem> item(new TBaseItem(TBindOnFirstUse{}));
     item->LoadRow(rows, columns);
     list.Add(item.release());
     ++appended;
   }
+  // The objects hold the rows now. The set would otherwise keep them (a
+  // third again of the catalogue's own memory) while the querying object
+  // lives, and its memory afterwards for the next large result.
+  rows->CloseAndFree();
   return 0;
 }
 

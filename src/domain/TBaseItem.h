@@ -156,6 +156,8 @@ class TBaseItem : public TCatalogueObject, public TItemFields {
  private:
   friend class TItemManager;
   struct Columns;
+  /// A row of a list: bound to the database on first use.
+  explicit TBaseItem(TBindOnFirstUse tag);
   // Forgets members and used-by links without touching the other objects
   // (the catalogue frees all its entries together).
   void DropLinks() {

@@ -132,9 +132,14 @@ QListWidget* TfamSelCombItem::NewCandidateList(const QString& name) {
 void TfamSelCombItem::LoadCandidates() {
   TCombItem(DomainObjects::SharedPool()).LoadSetMemberCandidates(*candidates_);
   searchKeys_.clear();
+  names_.clear();
   searchKeys_.reserve(static_cast<size_t>(candidates_->Count()));
-  for (int i = 0; i < candidates_->Count(); ++i)
-    searchKeys_.push_back(SearchKey(*candidates_->ItemAs<TBaseItem>(i)));
+  names_.reserve(static_cast<size_t>(candidates_->Count()));
+  for (int i = 0; i < candidates_->Count(); ++i) {
+    const TBaseItem& candidate = *candidates_->ItemAs<TBaseItem>(i);
+    searchKeys_.push_back(SearchKey(candidate));
+    names_.push_back(QtText::ToQ(candidate.ItemName));
+  }
 }
 
 void TfamSelCombItem::ShowCheckSet(TBaseItem* checkSet) {
@@ -142,23 +147,34 @@ void TfamSelCombItem::ShowCheckSet(TBaseItem* checkSet) {
   checkSet_ = checkSet;
   if (checkSet_) checkSet_->LoadItems();
   lstChoseCombItem->clear();
-  lstNotChoseCombItem->clear();
-  if (!checkSet_) return;
-  for (int i = 0; i < candidates_->Count(); ++i) {
-    const bool chosen = checkSet_->FindItem(candidates_->ItemAs<TBaseItem>(i)->ItemCode);
-    AddEntry(chosen ? lstChoseCombItem : lstNotChoseCombItem, i);
+  notChosen_.clear();
+  if (checkSet_) {
+    for (int i = 0; i < candidates_->Count(); ++i) {
+      if (checkSet_->FindItem(candidates_->ItemAs<TBaseItem>(i)->ItemCode))
+        AddEntry(lstChoseCombItem, i);
+      else
+        notChosen_.push_back(i);
+    }
   }
+  std::vector<int> shown;
+  for (const int candidate : notChosen_)
+    if (Matches(candidate)) shown.push_back(candidate);
+  ShowNotChosen(std::move(shown));
 }
 
 void TfamSelCombItem::AddEntry(QListWidget* list, int candidate) {
-  auto* entry =
-      new QListWidgetItem(QtText::ToQ(candidates_->ItemAs<TBaseItem>(candidate)->ItemName), list);
+  auto* entry = new QListWidgetItem(names_[static_cast<size_t>(candidate)], list);
   entry->setData(kCandidateRole, candidate);
-  ApplySearch(entry);
+}
+
+int TfamSelCombItem::CandidateIndexOf(const QListWidgetItem* entry) const {
+  if (entry->listWidget() == lstNotChoseCombItem)
+    return shown_[static_cast<size_t>(lstNotChoseCombItem->row(entry))];
+  return entry->data(kCandidateRole).toInt();
 }
 
 TBaseItem* TfamSelCombItem::CandidateOf(const QListWidgetItem* entry) const {
-  return candidates_->ItemAs<TBaseItem>(entry->data(kCandidateRole).toInt());
+  return candidates_->ItemAs<TBaseItem>(CandidateIndexOf(entry));
 }
 
 void TfamSelCombItem::lstNotChoseCombItemDblClick() {
@@ -177,10 +193,24 @@ void TfamSelCombItem::MoveCurrentEntry(QListWidget* from, QListWidget* to) {
 }
 
 void TfamSelCombItem::MoveEntry(QListWidgetItem* entry, QListWidget* from, QListWidget* to) {
-  from->takeItem(from->row(entry));
+  const int candidate = CandidateIndexOf(entry);
+  const int row = from->row(entry);
+  from->takeItem(row);
   entry->setSelected(false);
+  if (from == lstNotChoseCombItem) {
+    shown_.erase(shown_.begin() + row);
+    notChosen_.erase(std::find(notChosen_.begin(), notChosen_.end(), candidate));
+  }
+  if (to == lstNotChoseCombItem) {
+    notChosen_.push_back(candidate);
+    if (!Matches(candidate)) {  // back among the others, which the search hides
+      delete entry;
+      return;
+    }
+    shown_.push_back(candidate);
+  }
+  entry->setData(kCandidateRole, candidate);
   to->addItem(entry);
-  ApplySearch(entry);
 }
 
 void TfamSelCombItem::btnOkClick() {
@@ -212,16 +242,32 @@ void TfamSelCombItem::btnExitClick() {
 }
 
 void TfamSelCombItem::edtSearchCombItemChange() {
-  search_ = edtSearchCombItem->text().trimmed().toLower();
-  lstNotChoseCombItem->setUpdatesEnabled(false);
-  for (int row = 0; row < lstNotChoseCombItem->count(); ++row)
-    ApplySearch(lstNotChoseCombItem->item(row));
-  lstNotChoseCombItem->setUpdatesEnabled(true);
+  const QString search = edtSearchCombItem->text().trimmed().toLower();
+  if (search == search_) return;  // blanks typed around the text change nothing
+  // A longer text that holds the old one can only match entries the old
+  // one matched: typing on looks at the shown entries only.
+  const bool narrowing = !search_.isEmpty() && search.contains(search_);
+  search_ = search;
+  std::vector<int> shown;
+  for (const int candidate : narrowing ? shown_ : notChosen_)
+    if (Matches(candidate)) shown.push_back(candidate);
+  if (shown != shown_) ShowNotChosen(std::move(shown));
 }
 
-void TfamSelCombItem::ApplySearch(QListWidgetItem* entry) const {
-  const bool shown =
-      entry->listWidget() != lstNotChoseCombItem || search_.isEmpty() ||
-      searchKeys_[static_cast<size_t>(entry->data(kCandidateRole).toInt())].contains(search_);
-  entry->setHidden(!shown);
+bool TfamSelCombItem::Matches(int candidate) const {
+  return search_.isEmpty() || searchKeys_[static_cast<size_t>(candidate)].contains(search_);
+}
+
+// The list is filled anew in one insertion (entries added one by one would
+// each make the list box check its layout again); which candidate a row
+// stands for is kept beside the list, not in each of its entries.
+void TfamSelCombItem::ShowNotChosen(std::vector<int> shown) {
+  QStringList names;
+  names.reserve(static_cast<qsizetype>(shown.size()));
+  for (const int candidate : shown) names << names_[static_cast<size_t>(candidate)];
+  lstNotChoseCombItem->setUpdatesEnabled(false);
+  lstNotChoseCombItem->clear();
+  lstNotChoseCombItem->addItems(names);
+  lstNotChoseCombItem->setUpdatesEnabled(true);
+  shown_ = std::move(shown);
 }

@@ -53,6 +53,9 @@ class TfamSelCombItem : public QFrame {
   /// The not-chosen list shows only the candidates whose code, name,
   /// pinyin mnemonic or custom code contains the search text (ignoring
   /// case); all of them when the text is blank. Chosen entries never hide.
+  /// The list holds only the entries shown: a list box hiding tens of
+  /// thousands of rows spends time in every layout on each hidden one, so
+  /// a keystroke would take several frames.
   void edtSearchCombItemChange();
 
   TBaseItem* CheckSet() const { return checkSet_; }
@@ -83,13 +86,20 @@ class TfamSelCombItem : public QFrame {
   void AddEntry(QListWidget* list, int candidate);
   void MoveCurrentEntry(QListWidget* from, QListWidget* to);
   void MoveEntry(QListWidgetItem* entry, QListWidget* from, QListWidget* to);
-  /// Hides a not-chosen entry that the search text does not match.
-  void ApplySearch(QListWidgetItem* entry) const;
+  bool Matches(int candidate) const;
+  int CandidateIndexOf(const QListWidgetItem* entry) const;
+  /// Makes the not-chosen list show `shown` (candidates, in list order).
+  void ShowNotChosen(std::vector<int> shown);
 
   std::unique_ptr<TDBObjectList> candidates_;
   // Per candidate: code, name, mnemonic and custom code, lower-cased and
   // joined by line breaks (which no typed search text holds), made once.
   std::vector<QString> searchKeys_;
+  std::vector<QString> names_;  // per candidate: its name as the lists show it
+  // The candidates not chosen, in list order, shown by the search or not;
+  // and those the not-chosen list shows, one per row.
+  std::vector<int> notChosen_;
+  std::vector<int> shown_;
   QString search_;  // the search text, trimmed and lower-cased
   TBaseItem* checkSet_ = nullptr;
 };

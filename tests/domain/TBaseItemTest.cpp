@@ -207,6 +207,41 @@ TEST_P(TBaseItemTest, LoadListMakesPlainItemsUpToTheLimit) {
   EXPECT_EQ(list.Count(), 2);
 }
 
+// The rows of a list are bound to the database only when first used, and
+// share their class's query texts until one of them is given its own.
+TEST_P(TBaseItemTest, RowsOfAListWriteReadAndKeepTheirOwnQueryTexts) {
+  AddItemRow(1, "000001", 0, U8(u8"甲"));
+  AddItemRow(2, "000002", 0, U8(u8"乙"));
+  auto query = std::make_unique<TBaseItem>(pool_);
+  TDBObjectList list(true);
+  query->LoadList("1=1", list, -1);
+  ASSERT_EQ(list.Count(), 2);
+  auto* first = list.ItemAs<TBaseItem>(0);
+  auto* second = list.ItemAs<TBaseItem>(1);
+
+  first->SetOrderBy("ItemCode DESC");
+  second->SetWhere("");
+  EXPECT_EQ(first->GetOrderBy(), "ItemCode DESC");
+  EXPECT_EQ(second->GetOrderBy(), "ItemType, ItemName ASC");
+  EXPECT_EQ(first->GetWhere(), "1=1");
+  EXPECT_EQ(second->GetWhere(), "");
+  EXPECT_EQ(query->GetTableName(), "TJItem");
+  EXPECT_EQ(second->GetIdentitySQL(), "SELECT @@IDENTITY AS IdentityID");
+
+  // Its first statement binds the row: a save, then a read of another row
+  // through the query object, whose set the list load has let go.
+  first->ItemUnit = "g/L";
+  EXPECT_EQ(first->Save(), 3);
+  EXPECT_EQ(db_.QueryText("SELECT ItemUnit FROM TJItem WHERE ItemID = 1"), "g/L");
+  second->ItemCode = "000001";
+  ASSERT_EQ(second->Find(), 0);
+  EXPECT_EQ(second->ItemName, "甲");
+  EXPECT_EQ(second->ItemUnit, "g/L");
+  query->ItemID = 2;
+  ASSERT_EQ(query->Find(), 0);
+  EXPECT_EQ(query->ItemName, "乙");
+}
+
 TEST_P(TBaseItemTest, DeleteIsRefusedWhileAComboUsesTheItem) {
   AddItemRow(1, "000001", 0, "member");
   AddItemRow(2, "000002", 1, "combo", "000001;");

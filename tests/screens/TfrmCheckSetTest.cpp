@@ -369,6 +369,34 @@ TEST_F(TfrmCheckSetTest, TheSearchNarrowsTheNotChosenCandidatesByCodeNameAndMnem
             (QStringList{QStringLiteral("肝功能"), QStringLiteral("血常规")}));
 }
 
+// The not-chosen list holds only what the search shows: a row of it must
+// still stand for its own candidate, and an entry put back while the search
+// hides it must come back, at the end, once the search lets it.
+TEST_F(TfrmCheckSetTest, EntriesMovedWhileTheSearchNarrowsTheListAreTheOnesClicked) {
+  OpenWindow();
+  Click(f->btnAdd);
+  Search(QStringLiteral("常规"));
+  EXPECT_EQ(Texts(s->lstNotChoseCombItem),
+            (QStringList{QStringLiteral("尿常规"), QStringLiteral("血常规")}));
+  DoubleClick(s->lstNotChoseCombItem, QStringLiteral("血常规"));
+  EXPECT_EQ(Texts(s->lstNotChoseCombItem), QStringList{QStringLiteral("尿常规")});
+  Search(QString());
+  DoubleClick(s->lstNotChoseCombItem, QStringLiteral("血糖"));
+  EXPECT_EQ(Texts(s->lstNotChoseCombItem),
+            (QStringList{QStringLiteral("肝功能"), QStringLiteral("尿常规")}));
+
+  Search(QStringLiteral("肝"));
+  DoubleClick(s->lstChoseCombItem, QStringLiteral("血糖"));  // back, but not what is sought
+  EXPECT_EQ(Texts(s->lstNotChoseCombItem), QStringList{QStringLiteral("肝功能")});
+  Search(QString());
+  EXPECT_EQ(
+      Texts(s->lstNotChoseCombItem),
+      (QStringList{QStringLiteral("肝功能"), QStringLiteral("尿常规"), QStringLiteral("血糖")}));
+  Click(s->btnOk);
+  EXPECT_EQ(Texts(f->lstSelCombItem), QStringList{QStringLiteral("血常规")});
+  EXPECT_EQ(s->CandidateOf(s->lstNotChoseCombItem->item(2))->ItemName, "血糖");
+}
+
 TEST_F(TfrmCheckSetTest, ACandidateThatLeftTheCatalogueIsNotAddedAndIsNamed) {
   OpenWindow();
   Click(f->btnAdd);
