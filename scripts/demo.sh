@@ -3,7 +3,8 @@
 # database. Without a display it opens every window in turn and writes a
 # screenshot of each to demo-shots/, with the code table PDF of each window
 # that prints one and a picture of its first page, the demo catalogue as
-# exported (CSV), and the exchange window previewing a small price list.
+# exported (CSV and XLSX), and the exchange window previewing a small price
+# list.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
@@ -29,6 +30,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   shots="$here/demo-shots"
   mkdir -p "$shots"
   "$bin/tesmira-catalog" export "$shots/demo-catalogue.csv"
+  "$bin/tesmira-catalog" export "$shots/demo-catalogue.xlsx"
   # What the exchange window previews in its picture: a price change, an
   # unchanged row, a new item and a row refused for its unknown category.
   printf '%s\r\n' "种类,编号,名称,类别,单价" "项目,000001,身高,一般检查,5" \
@@ -40,7 +42,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     pdftoppm -png -r 100 -f 1 -l 1 -singlefile "$pdf" "${pdf%.pdf}-page1"
   done
   echo "Screenshots of every window, code tables (PDF) and their first pages, and the exported"
-  echo "catalogue (demo-catalogue.csv) are in $shots/"
+  echo "catalogue (demo-catalogue.csv, demo-catalogue.xlsx) are in $shots/"
 else
   exec "$bin/tesmira-host" "${host_args[@]}" "$@"
 fi
