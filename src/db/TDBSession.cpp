@@ -176,13 +176,10 @@ void TDBSession::OpenSqlite(const std::string& file) {
   sqlite_api::sqlite3_busy_handler(NativeOf(*session_), &TDBSession::BusyWait, this);
   TSqliteExecutor::RegisterGbkCollation(Native());
   statements_ = std::make_unique<TSqliteStatementCache>();
-  // A large write (an import of a whole catalogue) outgrows SQLite's
-  // default page cache of 2 MB, which then spills pages to the file in the
-  // middle of the transaction, and each save's savepoint journal would go to
-  // a temporary file. The cache only grows as pages are touched.
-  sqlite_api::sqlite3_exec(NativeOf(*session_),
-                           "PRAGMA cache_size = -32768; PRAGMA temp_store = MEMORY", nullptr,
-                           nullptr, nullptr);
+  // Each save inside a larger transaction (an import) sets a savepoint,
+  // whose journal SQLite would otherwise keep in a temporary file.
+  sqlite_api::sqlite3_exec(NativeOf(*session_), "PRAGMA temp_store = MEMORY", nullptr, nullptr,
+                           nullptr);
   RememberFile(file);
 }
 
