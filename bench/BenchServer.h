@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "BenchSupport.h"
+
 class TestDatabase;
 
 /// What the server benchmarks share: the live PostgreSQL server of the test
@@ -11,12 +13,7 @@ class TestDatabase;
 /// connection for the baselines and the server's statement log.
 namespace BenchServer {
 
-constexpr int kCategories = 500;
-constexpr int kItems = 50000;
-constexpr int kCombos = 5000;
-constexpr int kSets = 500;
-constexpr int kMembers = 10;
-constexpr int kRows = kItems + kCombos + kSets;
+using namespace BenchSupport::WindowCatalogue;  // the catalogue of window_open
 
 /// True when the test server runs; else prints "<name>: skipped (...)"
 /// and the caller ends with 0 (a machine without the server programs).

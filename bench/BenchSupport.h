@@ -12,6 +12,18 @@ inline const char* Utf8(const char8_t* text) {
   return reinterpret_cast<const char*>(text);
 }
 
+/// The catalogue of the window benchmarks (embedded and server): items,
+/// then combination items of kMembers items, then check sets of kMembers
+/// combination items.
+namespace WindowCatalogue {
+constexpr int kCategories = 500;
+constexpr int kItems = 50000;
+constexpr int kCombos = 5000;
+constexpr int kSets = 500;
+constexpr int kMembers = 10;
+constexpr int kRows = kItems + kCombos + kSets;
+}  // namespace WindowCatalogue
+
 /// The six-digit code of an id ("000042").
 std::string Code(int id);
 

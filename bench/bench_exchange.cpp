@@ -69,9 +69,10 @@ int main() {
   const double raw = RawInserts(rows);
   const double preview = Import(rows, true);
   const double apply = Import(rows, false);
-  std::printf("exchange_import: ratio=%.1f (apply of %d items %.0f ms / raw inserts %.0f ms; "
-              "preview %.0f ms)\n",
-              apply / raw, rows, apply, raw, preview);
+  std::printf(
+      "exchange_import: ratio=%.1f (apply of %d items %.0f ms / raw inserts %.0f ms; "
+      "preview %.0f ms)\n",
+      apply / raw, rows, apply, raw, preview);
   // A quick run with a row count of its own leaves the fixed-size line out.
   if (!env) std::printf("exchange_preview_5000: %.0f ms\n", Import(5000, true));
   return 0;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "BenchWindows.h"
 #include "DomainObjects.h"
 #include "RecordingHost.h"
 #include "TLibraryApplication.h"
@@ -26,15 +27,11 @@
 #include "WindowRegistry.h"
 
 using namespace BenchSupport;
+using namespace BenchWindows;
+using namespace BenchSupport::WindowCatalogue;
 
 namespace {
 
-constexpr int kCategories = 500;
-constexpr int kItems = 50000;
-constexpr int kCombos = 5000;
-constexpr int kSets = 500;
-constexpr int kMembers = 10;
-constexpr int kRows = kItems + kCombos + kSets;
 constexpr int kRounds = 5;
 
 void Exec(sqlite3* raw, const char* sql) {
@@ -106,26 +103,6 @@ void Fill(const std::string& path) {
   Exec(raw, "COMMIT");
   sqlite3_close(raw);
 }
-
-// The number of nodes under the top level of the window's (first) tree: a
-// check that the tree really was built, not just the frame shown.
-int TreeNodes(const QWidget* frame) {
-  const auto* tree = frame->findChild<QTreeWidget*>();
-  int nodes = 0;
-  if (tree)
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-      nodes += 1 + tree->topLevelItem(i)->childCount();
-  return nodes;
-}
-
-// Any error a window shows goes to the log: a benchmark of a window that
-// failed to open would measure nothing.
-class BenchApplication : public TApplication {
- public:
-  void ShowException(const std::exception& error) override {
-    std::fprintf(stderr, "%s\n", error.what());
-  }
-};
 
 // Opens the window cold (no domain object left from an earlier open), as
 // the host does through CreateMDIChild, until it is shown; then closes it.

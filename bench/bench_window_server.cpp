@@ -23,6 +23,7 @@
 
 #include "BenchServer.h"
 #include "BenchSupport.h"
+#include "BenchWindows.h"
 #include "DomainObjects.h"
 #include "RecordingHost.h"
 #include "TDBConnPool.h"
@@ -37,6 +38,7 @@
 
 using namespace BenchSupport;
 using namespace BenchServer;
+using namespace BenchWindows;
 
 namespace {
 
@@ -54,22 +56,6 @@ const char* const kServerOrderedRead =
     "Select * from TJItem Where 1=1 Order By tesmira_gbk(ItemType), tesmira_gbk(ItemName)";
 const char* const kOrderIndex =
     "create index IX_TJItem_GbkOrder on TJItem (tesmira_gbk(ItemType), tesmira_gbk(ItemName))";
-
-int TreeNodes(const QWidget* frame) {
-  const auto* tree = frame->findChild<QTreeWidget*>();
-  int nodes = 0;
-  if (tree)
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-      nodes += 1 + tree->topLevelItem(i)->childCount();
-  return nodes;
-}
-
-class BenchApplication : public TApplication {
- public:
-  void ShowException(const std::exception& error) override {
-    std::fprintf(stderr, "%s\n", error.what());
-  }
-};
 
 struct Open {
   double Ms = 0;
