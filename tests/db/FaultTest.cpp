@@ -181,6 +181,29 @@ TEST_P(FaultTest, DatabaseFileRemovedBetweenTwoStatements) {
   EXPECT_EQ(db.QueryInt("select count(*) from TJSampleType"), 1);
 }
 
+// Inside a transaction the commit is what checks the file: a transaction
+// whose file went away while it was open is refused whole.
+TEST_P(FaultTest, DatabaseFileRemovedWhileATransactionIsOpen) {
+  Open();
+  op->ExecSQL("insert into TJSampleType (ID, SampleTypeName) values (1, 'a')");
+  const std::string keep = db.Folder() + "/kept.db";
+  ASSERT_EQ(link(db.Path().c_str(), keep.c_str()), 0);
+  op->BeginTrans();
+  op->ExecSQL("insert into TJSampleType (ID, SampleTypeName) values (2, 'b')");
+  ASSERT_EQ(unlink(db.Path().c_str()), 0);
+  try {
+    op->ExecSQL("insert into TJSampleType (ID, SampleTypeName) values (3, 'c')");
+  } catch (const EDBException&) {
+    // Refusing the statement itself is as good.
+  }
+  std::string message = ErrorOf([&] { op->CommitTrans(); });
+  EXPECT_TRUE(Contains(message, "与数据库的连接已断开")) << message;
+  EXPECT_TRUE(Contains(message, db.Path())) << message;
+  op->RollbackTrans();
+  ASSERT_EQ(rename(keep.c_str(), db.Path().c_str()), 0);
+  EXPECT_EQ(db.QueryInt("select count(*) from TJSampleType"), 1);
+}
+
 TEST_P(FaultTest, UnknownProviderIsNamed) {
   pool->SetProvider("Oracle");
   std::string message = ErrorOf([&] { Open(); });
