@@ -2,12 +2,23 @@
 
 #include "Exceptions.h"
 #include "TDBConnPool.h"
+#include "TDBStatement.h"
+#include "TInsertRows.h"
 
 namespace {
 [[noreturn]] void NotBound() {
   throw EDBException("数据库操作对象还没有绑定数据库连接");
 }
 }  // namespace
+
+void TDBOperator::InsertRows(IDBOperator* op, const TInsertRows& rows) {
+  auto* own = dynamic_cast<TDBOperator*>(op);
+  auto* statement = own ? dynamic_cast<TDBStatement*>(&own->Stmt()) : nullptr;
+  if (statement)
+    statement->InsertRows(rows);
+  else
+    op->ExecSQL(rows.AsSql());
+}
 
 IDBConnection& TDBOperator::Conn() const {
   if (!connection_) NotBound();

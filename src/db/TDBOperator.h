@@ -6,6 +6,8 @@
 #include "TComPtr.h"
 #include "TInterfacedObject.h"
 
+class TInsertRows;
+
 /// The database operator: bound by BindToThread to the pooled connection of
 /// a thread, it keeps one statement there and forwards the statement's and
 /// the connection's operations. Every operator of one thread shares that
@@ -61,6 +63,10 @@ class TDBOperator : public TInterfacedObject, public IDBOperator {
   void SetSchema(const std::string& v) override;
   void AddSQL(const std::string& sql) override;
   void BeginTrans() override;
+
+  /// Inserts `rows` as one statement through `op`: bound values on a
+  /// statement of this library, the literal statement on any other.
+  static void InsertRows(IDBOperator* op, const TInsertRows& rows);
 
   IDBConnection* Connection() const { return connection_.get(); }
   IDBStatement* Statement() const { return statement_.get(); }

@@ -20,6 +20,7 @@
 #include "TPostgresDialect.h"
 #include "TSqlParameters.h"
 #include "TSqlRewrite.h"
+#include "TInsertRows.h"
 #include "TSqliteDialect.h"
 #include "TSqliteExecutor.h"
 #include "TSqliteStatementCache.h"
@@ -514,6 +515,17 @@ void TDBSession::Execute(const std::string& gbkSql) {
 void TDBSession::ExecuteWithBlobs(const std::string& gbkSql, const std::vector<std::string>& blobs,
                                   TDataSet::Impl* out) {
   Run(gbkSql, blobs, true, out);
+}
+
+void TDBSession::InsertRows(const TInsertRows& rows) {
+  rows.CheckComplete();
+  if (!embedded_) {
+    Execute(rows.AsSql());
+    return;
+  }
+  Ready();
+  TStatementCounter::Add();
+  NameTheFile([&] { TSqliteExecutor::InsertRows(Native(), rows, *statements_); });
 }
 
 void TDBSession::Run(const std::string& gbkSql, const std::vector<std::string>& blobs,

@@ -16,6 +16,7 @@ namespace soci {
 class session;
 }
 struct sqlite3;
+class TInsertRows;
 class TSqliteStatementCache;
 
 /// The data-access connection behind a TDBConnection: a SOCI session on the
@@ -61,6 +62,9 @@ class TDBSession {
   /// ignored; fewer blobs than parameters is an error.
   void ExecuteWithBlobs(const std::string& gbkSql, const std::vector<std::string>& blobs,
                         TDataSet::Impl* out);
+
+  /// Inserts `rows` as one statement (TInsertRows).
+  void InsertRows(const TInsertRows& rows);
 
   /// The database system behind the connection: "SQLite" for the embedded
   /// backend, else what the ODBC driver reports (SQL_DBMS_NAME).

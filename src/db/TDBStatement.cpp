@@ -5,6 +5,7 @@
 #include "Exceptions.h"
 #include "TDBConnection.h"
 #include "TDBSession.h"
+#include "TInsertRows.h"
 #include "TSqlLexer.h"
 
 TDBStatement::TDBStatement(TDBConnection* connection) {
@@ -42,6 +43,12 @@ void TDBStatement::ExecSQL(const std::string& sql) {
   CloseQuery();
   sql_ = sql;
   Db()->Session().Execute(sql);
+}
+
+void TDBStatement::InsertRows(const TInsertRows& rows) {
+  CloseQuery();
+  sql_ = rows.Head();
+  Db()->Session().InsertRows(rows);
 }
 
 void TDBStatement::ExecSQLGetID(const std::string& sql, int32_t& id) {

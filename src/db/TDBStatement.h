@@ -7,6 +7,7 @@
 #include "TDataSet.h"
 
 class TDBConnection;
+class TInsertRows;
 
 /// A statement on one pooled connection. It owns one result set, reused by
 /// every query it runs, and a queue of batch entries (SQL text plus blob
@@ -37,6 +38,8 @@ class TDBStatement : public TBaseDBStatement {
   /// Appends a copy of the whole stream to the last queued entry. Raises
   /// EDBException when nothing is queued.
   void AddParamStream(std::istream& stream) override;
+  /// Inserts `rows` as one statement (TInsertRows).
+  void InsertRows(const TInsertRows& rows);
   /// Queues `sql` (as given) unless it is blank.
   void AddSQL(const std::string& sql) override;
 

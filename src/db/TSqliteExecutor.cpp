@@ -8,6 +8,7 @@
 #include "Exceptions.h"
 #include "GbkText.h"
 #include "TCellText.h"
+#include "TInsertRows.h"
 #include "TSqlLiterals.h"
 #include "TSqliteDialect.h"
 #include "TSqliteStatementCache.h"
@@ -158,6 +159,56 @@ bool TSqliteExecutor::RunCached(sqlite3* db, const std::string& utf8Sql,
   }
   if (rc != SQLITE_DONE) Fail(db);
   return true;
+}
+
+namespace {
+
+// The UTF-8 of every text value, converted in one call: the values joined
+// by a zero byte, which neither encoding uses inside a character.
+std::vector<std::string> TextsAsUtf8(const TInsertRows& rows) {
+  std::string joined;
+  for (const TInsertRows::Value& value : rows.Values())
+    if (const auto* text = std::get_if<std::string>(&value)) joined.append(*text).push_back('\0');
+  std::vector<std::string> texts;
+  const std::string utf8 = GbkText::ToUtf8(joined);
+  for (size_t start = 0; start < utf8.size();) {
+    const size_t end = utf8.find('\0', start);
+    texts.emplace_back(utf8, start, end - start);
+    start = end + 1;
+  }
+  return texts;
+}
+
+}  // namespace
+
+void TSqliteExecutor::InsertRows(sqlite3* db, const TInsertRows& rows,
+                                 TSqliteStatementCache& cache) {
+  const std::string shape = GbkText::ToUtf8(rows.Shape());
+  StmtPtr once;
+  sqlite3_stmt* stmt = cache.Prepared(db, shape);
+  if (!stmt) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, shape.c_str(), static_cast<int>(shape.size()), &raw, nullptr) !=
+        SQLITE_OK)
+      Fail(db);
+    once.reset(raw);
+    stmt = raw;
+  }
+  ResetAfterUse reset(stmt);
+  const std::vector<std::string> texts = TextsAsUtf8(rows);
+  size_t nextText = 0;
+  int position = 0;
+  for (const TInsertRows::Value& value : rows.Values()) {
+    ++position;
+    const int rc =
+        std::holds_alternative<std::string>(value)
+            ? sqlite3_bind_text(stmt, position, texts[nextText].data(),
+                                static_cast<int>(texts[nextText].size()), SQLITE_STATIC)
+            : sqlite3_bind_int64(stmt, position, std::get<int64_t>(value));
+    if (std::holds_alternative<std::string>(value)) ++nextText;
+    if (rc != SQLITE_OK) Fail(db);
+  }
+  if (sqlite3_step(stmt) != SQLITE_DONE) Fail(db);
 }
 
 void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& out) {

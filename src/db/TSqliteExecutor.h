@@ -7,6 +7,7 @@
 #include "TDataSetImpl.h"
 
 struct sqlite3;
+class TInsertRows;
 class TSqliteStatementCache;
 
 /// The direct read and execute path for SQLite connections: statements are
@@ -23,6 +24,11 @@ class TSqliteExecutor {
   /// bound with their own types.
   static void Run(sqlite3* db, const std::string& utf8Sql, const std::vector<std::string>& blobs,
                   size_t& nextBlob, TDataSet::Impl* out, TSqliteStatementCache* cache = nullptr);
+
+  /// Inserts `rows` through one statement of their shape, kept in `cache`,
+  /// their text converted to UTF-8 and bound as text, their numbers as
+  /// integers: what the literal statement would store. Errors as Run.
+  static void InsertRows(sqlite3* db, const TInsertRows& rows, TSqliteStatementCache& cache);
 
   /// Registers, on this connection only, the collation the rewritten ORDER
   /// BY clauses name (TSqliteDialect::GbkCollation): text ordered by its GBK

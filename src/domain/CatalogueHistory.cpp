@@ -9,7 +9,9 @@
 #include "IDBOperator.h"
 #include "TCatalogueObject.h"
 #include "TCurrentUser.h"
+#include "TDBOperator.h"
 #include "TDataSet.h"
+#include "TInsertRows.h"
 #include "TTransaction.h"
 #include "UserRights.h"
 
@@ -150,7 +152,7 @@ std::vector<TFieldChange> ChangesOf(const TCatalogueObject& entry, TWriteAction 
 // multi-row insert, which a database parses far faster than one select per
 // field.
 struct TChangeHeader {
-  std::string changeId = "0";
+  int64_t changeId = 0;
   std::string changedAt;
 };
 
@@ -161,7 +163,7 @@ TChangeHeader HeaderOf(IDBOperator* op, const TDatabaseState& state) {
                             : "SELECT 0, " + state.now + " AS T");
   TChangeHeader header;
   if (rows->IsEmpty()) return header;
-  header.changeId = std::to_string(static_cast<int64_t>(rows->Fields(0).AsFloat()));
+  header.changeId = static_cast<int64_t>(rows->Fields(0).AsFloat());
   header.changedAt = rows->Fields(1).AsString();
   return header;
 }
@@ -199,20 +201,33 @@ void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
       context.user ? GetOperator(*context.user).OperatorName : std::string();
   const std::string userName = context.user ? context.user->UserName.value_or("") : "";
   const TChangeHeader header = HeaderOf(op, state);
-  std::string sql =
+  // Every row of the change in one statement, as values: an import writes
+  // tens of thousands of these.
+  TInsertRows rows(
       "INSERT INTO TJCatalogueHistory (ChangeID, Seq, ChangedAt, OperatorName, UserName, "
       "Source, TableName, EntryKind, EntryCode, EntryName, Action, FieldName, OldValue, "
-      "NewValue) VALUES ";
-  for (size_t i = 0; i < changes.size(); ++i) {
-    if (i) sql += ", ";
-    sql += FormatSql(
-        "(%s, %d, '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s')",
-        {header.changeId, static_cast<int32_t>(i + 1), header.changedAt, operatorName, userName,
-         context.source, entry.GetTableName(), entry.EntryKind(), entry.EntryCode(),
-         entry.EntryName(), ActionWord(action), changes[i].field, changes[i].before,
-         changes[i].after});
-  }
-  op->ExecSQL(sql);
+      "NewValue)",
+      14);
+  const std::string tableName = entry.GetTableName();
+  const std::string kind = entry.EntryKind();
+  const std::string code = entry.EntryCode();
+  const std::string name = entry.EntryName();
+  for (size_t i = 0; i < changes.size(); ++i)
+    rows.Add(header.changeId)
+        .Add(static_cast<int64_t>(i + 1))
+        .Add(header.changedAt)
+        .Add(operatorName)
+        .Add(userName)
+        .Add(context.source)
+        .Add(tableName)
+        .Add(kind)
+        .Add(code)
+        .Add(name)
+        .Add(ActionWord(action))
+        .Add(changes[i].field)
+        .Add(changes[i].before)
+        .Add(changes[i].after);
+  TDBOperator::InsertRows(op, rows);
 }
 
 }  // namespace CatalogueHistory

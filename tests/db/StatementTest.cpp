@@ -5,7 +5,9 @@
 #include "Exceptions.h"
 #include "GbkText.h"
 #include "IDBStatement.h"
+#include "TDBOperator.h"
 #include "TDataSet.h"
+#include "TInsertRows.h"
 #include "TStatementCounter.h"
 #include "ThreadId.h"
 
@@ -452,6 +454,50 @@ TEST_P(StatementTest, InsertLiteralsStoreWhatTheStatementSays) {
     EXPECT_EQ(stored(n), stored(200 + n));
     EXPECT_EQ(stored(100 + n), stored(200 + n));
   }
+}
+
+// Rows given as values store what the same rows written as one literal
+// statement store, on every backend and on every run (the first run
+// prepares the statement, later ones reuse it); one statement each time.
+TEST_P(StatementTest, InsertRowsStoreWhatTheLiteralStatementSays) {
+  const int64_t rowCount = db.OnServer() ? 3 : 4;
+  const auto rowsFrom = [&](int64_t firstId) {
+    TInsertRows rows("Insert Into TJItem (ItemID, ItemName, ItemUnit, DispOrder)", 4);
+    rows.Add(firstId).Add(std::string("O'Brien ''x''")).Add(std::string("10.50")).Add(-7);
+    rows.Add(firstId + 1).Add(GbkText::FromUtf8("王's 测试")).Add(std::string()).Add(0);
+    rows.Add(firstId + 2).Add(std::string("a -- ; ?b :c")).Add(std::string("0010")).Add(2147483647);
+    // A number into a text column keeps the number's own text.
+    if (rowCount == 4) rows.Add(firstId + 3).Add(std::string("n")).Add(10).Add(1);
+    return rows;
+  };
+  op->ExecSQL(rowsFrom(1).AsSql());
+  for (int64_t run = 1; run <= 3; ++run) {
+    const auto sent = TStatementCounter::Sent();
+    TDBOperator::InsertRows(op.get(), rowsFrom(10 * run + 1));
+    EXPECT_EQ(TStatementCounter::Sent() - sent, 1u);
+  }
+  const std::string shown =
+      db.OnServer() ? "ItemName || '|' || ItemUnit || '|' || DispOrder"
+                    : "quote(ItemName) || quote(ItemUnit) || typeof(ItemUnit) || "
+                      "quote(DispOrder) || typeof(DispOrder)";
+  const auto stored = [&](int64_t id) {
+    return db.QueryText("select " + shown + " from TJItem where ItemID = " + std::to_string(id));
+  };
+  for (int64_t row = 0; row < rowCount; ++row) {
+    ASSERT_FALSE(stored(1 + row).empty());
+    for (int64_t run = 1; run <= 3; ++run)
+      EXPECT_EQ(stored(10 * run + 1 + row), stored(1 + row)) << "row " << row << ", run " << run;
+  }
+  EXPECT_EQ(op->OpenQuery("select ItemName from TJItem where ItemID = 12")
+                ->FieldByName("ItemName")
+                .AsString(),
+            GbkText::FromUtf8("王's 测试"));
+
+  // A row short of values is refused before anything is sent.
+  TInsertRows shortRow("Insert Into TJItem (ItemID, ItemName)", 2);
+  shortRow.Add(99).Add(std::string("a")).Add(100);
+  EXPECT_THROW(TDBOperator::InsertRows(op.get(), shortRow), EDBException);
+  EXPECT_EQ(db.QueryInt("select count(*) from TJItem where ItemID >= 99"), 0);
 }
 
 // Conditions of queries and updates are bound the same way once met before:
