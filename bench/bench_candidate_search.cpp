@@ -6,9 +6,10 @@
 // slowest keystroke against one frame of 16 ms; the median is printed too.
 #include <sqlite3.h>
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -54,9 +55,9 @@ void Fill(const std::string& path) {
   sqlite3_close(raw);
 }
 
-int VisibleEntries(const QListWidget* list) {
+int VisibleEntries(const QListView* list) {
   int shown = 0;
-  for (int row = 0; row < list->count(); ++row) shown += list->item(row)->isHidden() ? 0 : 1;
+  for (int row = 0; row < list->model()->rowCount(); ++row) shown += list->isRowHidden(row) ? 0 : 1;
   return shown;
 }
 
@@ -86,9 +87,9 @@ int main(int argc, char** argv) {
   checkSet.ItemType = 2;
   frame->ShowCheckSet(&checkSet);
   ProcessPendingEvents();
-  QListWidget* list = frame->lstNotChoseCombItem;
-  if (list->count() != kRows)
-    std::fprintf(stderr, "unexpected candidate count %d\n", list->count());
+  QListView* list = frame->lstNotChoseCombItem;
+  if (list->model()->rowCount() != kRows)
+    std::fprintf(stderr, "unexpected candidate count %d\n", list->model()->rowCount());
 
   // Typed one character after another, then taken back one by one: a code,
   // a mnemonic and a name.

@@ -163,8 +163,7 @@ class TwoByteTable {
         *q++ = static_cast<char>(*p++);
         continue;
       }
-      if (end - p < 2 || *p < kFirstLead || p[1] < kFirstTrail ||
-          p[1] >= kFirstTrail + kTrails)
+      if (end - p < 2 || *p < kFirstLead || p[1] < kFirstTrail || p[1] >= kFirstTrail + kTrails)
         return false;
       const Entry& entry = utf8_[(p[0] - kFirstLead) * kTrails + (p[1] - kFirstTrail)];
       if (entry.length == 0) return false;

@@ -56,7 +56,7 @@ std::string TInsertRows::AsSql() const {
 
 void TInsertRows::CheckComplete() const {
   if (columns_ == 0 || values_.empty() || values_.size() % columns_ != 0)
-    throw EDBException(FormatText("INSERT 的值不完整：%d 个值，每行 %d 列",
-                                  {static_cast<int64_t>(values_.size()),
-                                   static_cast<int64_t>(columns_)}));
+    throw EDBException(
+        FormatText("INSERT 的值不完整：%d 个值，每行 %d 列",
+                   {static_cast<int64_t>(values_.size()), static_cast<int64_t>(columns_)}));
 }

@@ -200,11 +200,10 @@ void TSqliteExecutor::InsertRows(sqlite3* db, const TInsertRows& rows,
   int position = 0;
   for (const TInsertRows::Value& value : rows.Values()) {
     ++position;
-    const int rc =
-        std::holds_alternative<std::string>(value)
-            ? sqlite3_bind_text(stmt, position, texts[nextText].data(),
-                                static_cast<int>(texts[nextText].size()), SQLITE_STATIC)
-            : sqlite3_bind_int64(stmt, position, std::get<int64_t>(value));
+    const int rc = std::holds_alternative<std::string>(value)
+                       ? sqlite3_bind_text(stmt, position, texts[nextText].data(),
+                                           static_cast<int>(texts[nextText].size()), SQLITE_STATIC)
+                       : sqlite3_bind_int64(stmt, position, std::get<int64_t>(value));
     if (std::holds_alternative<std::string>(value)) ++nextText;
     if (rc != SQLITE_OK) Fail(db);
   }

@@ -15,6 +15,7 @@
 #include "HandlerConnect.h"
 #include "QtText.h"
 #include "TBaseItem.h"
+#include "TCandidateListModel.h"
 #include "TCombItem.h"
 #include "TDBObjectList.h"
 #include "TItemManager.h"
@@ -37,10 +38,12 @@ QString SearchKey(const TBaseItem& candidate) {
 }  // namespace
 
 TfamSelCombItem::TfamSelCombItem(QWidget* parent)
-    : QFrame(parent), candidates_(std::make_unique<TDBObjectList>(true)) {
+    : QFrame(parent),
+      candidates_(std::make_unique<TDBObjectList>(true)),
+      shown_(new TCandidateListModel(names_, this)) {
   setObjectName(QStringLiteral("famSelCombItem"));
   BuildLayout();
-  auto onDoubleClick = [](QListWidget* list, std::function<void()> handler) {
+  auto onDoubleClick = [](QListView* list, std::function<void()> handler) {
     ConnectEvent(list->viewport(), QEvent::MouseButtonDblClick, [handler](QEvent*) {
       handler();
       return true;  // a double-click means nothing else here
@@ -60,7 +63,8 @@ void TfamSelCombItem::BuildLayout() {
   Panel1->setObjectName(QStringLiteral("Panel1"));
   GroupBox1 = new QGroupBox(QStringLiteral("已选择的项目"), Panel1);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  lstChoseCombItem = NewCandidateList(QStringLiteral("lstChoseCombItem"));
+  lstChoseCombItem = new QListWidget(this);
+  SetUpCandidateList(lstChoseCombItem, QStringLiteral("lstChoseCombItem"));
   (new QVBoxLayout(GroupBox1))->addWidget(lstChoseCombItem);
   GroupBox3 = new QGroupBox(Panel1);
   GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
@@ -87,7 +91,9 @@ void TfamSelCombItem::BuildLayout() {
   edtSearchCombItem->setToolTip(QStringLiteral("按项目编号、名称、拼音编码或自定义编码查找"));
   WidgetLook::ChineseInput(edtSearchCombItem);
   lblSearchCombItem->setBuddy(edtSearchCombItem);
-  lstNotChoseCombItem = NewCandidateList(QStringLiteral("lstNotChoseCombItem"));
+  lstNotChoseCombItem = new QListView(this);
+  lstNotChoseCombItem->setModel(shown_);
+  SetUpCandidateList(lstNotChoseCombItem, QStringLiteral("lstNotChoseCombItem"));
   auto* search = new QHBoxLayout;
   search->addWidget(lblSearchCombItem);
   search->addWidget(edtSearchCombItem, 1);
@@ -112,9 +118,9 @@ void TfamSelCombItem::BuildLayout() {
 
 // A list box of candidates in five columns: entries run down a column and
 // on into the next, and each column takes a fifth of the width.
-QListWidget* TfamSelCombItem::NewCandidateList(const QString& name) {
-  auto* list = new QListWidget(this);
+void TfamSelCombItem::SetUpCandidateList(QListView* list, const QString& name) {
   list->setObjectName(name);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list->setFlow(QListView::TopToBottom);
   list->setWrapping(true);
@@ -126,7 +132,6 @@ QListWidget* TfamSelCombItem::NewCandidateList(const QString& name) {
     list->setGridSize(QSize(std::max(width, 1), list->fontMetrics().height() + 4));
     return false;
   });
-  return list;
 }
 
 void TfamSelCombItem::LoadCandidates() {
@@ -151,7 +156,7 @@ void TfamSelCombItem::ShowCheckSet(TBaseItem* checkSet) {
   if (checkSet_) {
     for (int i = 0; i < candidates_->Count(); ++i) {
       if (checkSet_->FindItem(candidates_->ItemAs<TBaseItem>(i)->ItemCode))
-        AddEntry(lstChoseCombItem, i);
+        AddChosen(i);
       else
         notChosen_.push_back(i);
     }
@@ -159,58 +164,40 @@ void TfamSelCombItem::ShowCheckSet(TBaseItem* checkSet) {
   std::vector<int> shown;
   for (const int candidate : notChosen_)
     if (Matches(candidate)) shown.push_back(candidate);
-  ShowNotChosen(std::move(shown));
+  shown_->SetCandidates(std::move(shown));
 }
 
-void TfamSelCombItem::AddEntry(QListWidget* list, int candidate) {
-  auto* entry = new QListWidgetItem(names_[static_cast<size_t>(candidate)], list);
+void TfamSelCombItem::AddChosen(int candidate) {
+  auto* entry = new QListWidgetItem(names_[static_cast<size_t>(candidate)], lstChoseCombItem);
   entry->setData(kCandidateRole, candidate);
 }
 
-int TfamSelCombItem::CandidateIndexOf(const QListWidgetItem* entry) const {
-  if (entry->listWidget() == lstNotChoseCombItem)
-    return shown_[static_cast<size_t>(lstNotChoseCombItem->row(entry))];
-  return entry->data(kCandidateRole).toInt();
+TBaseItem* TfamSelCombItem::CandidateAt(const QListView* list, int row) const {
+  const int candidate = list == lstNotChoseCombItem
+                            ? shown_->CandidateAt(row)
+                            : lstChoseCombItem->item(row)->data(kCandidateRole).toInt();
+  return candidates_->ItemAs<TBaseItem>(candidate);
 }
 
-TBaseItem* TfamSelCombItem::CandidateOf(const QListWidgetItem* entry) const {
-  return candidates_->ItemAs<TBaseItem>(CandidateIndexOf(entry));
-}
-
+// Only the current entry moves, whatever else is selected.
 void TfamSelCombItem::lstNotChoseCombItemDblClick() {
-  MoveCurrentEntry(lstNotChoseCombItem, lstChoseCombItem);
+  const QModelIndex current = lstNotChoseCombItem->currentIndex();
+  if (!current.isValid()) return;
+  const int candidate = shown_->CandidateAt(current.row());
+  shown_->RemoveAt(current.row());
+  notChosen_.erase(std::find(notChosen_.begin(), notChosen_.end(), candidate));
+  AddChosen(candidate);
 }
 
 void TfamSelCombItem::lstChoseCombItemDblClick() {
-  MoveCurrentEntry(lstChoseCombItem, lstNotChoseCombItem);
+  if (QListWidgetItem* entry = lstChoseCombItem->currentItem()) ReturnToNotChosen(entry);
 }
 
-// Only the current entry moves, whatever else is selected; an entry the
-// search hides is not current for the user, so it stays.
-void TfamSelCombItem::MoveCurrentEntry(QListWidget* from, QListWidget* to) {
-  QListWidgetItem* entry = from->currentItem();
-  if (entry && !entry->isHidden()) MoveEntry(entry, from, to);
-}
-
-void TfamSelCombItem::MoveEntry(QListWidgetItem* entry, QListWidget* from, QListWidget* to) {
-  const int candidate = CandidateIndexOf(entry);
-  const int row = from->row(entry);
-  from->takeItem(row);
-  entry->setSelected(false);
-  if (from == lstNotChoseCombItem) {
-    shown_.erase(shown_.begin() + row);
-    notChosen_.erase(std::find(notChosen_.begin(), notChosen_.end(), candidate));
-  }
-  if (to == lstNotChoseCombItem) {
-    notChosen_.push_back(candidate);
-    if (!Matches(candidate)) {  // back among the others, which the search hides
-      delete entry;
-      return;
-    }
-    shown_.push_back(candidate);
-  }
-  entry->setData(kCandidateRole, candidate);
-  to->addItem(entry);
+void TfamSelCombItem::ReturnToNotChosen(QListWidgetItem* entry) {
+  const int candidate = entry->data(kCandidateRole).toInt();
+  delete entry;
+  notChosen_.push_back(candidate);
+  if (Matches(candidate)) shown_->Append(candidate);
 }
 
 void TfamSelCombItem::btnOkClick() {
@@ -220,7 +207,7 @@ void TfamSelCombItem::btnOkClick() {
   std::vector<QListWidgetItem*> missing;
   for (int row = 0; row < lstChoseCombItem->count(); ++row) {
     QListWidgetItem* entry = lstChoseCombItem->item(row);
-    if (TBaseItem* member = catalogue.FindItem(CandidateOf(entry)->ItemCode))
+    if (TBaseItem* member = catalogue.FindItem(CandidateAt(lstChoseCombItem, row)->ItemCode))
       checkSet_->AddItem(member);
     else
       missing.push_back(entry);  // deleted in another window since the window opened
@@ -228,7 +215,7 @@ void TfamSelCombItem::btnOkClick() {
   QStringList names;
   for (QListWidgetItem* entry : missing) {
     names << entry->text();
-    MoveEntry(entry, lstChoseCombItem, lstNotChoseCombItem);
+    ReturnToNotChosen(entry);
   }
   if (OnConfirmed) OnConfirmed();
   if (!names.isEmpty())
@@ -249,25 +236,11 @@ void TfamSelCombItem::edtSearchCombItemChange() {
   const bool narrowing = !search_.isEmpty() && search.contains(search_);
   search_ = search;
   std::vector<int> shown;
-  for (const int candidate : narrowing ? shown_ : notChosen_)
+  for (const int candidate : narrowing ? shown_->Candidates() : notChosen_)
     if (Matches(candidate)) shown.push_back(candidate);
-  if (shown != shown_) ShowNotChosen(std::move(shown));
+  if (shown != shown_->Candidates()) shown_->SetCandidates(std::move(shown));
 }
 
 bool TfamSelCombItem::Matches(int candidate) const {
   return search_.isEmpty() || searchKeys_[static_cast<size_t>(candidate)].contains(search_);
-}
-
-// The list is filled anew in one insertion (entries added one by one would
-// each make the list box check its layout again); which candidate a row
-// stands for is kept beside the list, not in each of its entries.
-void TfamSelCombItem::ShowNotChosen(std::vector<int> shown) {
-  QStringList names;
-  names.reserve(static_cast<qsizetype>(shown.size()));
-  for (const int candidate : shown) names << names_[static_cast<size_t>(candidate)];
-  lstNotChoseCombItem->setUpdatesEnabled(false);
-  lstNotChoseCombItem->clear();
-  lstNotChoseCombItem->addItems(names);
-  lstNotChoseCombItem->setUpdatesEnabled(true);
-  shown_ = std::move(shown);
 }

@@ -9,11 +9,13 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QSplitter;
 class TBaseItem;
+class TCandidateListModel;
 class TDBObjectList;
 
 /// The selection frame of the check set window: every item and combination
@@ -53,14 +55,15 @@ class TfamSelCombItem : public QFrame {
   /// The not-chosen list shows only the candidates whose code, name,
   /// pinyin mnemonic or custom code contains the search text (ignoring
   /// case); all of them when the text is blank. Chosen entries never hide.
-  /// The list holds only the entries shown: a list box hiding tens of
-  /// thousands of rows spends time in every layout on each hidden one, so
-  /// a keystroke would take several frames.
+  /// The list holds only the entries shown (a list box hiding tens of
+  /// thousands of rows spends time in every layout on each hidden one), as
+  /// rows of a model rather than entries made one by one (clearing the search
+  /// would make 50 000 of them anew, more than a frame's time).
   void edtSearchCombItemChange();
 
   TBaseItem* CheckSet() const { return checkSet_; }
-  /// The candidate an entry of either list stands for.
-  TBaseItem* CandidateOf(const QListWidgetItem* entry) const;
+  /// The candidate row `row` of either list stands for.
+  TBaseItem* CandidateAt(const QListView* list, int row) const;
 
   /// Called after OK; the window sets it to the detail frame's ShowMembers.
   std::function<void()> OnConfirmed;
@@ -78,18 +81,16 @@ class TfamSelCombItem : public QFrame {
   QGroupBox* GroupBox2;
   QLabel* lblSearchCombItem;
   QLineEdit* edtSearchCombItem;
-  QListWidget* lstNotChoseCombItem;
+  QListView* lstNotChoseCombItem;
 
  private:
   void BuildLayout();
-  QListWidget* NewCandidateList(const QString& name);
-  void AddEntry(QListWidget* list, int candidate);
-  void MoveCurrentEntry(QListWidget* from, QListWidget* to);
-  void MoveEntry(QListWidgetItem* entry, QListWidget* from, QListWidget* to);
+  void SetUpCandidateList(QListView* list, const QString& name);
+  void AddChosen(int candidate);
+  /// Moves a chosen entry back among the not-chosen candidates (at the
+  /// end), shown when the search lets it.
+  void ReturnToNotChosen(QListWidgetItem* entry);
   bool Matches(int candidate) const;
-  int CandidateIndexOf(const QListWidgetItem* entry) const;
-  /// Makes the not-chosen list show `shown` (candidates, in list order).
-  void ShowNotChosen(std::vector<int> shown);
 
   std::unique_ptr<TDBObjectList> candidates_;
   // Per candidate: code, name, mnemonic and custom code, lower-cased and
@@ -97,9 +98,9 @@ class TfamSelCombItem : public QFrame {
   std::vector<QString> searchKeys_;
   std::vector<QString> names_;  // per candidate: its name as the lists show it
   // The candidates not chosen, in list order, shown by the search or not;
-  // and those the not-chosen list shows, one per row.
+  // the not-chosen list's model holds those it shows, one per row.
   std::vector<int> notChosen_;
-  std::vector<int> shown_;
+  TCandidateListModel* shown_;
   QString search_;  // the search text, trimmed and lower-cased
   TBaseItem* checkSet_ = nullptr;
 };

@@ -476,10 +476,10 @@ TEST_P(StatementTest, InsertRowsStoreWhatTheLiteralStatementSays) {
     TDBOperator::InsertRows(op.get(), rowsFrom(10 * run + 1));
     EXPECT_EQ(TStatementCounter::Sent() - sent, 1u);
   }
-  const std::string shown =
-      db.OnServer() ? "ItemName || '|' || ItemUnit || '|' || DispOrder"
-                    : "quote(ItemName) || quote(ItemUnit) || typeof(ItemUnit) || "
-                      "quote(DispOrder) || typeof(DispOrder)";
+  const std::string shown = db.OnServer()
+                                ? "ItemName || '|' || ItemUnit || '|' || DispOrder"
+                                : "quote(ItemName) || quote(ItemUnit) || typeof(ItemUnit) || "
+                                  "quote(DispOrder) || typeof(DispOrder)";
   const auto stored = [&](int64_t id) {
     return db.QueryText("select " + shown + " from TJItem where ItemID = " + std::to_string(id));
   };

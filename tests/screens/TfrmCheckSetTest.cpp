@@ -73,19 +73,22 @@ class TfrmCheckSetTest : public ScreenTest {
     Settle();
   }
   // A double-click on the entry of `list` whose text is `text`.
-  void DoubleClick(QListWidget* list, const QString& text) {
+  void DoubleClick(QListView* list, const QString& text) {
     Reveal(list);
-    QListWidgetItem* entry = list->findItems(text, Qt::MatchExactly).value(0);
-    ASSERT_NE(entry, nullptr) << text.toStdString();
-    const QPoint at = list->visualItemRect(entry).center();
+    const QModelIndexList found = list->model()->match(list->model()->index(0, 0), Qt::DisplayRole,
+                                                       text, 1, Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty()) << text.toStdString();
+    list->scrollTo(found.front());
+    const QPoint at = list->visualRect(found.front()).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);  // a real double-click starts so
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     Settle();
   }
-  static QStringList Texts(const QListWidget* list, bool visibleOnly = false) {
+  static QStringList Texts(const QListView* list, bool visibleOnly = false) {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-      if (!visibleOnly || !list->item(i)->isHidden()) texts << list->item(i)->text();
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+      if (!visibleOnly || !list->isRowHidden(row))
+        texts << list->model()->index(row, 0).data().toString();
     return texts;
   }
   void Search(const QString& text) {
@@ -186,7 +189,8 @@ TEST_F(TfrmCheckSetTest, ChosenMembersSetThePriceAndAreStoredAndReadBackInTheirO
   f->combChargeType->setEditText(QStringLiteral("体检费"));
 
   // Double-click moves the current entry only, whatever else is selected.
-  s->lstNotChoseCombItem->item(0)->setSelected(true);
+  s->lstNotChoseCombItem->selectionModel()->select(s->lstNotChoseCombItem->model()->index(0, 0),
+                                                   QItemSelectionModel::Select);
   DoubleClick(s->lstNotChoseCombItem, QStringLiteral("尿常规"));
   EXPECT_EQ(Texts(s->lstChoseCombItem), QStringList{QStringLiteral("尿常规")});
   DoubleClick(s->lstNotChoseCombItem, QStringLiteral("肝功能"));
@@ -394,7 +398,7 @@ TEST_F(TfrmCheckSetTest, EntriesMovedWhileTheSearchNarrowsTheListAreTheOnesClick
       (QStringList{QStringLiteral("肝功能"), QStringLiteral("尿常规"), QStringLiteral("血糖")}));
   Click(s->btnOk);
   EXPECT_EQ(Texts(f->lstSelCombItem), QStringList{QStringLiteral("血常规")});
-  EXPECT_EQ(s->CandidateOf(s->lstNotChoseCombItem->item(2))->ItemName, "血糖");
+  EXPECT_EQ(s->CandidateAt(s->lstNotChoseCombItem, 2)->ItemName, "血糖");
 }
 
 TEST_F(TfrmCheckSetTest, ACandidateThatLeftTheCatalogueIsNotAddedAndIsNamed) {
