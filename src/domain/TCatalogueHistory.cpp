@@ -262,8 +262,8 @@ void RemoveInserted(std::unique_ptr<TCatalogueObject> stored, const TWriteContex
   TCatalogueObject* entry = InCatalogue(stored.get());
   entry->Remove(context);
   if (entry == stored.get()) return;
-  TItemManager::Instance().RemoveItem(static_cast<TBaseItem*>(entry));
-  delete entry;
+  // Windows may still point at the catalogue's entry until they follow.
+  TItemManager::Instance().RetireItem(static_cast<TBaseItem*>(entry));
 }
 
 }  // namespace

@@ -130,6 +130,12 @@ void TItemManager::Reorder(TDBObjectList& rows, const THeld& held) {
   for (TBaseItem* entry : order) catalogue.Add(entry);
 }
 
+void TItemManager::RetireItem(TBaseItem* entry) {
+  if (!Items().Contains(entry)) return;
+  RemoveItem(entry);
+  if (ownsEntries_) retired_.emplace_back(entry);  // else its owner frees it
+}
+
 // Members and back links from the texts as they are now. A held composite
 // keeps the members its window may have changed without saving; its
 // members still learn that it uses them.

@@ -56,6 +56,12 @@ class TItemManager : public TBaseItem {
   /// alive: a window may still point at one) and the members are built
   /// again. Held entries keep their values and their members.
   void CatchUp(const THeld& held);
+  /// Takes `entry`, one of the catalogue's own, out of the catalogue once
+  /// its row is deleted (an undone creation): kept alive like the entries
+  /// of rows deleted elsewhere, since a window may still point at it, and
+  /// freed with the catalogue. An entry the catalogue does not hold is
+  /// left alone.
+  void RetireItem(TBaseItem* entry);
 
  private:
   void Reorder(TDBObjectList& rows, const THeld& held);
@@ -63,7 +69,7 @@ class TItemManager : public TBaseItem {
 
   bool ownsEntries_ = false;
   CatalogueVersion::TSeen seen_;
-  // Entries whose rows were deleted at another desk: out of the catalogue,
-  // freed with it.
+  // Entries whose rows were deleted (at another desk, or by an undone
+  // creation): out of the catalogue, freed with it.
   std::vector<std::unique_ptr<TBaseItem>> retired_;
 };

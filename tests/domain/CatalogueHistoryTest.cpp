@@ -10,6 +10,7 @@
 #include "TCombItem.h"
 #include "TCurrentUser.h"
 #include "TItem.h"
+#include "TItemManager.h"
 #include "TSampleGroup.h"
 
 namespace {
@@ -177,6 +178,25 @@ TEST_P(CatalogueHistoryTest, UndoRestoresExactlyAndIsRecorded) {
   clerk.Rights.clear();
   EXPECT_ANY_THROW(history.Undo(history.LastChange("TJItem", combo.ItemCode)->ChangeID,
                                 {&clerk, "TfrmItemEdit"}));
+}
+
+// Undoing a creation deletes the row; the catalogue lets its entry go but
+// keeps it alive, since windows (editors, trees, the check set window's
+// candidates) may still point at it until they follow the change.
+TEST_P(CatalogueHistoryTest, UndoneCreationLeavesTheCatalogueEntryAlive) {
+  TItemManager& catalogue = TItemManager::Instance();
+  auto created = SavedItem("尿酸", 8);
+  const std::string code = created->ItemCode;
+  TBaseItem* shown = created.release();
+  catalogue.AddItem(shown);  // the item window hands a new entry to the catalogue
+  TCatalogueHistory history(pool_);
+  history.Undo(history.LastChange("TJItem", code)->ChangeID, AsZhang());
+  EXPECT_EQ(db_.QueryInt("SELECT count(*) FROM TJItem WHERE ItemCode = '" + code + "'"), 0);
+  EXPECT_EQ(catalogue.FindItem(code), nullptr);
+  EXPECT_FALSE(catalogue.Items().Contains(shown));
+  // Still the entry it was (a freed one is caught by the sanitized run).
+  EXPECT_EQ(shown->ItemCode, code);
+  EXPECT_EQ(shown->ItemName, "尿酸");
 }
 
 // Categories and tubes are recorded the same way; a database made before
