@@ -11,13 +11,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "DomainObjects.h"
 #include "HandlerConnect.h"
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TCandidateListModel.h"
-#include "TCombItem.h"
-#include "TDBObjectList.h"
+#include "TCatalogueFollower.h"
 #include "TItemManager.h"
 #include "TPromptService.h"
 #include "WidgetLook.h"
@@ -25,6 +23,7 @@
 namespace {
 
 constexpr int kCandidateRole = Qt::UserRole;  // index into the candidates
+constexpr int kCheckSet = 2;                  // ItemType of a check set
 constexpr int kColumns = 5;                   // the list boxes show five columns
 
 // The lower-cased texts a search looks into, joined by line breaks.
@@ -39,7 +38,6 @@ QString SearchKey(const TBaseItem& candidate) {
 
 TfamSelCombItem::TfamSelCombItem(QWidget* parent)
     : QFrame(parent),
-      candidates_(std::make_unique<TDBObjectList>(true)),
       shown_(new TCandidateListModel(names_, this)) {
   setObjectName(QStringLiteral("famSelCombItem"));
   BuildLayout();
@@ -134,16 +132,22 @@ void TfamSelCombItem::SetUpCandidateList(QListView* list, const QString& name) {
   });
 }
 
+// The candidates are the catalogue's own entries, so the window reads
+// TJItem once (its tree of sets reads the catalogue too). A catalogue another
+// window read earlier first catches up with the other desks, so the list is
+// as fresh as a read of its own would be.
 void TfamSelCombItem::LoadCandidates() {
-  TCombItem(DomainObjects::SharedPool()).LoadSetMemberCandidates(*candidates_);
+  TCatalogueFollower::CatchUpWithOtherDesks();
+  candidates_.clear();
+  for (TBaseItem* entry : TItemManager::Instance().Items())
+    if (entry->ItemType != kCheckSet) candidates_.push_back(entry);
   searchKeys_.clear();
   names_.clear();
-  searchKeys_.reserve(static_cast<size_t>(candidates_->Count()));
-  names_.reserve(static_cast<size_t>(candidates_->Count()));
-  for (int i = 0; i < candidates_->Count(); ++i) {
-    const TBaseItem& candidate = *candidates_->ItemAs<TBaseItem>(i);
-    searchKeys_.push_back(SearchKey(candidate));
-    names_.push_back(QtText::ToQ(candidate.ItemName));
+  searchKeys_.reserve(candidates_.size());
+  names_.reserve(candidates_.size());
+  for (const TBaseItem* candidate : candidates_) {
+    searchKeys_.push_back(SearchKey(*candidate));
+    names_.push_back(QtText::ToQ(candidate->ItemName));
   }
 }
 
@@ -154,8 +158,8 @@ void TfamSelCombItem::ShowCheckSet(TBaseItem* checkSet) {
   lstChoseCombItem->clear();
   notChosen_.clear();
   if (checkSet_) {
-    for (int i = 0; i < candidates_->Count(); ++i) {
-      if (checkSet_->FindItem(candidates_->ItemAs<TBaseItem>(i)->ItemCode))
+    for (int i = 0; i < static_cast<int>(candidates_.size()); ++i) {
+      if (checkSet_->FindItem(candidates_[static_cast<size_t>(i)]->ItemCode))
         AddChosen(i);
       else
         notChosen_.push_back(i);
@@ -176,7 +180,7 @@ TBaseItem* TfamSelCombItem::CandidateAt(const QListView* list, int row) const {
   const int candidate = list == lstNotChoseCombItem
                             ? shown_->CandidateAt(row)
                             : lstChoseCombItem->item(row)->data(kCandidateRole).toInt();
-  return candidates_->ItemAs<TBaseItem>(candidate);
+  return candidates_[static_cast<size_t>(candidate)];
 }
 
 // Only the current entry moves, whatever else is selected.

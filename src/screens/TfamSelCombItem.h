@@ -3,7 +3,6 @@
 #include <QFrame>
 #include <QString>
 #include <functional>
-#include <memory>
 #include <vector>
 
 class QGroupBox;
@@ -16,7 +15,6 @@ class QPushButton;
 class QSplitter;
 class TBaseItem;
 class TCandidateListModel;
-class TDBObjectList;
 
 /// The selection frame of the check set window: every item and combination
 /// item of the catalogue table as a candidate, split into the chosen ones
@@ -32,9 +30,9 @@ class TfamSelCombItem : public QFrame {
   explicit TfamSelCombItem(QWidget* parent = nullptr);
   ~TfamSelCombItem() override;
 
-  /// Reads the candidates once (every TJItem row that is no check set, by
-  /// kind and name; objects of their own, owned by the frame) and prepares
-  /// their search keys.
+  /// Takes the candidates once (every entry of the catalogue that is no
+  /// check set, by kind and name, the catalogue caught up with other desks
+  /// first) and prepares their search keys.
   void LoadCandidates();
   /// Makes `checkSet` the set whose members are chosen (its members are
   /// built first), then lists each candidate as chosen when a member has its
@@ -92,7 +90,10 @@ class TfamSelCombItem : public QFrame {
   void ReturnToNotChosen(QListWidgetItem* entry);
   bool Matches(int candidate) const;
 
-  std::unique_ptr<TDBObjectList> candidates_;
+  // The catalogue's entries but its check sets, in catalogue order. Not
+  // owned: an entry that leaves the catalogue stays alive until the
+  // catalogue is freed, which outlives every window.
+  std::vector<TBaseItem*> candidates_;
   // Per candidate: code, name, mnemonic and custom code, lower-cased and
   // joined by line breaks (which no typed search text holds), made once.
   std::vector<QString> searchKeys_;

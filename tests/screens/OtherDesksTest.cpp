@@ -1,4 +1,6 @@
+#include <QAbstractItemModel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -9,9 +11,12 @@
 #include "TPromptService.h"
 #include "TfamCateToItemTree.h"
 #include "TfamCatetoCombTree.h"
+#include "TfamCheckSetItem.h"
 #include "TfamCombItem.h"
 #include "TfamCombToItem.h"
 #include "TfamItem.h"
+#include "TfamSelCombItem.h"
+#include "TfrmCheckSet.h"
 #include "TfrmCombItem.h"
 #include "TfrmItemEdit.h"
 
@@ -120,3 +125,26 @@ TEST_F(OtherDesksTest, AFailedShowLeavesBothFramesOnTheEntryTheyShowed) {
 }
 
 }  // namespace
+
+// The check set window takes its candidates from the catalogue instead of
+// reading TJItem a second time; a catalogue another window read before is
+// caught up first, so an item another desk added since is offered.
+TEST_F(OtherDesksTest, TheCheckSetWindowOffersWhatAnotherDeskAddedBeforeItOpened) {
+  LoadDemoData();
+  TItemManager::Instance();  // read by a window opened earlier
+  OtherDeskWrites(
+      u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, ItemType, CateID, CateName, IsInUse) "
+      u8"VALUES (9001, '900001', '新到项目', 0, 1, '一般检查', 1)");
+  auto* w = Open<TfrmCheckSet>();
+  QTest::mouseClick(w->famCheckSetItem->btnAdd, Qt::LeftButton);
+  Settle();
+  QAbstractItemModel* notChosen = w->famSelCombItem->lstNotChoseCombItem->model();
+  QStringList names;
+  for (int row = 0; row < notChosen->rowCount(); ++row)
+    names << notChosen->index(row, 0).data().toString();
+  EXPECT_TRUE(names.contains(QStringLiteral("新到项目"))) << names.join(u' ').toStdString();
+  EXPECT_FALSE(names.isEmpty());
+  for (int row = 0; row < notChosen->rowCount(); ++row)
+    EXPECT_NE(w->famSelCombItem->CandidateAt(w->famSelCombItem->lstNotChoseCombItem, row)->ItemType,
+              2);
+}
