@@ -2,6 +2,7 @@
 
 #include "Exceptions.h"
 #include "TDBConnPool.h"
+#include "TDBConnection.h"
 #include "TDBStatement.h"
 #include "TInsertRows.h"
 
@@ -18,6 +19,17 @@ void TDBOperator::InsertRows(IDBOperator* op, const TInsertRows& rows) {
     statement->InsertRows(rows);
   else
     op->ExecSQL(rows.AsSql());
+}
+
+std::string TDBOperator::DbmsNameOf(IDBOperator* op) {
+  auto* own = dynamic_cast<TDBOperator*>(op);
+  auto* connection = own ? dynamic_cast<TDBConnection*>(own->Connection()) : nullptr;
+  if (!connection) return {};
+  try {
+    return connection->DbmsName();
+  } catch (const std::exception&) {
+    return {};  // not open yet: the caller asks without knowing
+  }
 }
 
 IDBConnection& TDBOperator::Conn() const {

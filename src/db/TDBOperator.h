@@ -67,6 +67,10 @@ class TDBOperator : public TInterfacedObject, public IDBOperator {
   /// Inserts `rows` as one statement through `op`: bound values on a
   /// statement of this library, the literal statement on any other.
   static void InsertRows(IDBOperator* op, const TInsertRows& rows);
+  /// The database system behind `op` as its driver names it ("SQLite",
+  /// "PostgreSQL", "Microsoft SQL Server"); empty for an operator of
+  /// another library or one not connected yet.
+  static std::string DbmsNameOf(IDBOperator* op);
 
   IDBConnection* Connection() const { return connection_.get(); }
   IDBStatement* Statement() const { return statement_.get(); }

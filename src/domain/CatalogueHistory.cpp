@@ -51,15 +51,27 @@ bool Tried(IDBOperator* op, Statement&& statement) {
 }
 
 // The time text of SQLite (the embedded file: the local time of the
-// desk), PostgreSQL and SQL Server, asked in that order.
-const char* const kTimeExpressions[] = {
-    "datetime('now','localtime')",
-    "to_char(LOCALTIMESTAMP, 'YYYY-MM-DD HH24:MI:SS')",
-    "CONVERT(VARCHAR(19), GETDATE(), 120)",
+// desk), PostgreSQL and SQL Server, with the name each one's driver gives.
+struct TTimeExpression {
+  const char* dbms;
+  const char* expression;
+};
+constexpr TTimeExpression kTimeExpressions[] = {
+    {"SQLite", "datetime('now','localtime')"},
+    {"PostgreSQL", "to_char(LOCALTIMESTAMP, 'YYYY-MM-DD HH24:MI:SS')"},
+    {"Microsoft SQL Server", "CONVERT(VARCHAR(19), GETDATE(), 120)"},
 };
 
+// The database's own expression is tried first: one another system refuses
+// would leave an error in a server's log at every start of a program.
 std::string TimeExpressionOf(IDBOperator* op) {
-  for (const char* expression : kTimeExpressions) {
+  const std::string dbms = TDBOperator::DbmsNameOf(op);
+  std::vector<const char*> order;
+  for (const TTimeExpression& time : kTimeExpressions)
+    if (dbms == time.dbms) order.push_back(time.expression);
+  for (const TTimeExpression& time : kTimeExpressions)
+    if (dbms != time.dbms) order.push_back(time.expression);
+  for (const char* expression : order) {
     if (Tried(op, [&] { op->OpenQuery(std::string("SELECT ") + expression + " AS T"); }))
       return expression;
   }
