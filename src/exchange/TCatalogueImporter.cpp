@@ -293,7 +293,10 @@ TImportRow TCatalogueImporter::ApplyItem(const TImportLine& line) {
     entry.ItemCode = code;
     entry.Find();
   } else {
-    // What the windows propose for a new entry the file says nothing of.
+    // What the windows propose for a new entry the file says nothing of:
+    // in use (a price list that adds an item means it to be used), its
+    // mnemonic, the next place in its category.
+    if (!line.Cells[InUse]) item.Fields.IsInUse = true;
     if (!line.Cells[PinyinCode])
       item.Fields.AbForPY = TCommon::Instance().GetPYCode(item.Fields.ItemName);
     if (!line.Cells[DisplayOrder])

@@ -81,6 +81,25 @@ TEST_P(CatalogueExchangeTest, AGbkPriceListUpdatesExactlyThosePrices) {
   EXPECT_TRUE(after != before);
 }
 
+// A new entry whose state of use the file leaves out is in use, as every
+// window proposes for a new entry; a file that says so is followed.
+TEST_P(CatalogueExchangeTest, NewEntriesAreInUseUnlessTheFileSaysOtherwise) {
+  const std::string category =
+      GbkText::FromUtf8(db_.QueryText("SELECT CateName FROM TJCategories ORDER BY CateID LIMIT 1"));
+  const TImportReport report = CatalogueExchange::ImportCsv(File(
+      "种类,编号,名称,类别,单价,成员",
+      {"项目,900001,新项目甲," + category + ",1,",
+       "组合项目,900002,新组合甲," + category + ",1,900001", "套餐,900003,新套餐甲,,1,900002"}));
+  ASSERT_TRUE(report.Applied) << report.Summary();
+  EXPECT_EQ(db_.QueryInt("SELECT COUNT(*) FROM TJItem WHERE ItemCode IN ('900001', '900002', "
+                         "'900003') AND IsInUse = 1"),
+            3);
+  const TImportReport off = CatalogueExchange::ImportCsv(
+      File("种类,编号,名称,类别,单价,在用", {"项目,900004,新项目乙," + category + ",1,0"}));
+  ASSERT_TRUE(off.Applied) << off.Summary();
+  EXPECT_EQ(db_.QueryInt("SELECT IsInUse FROM TJItem WHERE ItemCode = '900004'"), 0);
+}
+
 struct TBadRow {
   const char* name;
   std::string row;
