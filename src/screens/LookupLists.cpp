@@ -28,9 +28,8 @@ void FillChargeTypes(QComboBox* combo) {
   combo->setCurrentIndex(-1);
 }
 
-void FillCategoryNames(QComboBox* combo) {
-  TDBObjectList categories(true);
-  TCategory(DomainObjects::SharedPool()).LoadAll(categories);
+void FillCategoryNames(QComboBox* combo, const TDBObjectList& categories) {
+  combo->clear();
   for (int i = 0; i < categories.Count(); ++i)
     combo->addItem(QtText::ToQ(categories.ItemAs<TCategory>(i)->CateName));
   combo->setCurrentIndex(-1);

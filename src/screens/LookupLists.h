@@ -14,8 +14,9 @@ namespace LookupLists {
 
 /// The ItemName of every charge item, in the charge items' default order.
 void FillChargeTypes(QComboBox* combo);
-/// The CateName of every category, in the categories' default order.
-void FillCategoryNames(QComboBox* combo);
+/// Replaces the entries by the CateName of every category of `categories`
+/// (the list a category tree was built from: the window reads it once).
+void FillCategoryNames(QComboBox* combo, const TDBObjectList& categories);
 /// Replaces the entries by one per sample type (text SampleTypeName), in ID
 /// order, each carrying its object. The returned list owns the objects: it
 /// must live as long as the entries.

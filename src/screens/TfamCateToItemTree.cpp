@@ -49,6 +49,11 @@ QTreeWidgetItem* TfamCateToItemTree::ClickedNode() const {
   return clickedNode_->Node();
 }
 
+const TDBObjectList& TfamCateToItemTree::Categories() const {
+  static const TDBObjectList none(false);
+  return categories_ ? *categories_ : none;
+}
+
 void TfamCateToItemTree::BuildTree() {
   chkCateTree->clear();  // the remembered node goes with the nodes
   categories_ = std::make_unique<TDBObjectList>(true);

@@ -27,6 +27,8 @@ class TfamCateToItemTree : public QFrame {
   /// and the catalogue, with repainting suspended. On an error the nodes
   /// added so far stay and the error propagates.
   void BuildTree();
+  /// The categories of the last build (empty before the first).
+  const TDBObjectList& Categories() const;
   /// A node for a newly inserted item, at the end of the first category
   /// node whose text is the item's category name; none when no category
   /// node has that name.

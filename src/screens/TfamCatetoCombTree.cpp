@@ -57,6 +57,11 @@ void TfamCatetoCombTree::ForgetNodes() {
   CateToCombTree->clear();  // the remembered node goes with the nodes
 }
 
+const TDBObjectList& TfamCatetoCombTree::Categories() const {
+  static const TDBObjectList none(false);
+  return categories_ ? *categories_ : none;
+}
+
 void TfamCatetoCombTree::BuildTree() {
   TItemManager::Instance().LoadItems();  // every composite's members, once
   ForgetNodes();

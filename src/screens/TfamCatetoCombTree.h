@@ -30,6 +30,8 @@ class TfamCatetoCombTree : public QFrame {
   /// remembered node, category and combination item are forgotten. On an
   /// error the nodes added so far stay and the error propagates.
   void BuildTree();
+  /// The categories of the last build (empty before the first).
+  const TDBObjectList& Categories() const;
   /// A last child for a newly inserted combination item under the first
   /// category node whose text is the category's name; none without one.
   void AddItemNode(TCategory* category, TBaseItem* item);

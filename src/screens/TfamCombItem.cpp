@@ -136,7 +136,6 @@ void TfamCombItem::ConnectHandlers() {
 
 void TfamCombItem::LoadLists() {
   LookupLists::FillChargeTypes(combChargeType);
-  LookupLists::FillCategoryNames(Cbbcate);
   LoadSampleTypes();
 }
 

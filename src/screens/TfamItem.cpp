@@ -207,7 +207,6 @@ void TfamItem::ConnectHandlers() {
 
 void TfamItem::LoadLists() {
   LookupLists::FillChargeTypes(combChargeType);
-  LookupLists::FillCategoryNames(Cbbcate);
   LoadSampleTypes();
   categoryLookup_ = std::make_unique<TCategory>(DomainObjects::SharedPool());
 }

@@ -22,6 +22,7 @@
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
+#include "LookupLists.h"
 #include "MessagePrefix.h"
 #include "QtText.h"
 #include "TCategory.h"
@@ -248,6 +249,8 @@ void TfrmCombItem::ShowFirstCategory() {
   famCatetoCombTree->ItemImageIndex = 0;
   famCatetoCombTree->ItemSelectedIndex = 1;
   famCatetoCombTree->BuildTree();
+  // The category list the tree read serves the category box as well.
+  LookupLists::FillCategoryNames(famCombItem->Cbbcate, famCatetoCombTree->Categories());
   QTreeWidget* tree = famCatetoCombTree->CateToCombTree;
   if (tree->topLevelItemCount() == 0) return;
   // The window's own category object, so that a save under another category

@@ -22,6 +22,7 @@
 #include "FieldConvert.h"
 #include "FieldEvents.h"
 #include "HandlerConnect.h"
+#include "LookupLists.h"
 #include "QtText.h"
 #include "TBaseItem.h"
 #include "TCategory.h"
@@ -184,6 +185,8 @@ void TfrmItemEdit::FormShow(QObject* sender) {
   if (!ReadDataOrClose("读取体检类别和项目失败，项目维护窗口不能使用。",
                        [this] { famCateToItemTree->BuildTree(); }))
     return;
+  // The category list the tree read serves the category box as well.
+  LookupLists::FillCategoryNames(famItem->Cbbcate, famCateToItemTree->Categories());
   QTreeWidget* tree = famCateToItemTree->chkCateTree;
   if (tree->topLevelItemCount() == 0) return;
   tree->setCurrentItem(tree->topLevelItem(0));
