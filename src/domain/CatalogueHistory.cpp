@@ -22,6 +22,9 @@ namespace {
 struct TDatabaseState {
   bool available = false;
   std::string now;
+  // Whether the stamp's raise can give the change's number and time; asked
+  // at the first raise, when the stamp's table is known.
+  std::optional<bool> raiseReturns;
 };
 
 std::mutex g_mutex;
@@ -163,21 +166,30 @@ std::vector<TFieldChange> ChangesOf(const TCatalogueObject& entry, TWriteAction 
 // other write has it. Reading both first lets the rows go in as one plain
 // multi-row insert, which a database parses far faster than one select per
 // field.
-struct TChangeHeader {
-  int64_t changeId = 0;
-  std::string changedAt;
-};
-
-TChangeHeader HeaderOf(IDBOperator* op, const TDatabaseState& state) {
-  const bool stamped = CatalogueVersion::Available(op);
-  TDataSet* rows =
-      op->OpenQuery(stamped ? "SELECT Version, " + state.now + " AS T FROM TJCatalogueVersion"
-                            : "SELECT 0, " + state.now + " AS T");
+TChangeHeader HeaderFrom(TDataSet* rows) {
   TChangeHeader header;
   if (rows->IsEmpty()) return header;
   header.changeId = static_cast<int64_t>(rows->Fields(0).AsFloat());
   header.changedAt = rows->Fields(1).AsString();
   return header;
+}
+
+TChangeHeader HeaderOf(IDBOperator* op, const TDatabaseState& state) {
+  const bool stamped = CatalogueVersion::Available(op);
+  return HeaderFrom(
+      op->OpenQuery(stamped ? "SELECT Version, " + state.now + " AS T FROM TJCatalogueVersion"
+                            : "SELECT 0, " + state.now + " AS T"));
+}
+
+std::string RaiseSql(const TDatabaseState& state) {
+  return "UPDATE TJCatalogueVersion SET Version = Version + 1 RETURNING Version, " + state.now +
+         " AS T";
+}
+
+// SQLite (3.35 and later) and PostgreSQL return rows from an UPDATE.
+bool MayReturnRows(IDBOperator* op) {
+  const std::string dbms = TDBOperator::DbmsNameOf(op);
+  return dbms == "SQLite" || dbms == "PostgreSQL";
 }
 
 }  // namespace
@@ -203,8 +215,37 @@ std::string ServerTimeSql(IDBOperator* op) {
   return StateOf(op).now;
 }
 
+// The raise with its rows: the write's number and time, or nothing when
+// the database (or its driver: the SQLite ODBC driver gives an UPDATE no
+// rows) did not answer with them. Raised either way.
+std::optional<TChangeHeader> RaiseReturning(IDBOperator* op, const TDatabaseState& state) {
+  TDataSet* rows = op->OpenQuery(RaiseSql(state));
+  if (rows->IsEmpty()) return std::nullopt;
+  return HeaderFrom(rows);
+}
+
+std::optional<TChangeHeader> RaiseStamp(IDBOperator* op) {
+  const TDatabaseState state = StateOf(op);
+  const bool stamped = state.available && CatalogueVersion::Available(op);
+  if (stamped && state.raiseReturns.value_or(false)) return RaiseReturning(op, state);
+  if (stamped && !state.raiseReturns) {
+    // The first raise of a process, under a guard, tells whether the
+    // database answers it with rows; refused, it is made the plain way.
+    std::optional<TChangeHeader> header;
+    const bool raised =
+        MayReturnRows(op) && Tried(op, [&] { header = RaiseReturning(op, state); });
+    {
+      std::lock_guard<std::mutex> lock(g_mutex);
+      Known()[KeyOf(op)].raiseReturns = header.has_value();
+    }
+    if (raised) return header;
+  }
+  CatalogueVersion::Raise(op);
+  return std::nullopt;
+}
+
 void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
-            const TWriteContext& context) {
+            const TWriteContext& context, const std::optional<TChangeHeader>& header) {
   const TDatabaseState state = StateOf(op);
   if (!state.available) return;
   const std::vector<TFieldChange> changes = ChangesOf(entry, action);
@@ -212,7 +253,7 @@ void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
   const std::string operatorName =
       context.user ? GetOperator(*context.user).OperatorName : std::string();
   const std::string userName = context.user ? context.user->UserName.value_or("") : "";
-  const TChangeHeader header = HeaderOf(op, state);
+  const TChangeHeader change = header ? *header : HeaderOf(op, state);
   // Every row of the change in one statement, as values: an import writes
   // tens of thousands of these.
   TInsertRows rows(
@@ -225,9 +266,9 @@ void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
   const std::string code = entry.EntryCode();
   const std::string name = entry.EntryName();
   for (size_t i = 0; i < changes.size(); ++i)
-    rows.Add(header.changeId)
+    rows.Add(change.changeId)
         .Add(static_cast<int64_t>(i + 1))
-        .Add(header.changedAt)
+        .Add(change.changedAt)
         .Add(operatorName)
         .Add(userName)
         .Add(context.source)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "TWriteRules.h"
@@ -34,10 +36,24 @@ bool Available(IDBOperator* op);
 /// The database's time now, as the rows store it ("yyyy-mm-dd hh:mm:ss").
 std::string ServerTimeSql(IDBOperator* op);
 
+/// A write's number (the catalogue's change stamp after the write raised
+/// it) and the database's time, as its rows store them.
+struct TChangeHeader {
+  int64_t changeId = 0;
+  std::string changedAt;
+};
+
+/// Raises the catalogue's change stamp at the start of a write
+/// (CatalogueVersion::Raise). Where the database answers an UPDATE with
+/// RETURNING (SQLite, PostgreSQL), the same statement gives the write's
+/// number and time: one statement less per write. Otherwise nothing is
+/// returned and Record reads them.
+std::optional<TChangeHeader> RaiseStamp(IDBOperator* op);
+
 /// The record rule: the rows of one write, one INSERT (none when an update
 /// changed nothing). Runs inside the write's transaction, after the row
-/// itself was written.
+/// itself was written; `header` is what RaiseStamp gave for this write.
 void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
-            const TWriteContext& context);
+            const TWriteContext& context, const std::optional<TChangeHeader>& header);
 
 }  // namespace CatalogueHistory

@@ -23,7 +23,7 @@ void TCatalogueObject::PrepareWrite() {
 }
 
 void TCatalogueObject::WriteStarted() {
-  CatalogueVersion::Raise(Operator());
+  change_ = CatalogueHistory::RaiseStamp(Operator());
 }
 
 void TCatalogueObject::Committed(TWriteAction action) {
@@ -45,7 +45,7 @@ TWriteRules TCatalogueObject::RulesWithHistory() {
   });
   rules.Record([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
     auto& entry = static_cast<TCatalogueObject&>(object);
-    CatalogueHistory::Record(entry.Operator(), entry, action, context);
+    CatalogueHistory::Record(entry.Operator(), entry, action, context, entry.change_);
   });
   return rules;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "CatalogueHistory.h"
 #include "TColumnTable.h"
 #include "TDBObject.h"
 
@@ -74,6 +75,8 @@ class TCatalogueObject : public TDBObject {
   void ReadStoredIfUnknown();
 
   TColumnValues loaded_;
+  // This write's number and time, when raising the stamp gave them.
+  std::optional<CatalogueHistory::TChangeHeader> change_;
   bool keepKeys_ = false;
   bool keepCode_ = false;
 };

@@ -1,3 +1,4 @@
+#include <iostream>
 #include <sstream>
 #include <thread>
 

@@ -107,13 +107,15 @@ TEST_P(StatementCountTest, WindowOpensSendTheirOwnStatementsOnly) {
 }
 
 // A save, once the history's table and time expression are known: begin,
-// the change stamp, the stored row, the checks (and a combination's member
-// codes), the update, the change's number and time, the history rows,
-// commit.
+// the change stamp's raise (which gives the change's number and time), the
+// stored row, the checks (and a combination's member codes), the update,
+// the history rows, commit. The SQLite ODBC driver answers an UPDATE with
+// no rows: there the number and time take a statement of their own.
 TEST_P(StatementCountTest, SavesSendTheirOwnStatementsOnly) {
+  const uint64_t header = GetParam() == TestBackend::Odbc ? 1 : 0;
   StatementsToSave<TItem>("000003", "TfrmItemEdit");
-  EXPECT_EQ(StatementsToSave<TItem>("000003", "TfrmItemEdit"), 8u);
-  EXPECT_EQ(StatementsToSave<TCombItem>("000010", "TfrmCombItem"), 9u);
+  EXPECT_EQ(StatementsToSave<TItem>("000003", "TfrmItemEdit"), 7u + header);
+  EXPECT_EQ(StatementsToSave<TCombItem>("000010", "TfrmCombItem"), 8u + header);
 }
 
 }  // namespace
