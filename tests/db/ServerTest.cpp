@@ -205,8 +205,9 @@ TEST_F(ServerTest, TheDriverLeavesNoLogFile) {
   op = TComPtr<IDBOperator>();
   pool->CloseConnections();
   const passwd* user = getpwuid(getuid());
-  const std::string suffix =
-      "_" + std::string(user ? user->pw_name : "") + std::to_string(getpid()) + ".log";
+  std::string suffix = "_";  // appended: "_" + a temporary makes GCC's -O3 warn
+  suffix += user ? user->pw_name : "";
+  suffix += std::to_string(getpid()) + ".log";
   for (const auto& entry : std::filesystem::directory_iterator("/tmp")) {
     const std::string name = entry.path().filename().string();
     EXPECT_FALSE(name.rfind("psqlodbc_", 0) == 0 && name.size() > suffix.size() &&

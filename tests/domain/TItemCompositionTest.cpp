@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <memory>
 
 #include "DomainTest.h"
@@ -157,7 +158,9 @@ TEST_P(TItemCompositionTest, MemberTextsResolveThroughAGrowingIndexAndCodesChang
   std::vector<TBaseItem*> added;
   for (int n = 0; n < 300; ++n) {  // many more than it was made for
     auto item = std::make_unique<TItem>(pool_);
-    item->ItemCode = "X" + std::to_string(1000 + n);
+    char code[16];  // formatted here: a string built with + makes GCC's -O3 warn
+    std::snprintf(code, sizeof code, "X%d", 1000 + n);
+    item->ItemCode = code;
     added.push_back(item.get());
     catalogue.AddItem(item.release());
   }
