@@ -23,7 +23,8 @@ void TCatalogueObject::PrepareWrite() {
 }
 
 void TCatalogueObject::WriteStarted() {
-  change_ = CatalogueHistory::RaiseStamp(Operator());
+  const auto change = CatalogueHistory::RaiseStamp(Operator());
+  change_ = change ? std::make_unique<CatalogueHistory::TChangeHeader>(*change) : nullptr;
 }
 
 void TCatalogueObject::Committed(TWriteAction action) {
@@ -45,7 +46,9 @@ TWriteRules TCatalogueObject::RulesWithHistory() {
   });
   rules.Record([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
     auto& entry = static_cast<TCatalogueObject&>(object);
-    CatalogueHistory::Record(entry.Operator(), entry, action, context, entry.change_);
+    CatalogueHistory::Record(entry.Operator(), entry, action, context,
+                             entry.change_ ? std::optional(*entry.change_) : std::nullopt);
+    entry.change_.reset();
   });
   return rules;
 }

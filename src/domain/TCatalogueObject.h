@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "CatalogueHistory.h"
@@ -75,8 +76,9 @@ class TCatalogueObject : public TDBObject {
   void ReadStoredIfUnknown();
 
   TColumnValues loaded_;
-  // This write's number and time, when raising the stamp gave them.
-  std::optional<CatalogueHistory::TChangeHeader> change_;
+  // This write's number and time, when raising the stamp gave them. On the
+  // heap: every catalogue entry would otherwise carry 48 bytes for it.
+  std::unique_ptr<CatalogueHistory::TChangeHeader> change_;
   bool keepKeys_ = false;
   bool keepCode_ = false;
 };
