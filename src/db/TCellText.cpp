@@ -101,7 +101,7 @@ class BmpTable {
   }
 
  private:
-  // Decodes a two- or three-byte UTF-8 sequence (a BMP character).
+  // Encodes a BMP character as its two- or three-byte UTF-8 sequence.
   static void AppendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x800) {
       out += static_cast<char>(0xC0 | (cp >> 6));
