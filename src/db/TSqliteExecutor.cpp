@@ -164,11 +164,16 @@ bool TSqliteExecutor::RunCached(sqlite3* db, const std::string& utf8Sql,
 namespace {
 
 // The UTF-8 of every text value, converted in one call: the values joined
-// by a zero byte, which neither encoding uses inside a character.
+// by a zero byte, which neither encoding uses inside a character. A value
+// that holds a zero byte itself is converted on its own, as are the others.
 std::vector<std::string> TextsAsUtf8(const TInsertRows& rows) {
   std::string joined;
+  size_t count = 0;
   for (const TInsertRows::Value& value : rows.Values())
-    if (const auto* text = std::get_if<std::string>(&value)) joined.append(*text).push_back('\0');
+    if (const auto* text = std::get_if<std::string>(&value)) {
+      joined.append(*text).push_back('\0');
+      ++count;
+    }
   std::vector<std::string> texts;
   const std::string utf8 = GbkText::ToUtf8(joined);
   for (size_t start = 0; start < utf8.size();) {
@@ -176,6 +181,11 @@ std::vector<std::string> TextsAsUtf8(const TInsertRows& rows) {
     texts.emplace_back(utf8, start, end - start);
     start = end + 1;
   }
+  if (texts.size() == count) return texts;
+  texts.clear();
+  for (const TInsertRows::Value& value : rows.Values())
+    if (const auto* text = std::get_if<std::string>(&value))
+      texts.push_back(GbkText::ToUtf8(*text));
   return texts;
 }
 

@@ -508,6 +508,15 @@ TEST_P(StatementTest, InsertRowsStoreWhatTheLiteralStatementSays) {
                 .AsString(),
             GbkText::FromUtf8("王's 测试"));
 
+  // Bound on the embedded file, a text holding a zero byte keeps every
+  // value in its own column (a literal statement cannot carry the byte).
+  if (GetParam() == TestBackend::Sqlite3) {
+    TInsertRows zero("Insert Into TJItem (ItemID, ItemName, ItemUnit)", 3);
+    zero.Add(90).Add(std::string("a\0b", 3)).Add(std::string("unit"));
+    TDBOperator::InsertRows(op.get(), zero);
+    EXPECT_EQ(db.QueryText("select ItemUnit from TJItem where ItemID = 90"), "unit");
+  }
+
   // A row short of values is refused before anything is sent.
   TInsertRows shortRow("Insert Into TJItem (ItemID, ItemName)", 2);
   shortRow.Add(99).Add(std::string("a")).Add(100);
