@@ -21,10 +21,15 @@
 #include "TWaitIndicator.h"
 #include "UserRights.h"
 
+// The family names are copied to the heap: Qt keeps them in its font cache
+// for the life of the process, and a literal's text would go with the
+// library when the host unloads it (a later font lookup then read unmapped
+// memory).
 QFont MaintenanceWindowFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                    QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+  font.setFamilies({QString::fromUtf16(u"宋体"), QString::fromUtf16(u"SimSun"),
+                    QString::fromUtf16(u"WenQuanYi Zen Hei"),
+                    QString::fromUtf16(u"Noto Sans CJK SC")});
   font.setPixelSize(12);
   return font;
 }
