@@ -111,31 +111,84 @@ unsigned char Folded(unsigned char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-// One column's sort keys, read once before the sort.
+// One term's sort keys, read once before the sort.
 struct Keys {
-  bool Numeric = false;
   bool Descending = false;
+  std::vector<uint8_t> Ranks;  // the cell's kind, Nulls placed first or last
+  std::vector<int64_t> Integers;
   std::vector<double> Numbers;
+  std::vector<char> Exact;  // the number is an integer (Integers holds it)
   std::vector<std::string_view> Texts;
-  std::vector<char> Nulls;
 };
 
+template <class T>
+int Order(const T& a, const T& b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+int CompareBytes(std::string_view a, std::string_view b) {
+  const int order = a.compare(b);
+  return (order > 0) - (order < 0);
+}
+
 int CompareRows(const Keys& keys, int a, int b) {
-  const bool nullA = keys.Nulls[a], nullB = keys.Nulls[b];
-  int order = 0;
-  if (nullA || nullB)
-    order = nullA == nullB ? 0 : (nullA ? 1 : -1);  // Nulls sort as the largest value
-  else if (keys.Numeric)
-    order = keys.Numbers[a] < keys.Numbers[b] ? -1 : (keys.Numbers[b] < keys.Numbers[a] ? 1 : 0);
-  else
-    order = TClientOrder::CompareGbk(keys.Texts[a], keys.Texts[b]);
+  using Class = TClientOrder::CellClass;
+  int order = Order(keys.Ranks[a], keys.Ranks[b]);
+  if (order == 0) {
+    switch (static_cast<Class>(keys.Ranks[a] & 3)) {
+      case Class::Number:
+        order = keys.Exact[a] && keys.Exact[b] ? Order(keys.Integers[a], keys.Integers[b])
+                                               : Order(keys.Numbers[a], keys.Numbers[b]);
+        break;
+      case Class::Text:
+        order = TClientOrder::CompareGbk(keys.Texts[a], keys.Texts[b]);
+        break;
+      case Class::Blob:
+        order = CompareBytes(keys.Texts[a], keys.Texts[b]);
+        break;
+      case Class::Null:
+        break;
+    }
+  }
   return keys.Descending ? -order : order;
 }
 
-double NumberOf(std::string_view text) {
+// A Null ranks 0 (first) or 4 (after every kind); the low two bits give
+// the kind either way.
+uint8_t RankOf(TClientOrder::CellClass kind, TClientOrder::NullPlace nulls) {
+  if (kind == TClientOrder::CellClass::Null) return nulls == TClientOrder::NullPlace::First ? 0 : 4;
+  return static_cast<uint8_t>(kind);
+}
+
+void ReadNumber(std::string_view text, Keys& k, int row) {
+  const char* end = text.data() + text.size();
+  int64_t whole = 0;
+  const auto exact = std::from_chars(text.data(), end, whole);
+  k.Exact[row] = exact.ec == std::errc() && exact.ptr == end;
+  k.Integers[row] = whole;
   double value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
+  std::from_chars(text.data(), end, value);
+  k.Numbers[row] = k.Exact[row] ? static_cast<double>(whole) : value;
+}
+
+Keys ReadKeys(const TDataSet::Impl& rows, int column, bool descending,
+              const TClientOrder::ClassOf& classOf, TClientOrder::NullPlace nulls) {
+  Keys k;
+  k.Descending = descending;
+  const auto count = static_cast<size_t>(rows.rows);
+  k.Ranks.resize(count);
+  k.Integers.resize(count);
+  k.Numbers.resize(count);
+  k.Exact.resize(count);
+  k.Texts.resize(count);
+  for (int r = 0; r < rows.rows; ++r) {
+    const auto kind =
+        rows.CellIsNull(r, column) ? TClientOrder::CellClass::Null : classOf(r, column);
+    k.Ranks[r] = RankOf(kind, nulls);
+    k.Texts[r] = rows.Cell(r, column);
+    if (kind == TClientOrder::CellClass::Number) ReadNumber(k.Texts[r], k, r);
+  }
+  return k;
 }
 
 }  // namespace
@@ -171,39 +224,27 @@ std::vector<TClientOrder::Term> TClientOrder::Split(const std::string& utf8Sql,
   return terms;
 }
 
-bool TClientOrder::Apply(const std::vector<Term>& terms, const std::vector<bool>& numeric,
-                         const TDataSet::Impl& rows, TDataSet::Impl& out) {
-  std::vector<Keys> keys(terms.size());
-  for (size_t t = 0; t < terms.size(); ++t) {
-    const int column = rows.Find(terms[t].Column);
-    if (column < 0) return false;
-    Keys& k = keys[t];
-    k.Numeric = column < static_cast<int>(numeric.size()) && numeric[column];
-    k.Descending = terms[t].Descending;
-    k.Nulls.resize(rows.rows);
-    (k.Numeric ? k.Numbers.resize(rows.rows) : k.Texts.resize(rows.rows));
-    for (int r = 0; r < rows.rows; ++r) {
-      k.Nulls[r] = rows.CellIsNull(r, column);
-      if (k.Numeric)
-        k.Numbers[r] = NumberOf(rows.Cell(r, column));
-      else
-        k.Texts[r] = rows.Cell(r, column);
-    }
+bool TClientOrder::Sort(const std::vector<Term>& terms, const ClassOf& classOf, NullPlace nulls,
+                        TDataSet::Impl& rows) {
+  std::vector<int> columns;
+  for (const Term& term : terms) {
+    columns.push_back(rows.Find(term.Column));
+    if (columns.back() < 0) return false;
   }
-  std::vector<int> order(rows.rows);
+  // Read in stored order: the keys and `order` below index stored rows.
+  rows.order.clear();
+  std::vector<Keys> keys;
+  for (size_t t = 0; t < terms.size(); ++t)
+    keys.push_back(ReadKeys(rows, columns[t], terms[t].Descending, classOf, nulls));
+  std::vector<int> order(static_cast<size_t>(rows.rows));
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
     for (const Keys& k : keys)
       if (int c = CompareRows(k, a, b)) return c < 0;
     return false;
   });
-  out.BeginResult(rows.names);
-  const int columns = rows.Columns();
-  for (int r : order) {
-    for (int c = 0; c < columns; ++c) out.AddCell(rows.Cell(r, c), rows.CellIsNull(r, c));
-    out.EndRow();
-  }
-  out.Finish();
+  rows.order = std::move(order);
+  rows.cursor = 0;
   return true;
 }
 

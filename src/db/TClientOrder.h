@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,11 +36,23 @@ class TClientOrder {
   /// comments in the clause) gives no terms: the server orders.
   static std::vector<Term> Split(const std::string& utf8Sql, std::string& withoutOrder);
 
-  /// Writes the rows of `rows` into `out` in the order of `terms`;
-  /// `numeric[c]` is true for a column whose values compare as numbers.
-  /// False (and `out` untouched) when a term names no column of the rows.
-  static bool Apply(const std::vector<Term>& terms, const std::vector<bool>& numeric,
-                    const TDataSet::Impl& rows, TDataSet::Impl& out);
+  /// A key cell's kind, in the order kinds sort among themselves on the
+  /// embedded database: Null, then numbers, then texts, then blobs.
+  enum class CellClass : uint8_t { Null, Number, Text, Blob };
+  /// Where Nulls go in an ascending order: first, as SQLite puts them, or
+  /// last, as PostgreSQL does (a Null is its largest value).
+  enum class NullPlace { First, Last };
+  /// The kind of the key cell at (stored row, column); Null cells are known
+  /// from the rows themselves and not asked for.
+  using ClassOf = std::function<CellClass(int row, int column)>;
+
+  /// Orders `rows` by `terms` in place, through the set's row order (no row
+  /// is copied). Stable: rows with equal keys keep the order they were read
+  /// in, as the databases' own sorts give them. Numbers compare as numbers
+  /// (integers exactly), texts by CompareGbk, blobs by their bytes. False
+  /// (and `rows` untouched) when a term names no column of the rows.
+  static bool Sort(const std::vector<Term>& terms, const ClassOf& classOf, NullPlace nulls,
+                   TDataSet::Impl& rows);
 
   /// The GBK text order: byte order, single-byte ASCII letters without
   /// case (never a trail byte of a two- or four-byte character).

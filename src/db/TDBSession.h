@@ -106,9 +106,10 @@ class TDBSession {
   /// A SQLite database file removed or replaced under an open connection
   /// would take writes into a file nobody sees again: refuse instead.
   void CheckFileStillThere() const;
-  /// The statements to send. With `order`, a PostgreSQL query whose name
-  /// order the client can apply is sent without it and `order` gets its
-  /// terms (TClientOrder).
+  /// The statements to send. With `order`, a query on PostgreSQL or the
+  /// embedded file whose name order the client can apply is sent without
+  /// it and `order` gets its terms (TClientOrder).
+  static void TakeOrderOut(std::string& utf8, std::vector<TClientOrder::Term>* order);
   std::vector<std::string> ToBackendText(const std::string& gbkSql,
                                          std::vector<TClientOrder::Term>* order = nullptr) const;
   sqlite3* Native() const;

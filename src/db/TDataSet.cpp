@@ -49,6 +49,8 @@ void TDataSet::Impl::Clear(bool keepBlocks) {
   ends.Release(keepBlocks);
   rows = 0;
   cursor = 0;
+  order.clear();
+  if (!keepBlocks) order.shrink_to_fit();
 }
 
 void TDataSet::Impl::BeginResult(std::vector<std::string> columnNames) {

@@ -23,6 +23,9 @@ struct TDataSet::Impl {
   TRawBuffer<uint32_t> ends;
   int rows = 0;
   int cursor = 0;
+  /// The rows' order when it was applied after reading (TClientOrder):
+  /// row r of the result is stored row order[r]. Empty: the stored order.
+  std::vector<int> order;
 
   static constexpr uint32_t kNullBit = 0x80000000u;
 
@@ -50,14 +53,16 @@ struct TDataSet::Impl {
 
   int Columns() const { return static_cast<int>(names.size()); }
   std::string_view Cell(int row, int column) const {
-    size_t i = static_cast<size_t>(row) * names.size() + column;
+    size_t i = static_cast<size_t>(Stored(row)) * names.size() + column;
     uint32_t end = ends[i] & ~kNullBit;
     uint32_t begin = i == 0 ? 0 : ends[i - 1] & ~kNullBit;
     return std::string_view(text.data() + begin, end - begin);
   }
   bool CellIsNull(int row, int column) const {
-    return (ends[static_cast<size_t>(row) * names.size() + column] & kNullBit) != 0;
+    return (ends[static_cast<size_t>(Stored(row)) * names.size() + column] & kNullBit) != 0;
   }
+  /// The stored row shown as result row `row`.
+  int Stored(int row) const { return order.empty() ? row : order[static_cast<size_t>(row)]; }
   /// Column of `name` ignoring ASCII case, or -1.
   int Find(std::string_view name) const;
   /// Bytes held by the rows (texts and offsets), for memory figures.

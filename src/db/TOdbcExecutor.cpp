@@ -272,17 +272,20 @@ void ReadResult(const StatementHandle& h, SQLSMALLINT columns, bool inBlocks, TD
   out.Finish();
 }
 
-// The rows, in `order` when one is given (read first, then sorted into `out`).
+// The rows, in `order` when one is given (read first, then sorted in place).
 void ReadRows(const StatementHandle& h, SQLSMALLINT columns, bool inBlocks, TDataSet::Impl& out,
               const Order* order) {
   if (!order || order->empty()) {
     ReadResult(h, columns, inBlocks, out, nullptr);
     return;
   }
-  TDataSet::Impl read;
   std::vector<bool> numbers;
-  ReadResult(h, columns, inBlocks, read, &numbers);
-  if (!TClientOrder::Apply(*order, numbers, read, out))
+  ReadResult(h, columns, inBlocks, out, &numbers);
+  const auto classOf = [&](int, int column) {
+    return numbers[static_cast<size_t>(column)] ? TClientOrder::CellClass::Number
+                                                : TClientOrder::CellClass::Text;
+  };
+  if (!TClientOrder::Sort(*order, classOf, TClientOrder::NullPlace::Last, out))
     throw TOdbcError("an ORDER BY column is not in the result", "42703");
 }
 

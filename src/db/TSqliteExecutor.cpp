@@ -76,8 +76,9 @@ void TSqliteExecutor::Fail(sqlite3* db) {
 
 void TSqliteExecutor::Run(sqlite3* db, const std::string& utf8Sql,
                           const std::vector<std::string>& blobs, size_t& nextBlob,
-                          TDataSet::Impl* out, TSqliteStatementCache* cache) {
-  if (cache && blobs.empty() && RunCached(db, utf8Sql, *cache, out)) return;
+                          TDataSet::Impl* out, TSqliteStatementCache* cache,
+                          const std::vector<TClientOrder::Term>* order) {
+  if (cache && blobs.empty() && RunCached(db, utf8Sql, *cache, out, order)) return;
   const char* tail = utf8Sql.c_str();
   const char* end = tail + utf8Sql.size();
   while (tail < end) {
@@ -98,7 +99,7 @@ void TSqliteExecutor::Run(sqlite3* db, const std::string& utf8Sql,
         Fail(db);
     }
     if (out && sqlite3_column_count(stmt.get()) > 0) {
-      ReadRows(db, stmt.get(), *out);
+      ReadRows(db, stmt.get(), *out, order);
     } else {
       int rc;
       while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
@@ -141,7 +142,8 @@ int Bind(sqlite3_stmt* stmt, int position, const TSqlLiterals::Value& value) {
 }  // namespace
 
 bool TSqliteExecutor::RunCached(sqlite3* db, const std::string& utf8Sql,
-                                TSqliteStatementCache& cache, TDataSet::Impl* out) {
+                                TSqliteStatementCache& cache, TDataSet::Impl* out,
+                                const std::vector<TClientOrder::Term>* order) {
   std::string shape;
   std::vector<TSqlLiterals::Value> values;
   const bool bindsLiterals = TSqlLiterals::Extract(utf8Sql, shape, values);
@@ -151,7 +153,7 @@ bool TSqliteExecutor::RunCached(sqlite3* db, const std::string& utf8Sql,
   for (size_t i = 0; i < values.size(); ++i)
     if (Bind(stmt, static_cast<int>(i + 1), values[i]) != SQLITE_OK) Fail(db);
   if (out && sqlite3_column_count(stmt) > 0) {
-    ReadRows(db, stmt, *out);
+    ReadRows(db, stmt, *out, order);
     return true;
   }
   int rc;
@@ -220,13 +222,64 @@ void TSqliteExecutor::InsertRows(sqlite3* db, const TInsertRows& rows,
   if (sqlite3_step(stmt) != SQLITE_DONE) Fail(db);
 }
 
-void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& out) {
+namespace {
+
+TClientOrder::CellClass ClassOfType(int type) {
+  switch (type) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+      return TClientOrder::CellClass::Number;
+    case SQLITE_BLOB:
+      return TClientOrder::CellClass::Blob;
+    case SQLITE_NULL:
+      return TClientOrder::CellClass::Null;
+    default:
+      return TClientOrder::CellClass::Text;
+  }
+}
+
+// The storage classes of the order's key cells, noted while the rows are
+// read: the set keeps only their text, and the integer 12 and the text
+// "12" sort apart.
+class KeyClasses {
+ public:
+  KeyClasses(const TDataSet::Impl& rows, const std::vector<TClientOrder::Term>* order)
+      : slot_(static_cast<size_t>(rows.Columns()), -1) {
+    if (!order) return;
+    for (const TClientOrder::Term& term : *order) {
+      const int column = rows.Find(term.Column);
+      if (column >= 0) slot_[column] = 0;
+    }
+    // Numbered in column order: the order the cells are read and noted in.
+    for (int& slot : slot_)
+      if (slot == 0) slot = keys_++;
+  }
+  bool Wanted() const { return keys_ > 0; }
+  void Note(int column, int type) {
+    if (slot_[column] >= 0) classes_.push_back(ClassOfType(type));
+  }
+  TClientOrder::CellClass Of(int row, int column) const {
+    return classes_[static_cast<size_t>(row) * keys_ + slot_[column]];
+  }
+
+ private:
+  std::vector<int> slot_;  // per column: its place among the key columns, or -1
+  int keys_ = 0;
+  std::vector<TClientOrder::CellClass> classes_;
+};
+
+}  // namespace
+
+void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& out,
+                               const std::vector<TClientOrder::Term>* order) {
   int columns = sqlite3_column_count(stmt);
   std::vector<std::string> names;
   names.reserve(columns);
   for (int c = 0; c < columns; ++c)
     names.push_back(GbkText::FromUtf8(sqlite3_column_name(stmt, c)));
   out.BeginResult(std::move(names));
+  KeyClasses keys(out, order);
+  const bool noteKeys = keys.Wanted();
   // The connection belongs to this thread: holding its mutex over the whole
   // read turns the lock every column call takes into a cheap re-entry.
   DbMutexHold hold(db);
@@ -241,6 +294,7 @@ void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& 
     for (int c = 0; c < columns; ++c) {
       sqlite3_value* value = sqlite3_column_value(stmt, c);
       const int type = sqlite3_value_type(value);
+      if (noteKeys) keys.Note(c, type);
       if (type == SQLITE_INTEGER) {
         TCellText::AppendInteger(out.text, sqlite3_value_int64(value));
       } else if (type == SQLITE_BLOB) {
@@ -265,4 +319,11 @@ void TSqliteExecutor::ReadRows(sqlite3* db, sqlite3_stmt* stmt, TDataSet::Impl& 
     Fail(db);
   }
   out.Finish();
+  if (order && !order->empty() &&
+      !TClientOrder::Sort(
+          *order, [&](int row, int column) { return keys.Of(row, column); },
+          TClientOrder::NullPlace::First, out)) {
+    out.Clear();
+    throw EDBException("An ORDER BY column is not in the result");
+  }
 }

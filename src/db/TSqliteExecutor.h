@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Exceptions.h"
+#include "TClientOrder.h"
 #include "TDataSetImpl.h"
 
 struct sqlite3;
@@ -22,8 +23,13 @@ class TSqliteExecutor {
   /// a statement met before runs as the kept prepared statement of its text;
   /// for an INSERT whose literals are all values, of its shape, the literals
   /// bound with their own types.
+  /// With `order` (terms TClientOrder::Split took out of the statement),
+  /// the rows are ordered after reading as SQLite orders them under the GBK
+  /// collation: Nulls first, then numbers, texts, blobs; equal keys in the
+  /// order read.
   static void Run(sqlite3* db, const std::string& utf8Sql, const std::vector<std::string>& blobs,
-                  size_t& nextBlob, TDataSet::Impl* out, TSqliteStatementCache* cache = nullptr);
+                  size_t& nextBlob, TDataSet::Impl* out, TSqliteStatementCache* cache = nullptr,
+                  const std::vector<TClientOrder::Term>* order = nullptr);
 
   /// Inserts `rows` through one statement of their shape, kept in `cache`,
   /// their text converted to UTF-8 and bound as text, their numbers as
@@ -37,11 +43,12 @@ class TSqliteExecutor {
   static void RegisterGbkCollation(sqlite3* db);
 
  private:
-  static void ReadRows(sqlite3* db, struct sqlite3_stmt* stmt, TDataSet::Impl& out);
+  static void ReadRows(sqlite3* db, struct sqlite3_stmt* stmt, TDataSet::Impl& out,
+                       const std::vector<TClientOrder::Term>* order);
   /// Runs `utf8Sql` through the cache, its rows (if any) to `out`; false
   /// when no statement is kept for it (nothing was run).
   static bool RunCached(sqlite3* db, const std::string& utf8Sql, TSqliteStatementCache& cache,
-                        TDataSet::Impl* out);
+                        TDataSet::Impl* out, const std::vector<TClientOrder::Term>* order);
   [[noreturn]] static void Fail(sqlite3* db);
 
  public:

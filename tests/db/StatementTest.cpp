@@ -239,6 +239,46 @@ TEST_P(GbkOrderTest, NamesSortInGbkOrderAndColumnNumbersStillNameColumns) {
   }
 }
 
+// On the embedded file a plain name order is applied to the rows after
+// reading; it must be SQLite's own order under the collation, row for row:
+// Nulls, then numbers (an integer equal to a real ties), then texts, then
+// blobs; descending terms; rows with equal keys in the order SQLite gives
+// them. SQLite's own sort is asked for with a clause the client leaves to
+// it (LIMIT -1: no limit).
+TEST_P(GbkOrderTest, OrderAppliedAfterReadingIsSqlitesOwnRowForRow) {
+  if (db.OnServer()) GTEST_SKIP() << "the server's own order has no fixed place for ties";
+  db.Exec("create table OrderMix (ID integer, K, Name text)");
+  const std::string texts[] = {U8(u8"血常规"), "alt",        "ALT", "Alt1", "",
+                               U8(u8"b超"),    U8(u8"𠀀字"), "10"};
+  std::string values;
+  unsigned state = 7;
+  for (int id = 1; id <= 3000; ++id) {
+    state = state * 1103515245u + 12345u;
+    const unsigned pick = (state >> 8) % 8, other = (state >> 16) % 8;
+    const std::string key = pick == 0   ? "NULL"
+                            : pick == 1 ? std::to_string(other)
+                            : pick == 2 ? std::to_string(other) + ".0"
+                            : pick == 3 ? std::to_string(other) + ".5"
+                            : pick == 4 ? "x'0" + std::to_string(other) + "'"
+                                        : "'" + texts[other] + "'";
+    values += (values.empty() ? "" : ",") +
+              ("(" + std::to_string(id) + ", " + key + ", '" + texts[(state >> 4) % 3] + "')");
+  }
+  db.Exec("insert into OrderMix values " + values);
+  auto ids = [&](const std::string& sql) {
+    std::string joined;
+    TDataSet* set = op->OpenQuery(sql);
+    for (set->First(); !set->Eof(); set->Next()) joined += set->FieldByName("ID").AsString() + ",";
+    return joined;
+  };
+  for (const char* order : {"K", "K desc, Name", "Name, K desc", "Name desc"}) {
+    const std::string sql = std::string("select ID, K, Name from OrderMix order by ") + order;
+    const std::string client = ids(sql);
+    EXPECT_EQ(client, ids(sql + " limit -1")) << order;
+    EXPECT_EQ(std::count(client.begin(), client.end(), ','), 3000) << order;
+  }
+}
+
 // The server's rows come unordered and are sorted on the client
 // (TClientOrder); the order must be the embedded database's, byte for byte:
 // names mixing Chinese, ASCII letters of either case and digits (as text),
