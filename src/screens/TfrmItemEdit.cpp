@@ -243,9 +243,16 @@ void TfrmItemEdit::btnDeleteClick() {
 }
 
 // The node of the deleted item itself; a category node or another item of
-// the same name is never touched.
+// the same name is never touched. The selection moves to the item's
+// category first: the tree would move it on to a neighbouring item that
+// the editor does not show, and the new entry the editor starts takes the
+// selected node's category.
 void TfrmItemEdit::RemoveNodeOf(TBaseItem* item) {
-  delete TreeNodeData::FindByObject(famCateToItemTree->chkCateTree, item);
+  QTreeWidget* tree = famCateToItemTree->chkCateTree;
+  QTreeWidgetItem* node = TreeNodeData::FindByObject(tree, item);
+  if (!node) return;
+  if (tree->currentItem() == node && node->parent()) tree->setCurrentItem(node->parent());
+  delete node;
 }
 
 void TfrmItemEdit::RzButton3Click() {

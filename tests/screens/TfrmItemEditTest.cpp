@@ -379,6 +379,31 @@ TEST_F(TfrmItemEditTest, DeleteAsksRemovesTheItemAndOnlyItsOwnNode) {
   EXPECT_EQ(w->famCateToItemTree->GetSelectedItem(), nullptr);
 }
 
+// After a delete the selection rests on the deleted item's category, never
+// on a neighbour the editor does not show: the new entry the editor starts
+// is proposed in that category, also when the last item of a category went
+// (the next node in the tree belongs to another one).
+TEST_F(TfrmItemEditTest, AfterADeleteTheNewEntryKeepsTheDeletedItemsCategory) {
+  db.Exec(
+      u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, ItemType, CateId, CateName) "
+      u8"VALUES (4, '000004', '尿酸', 0, 1, '检验科')");
+  OpenWindow();
+  ASSERT_EQ(ChildTexts(Category(0)), (QStringList{QStringLiteral("尿酸"), QStringLiteral("血糖")}));
+  for (QTreeWidgetItem* node : {Category(0)->child(0), Category(1)->child(0)}) {
+    QTreeWidgetItem* category = node->parent();
+    const int siblings = category->childCount() - 1;
+    ClickNode(tree, node);
+    TPromptService::SetNextAnswer(TPromptAnswer::Yes);
+    Click(w->btnDelete);
+    EXPECT_TRUE(app.Shown.empty()) << LastShown();
+    EXPECT_EQ(category->childCount(), siblings);
+    EXPECT_EQ(tree->currentItem(), category);
+    EXPECT_EQ(f->edtItemCode->text(), QString());
+    EXPECT_EQ(f->Cbbcate->currentText(), category->text(0));
+  }
+  EXPECT_EQ(Items(), 2);  // 血糖 and the combination item
+}
+
 TEST_F(TfrmItemEditTest, DeletingANewItemAsksNothingAndWritesNothing) {
   db.Exec(
       u8"INSERT INTO TJItem (ItemID, ItemCode, ItemName, ItemType, CateId, CateName) "
