@@ -59,6 +59,8 @@ void TfamCateTree::UpdateCategoryNode(TCategory* category) {
 
 void TfamCateTree::RemoveCategoryNode(TCategory* category) {
   delete TreeNodeData::FindByObject(chkCateTree, category);
+  // The tree would otherwise highlight a neighbour the editor does not show.
+  chkCateTree->clearSelection();
   // The cache frees the category: the pressed one must not name it then.
   if (currentCategory_ == category) currentCategory_ = nullptr;
   TCategoryManager::Instance().RemoveCategory(category);

@@ -241,6 +241,8 @@ TEST_F(TfrmCategorieTest, DeleteAsksNamingTheCategoryOnScreenAndRemovesOnlyThatO
   QTest::mouseClick(w->btnDelete, Qt::LeftButton);
   EXPECT_EQ(TopTexts(tree), (QStringList{QStringLiteral("检验科")}));
   EXPECT_EQ(w->famCateTree->CurrentCategory(), nullptr);
+  // No neighbour is highlighted beside the empty editor.
+  EXPECT_TRUE(tree->selectedItems().isEmpty());
   ClickEmptySpace(tree);  // shows nothing: the pressed category is gone
   EXPECT_EQ(f->Category(), nullptr);
   EXPECT_EQ(Rows(), 1);
