@@ -42,14 +42,9 @@ std::string TInsertRows::Shape() const {
 
 std::string TInsertRows::AsSql() const {
   return Rows(head_, columns_, RowCount(), [this](std::string& sql, size_t index) {
-    if (const auto* text = std::get_if<std::string>(&values_[index])) {
-      sql += '\'';
-      for (const char c : *text) {
-        if (c == '\'') sql += '\'';
-        sql += c;
-      }
-      sql += '\'';
-    } else
+    if (const auto* text = std::get_if<std::string>(&values_[index]))
+      sql += '\'' + QuoteDoubled(*text) + '\'';
+    else
       sql += std::to_string(std::get<int64_t>(values_[index]));
   });
 }

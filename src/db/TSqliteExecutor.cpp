@@ -212,11 +212,14 @@ void TSqliteExecutor::InsertRows(sqlite3* db, const TInsertRows& rows,
   int position = 0;
   for (const TInsertRows::Value& value : rows.Values()) {
     ++position;
-    const int rc = std::holds_alternative<std::string>(value)
-                       ? sqlite3_bind_text(stmt, position, texts[nextText].data(),
-                                           static_cast<int>(texts[nextText].size()), SQLITE_STATIC)
-                       : sqlite3_bind_int64(stmt, position, std::get<int64_t>(value));
-    if (std::holds_alternative<std::string>(value)) ++nextText;
+    int rc;
+    if (std::holds_alternative<std::string>(value)) {
+      const std::string& text = texts[nextText++];
+      rc = sqlite3_bind_text(stmt, position, text.data(), static_cast<int>(text.size()),
+                             SQLITE_STATIC);
+    } else {
+      rc = sqlite3_bind_int64(stmt, position, std::get<int64_t>(value));
+    }
     if (rc != SQLITE_OK) Fail(db);
   }
   if (sqlite3_step(stmt) != SQLITE_DONE) Fail(db);

@@ -232,8 +232,7 @@ std::optional<TChangeHeader> RaiseStamp(IDBOperator* op) {
     // The first raise of a process, under a guard, tells whether the
     // database answers it with rows; refused, it is made the plain way.
     std::optional<TChangeHeader> header;
-    const bool raised =
-        MayReturnRows(op) && Tried(op, [&] { header = RaiseReturning(op, state); });
+    const bool raised = MayReturnRows(op) && Tried(op, [&] { header = RaiseReturning(op, state); });
     {
       std::lock_guard<std::mutex> lock(g_mutex);
       Known()[KeyOf(op)].raiseReturns = header.has_value();
@@ -245,7 +244,7 @@ std::optional<TChangeHeader> RaiseStamp(IDBOperator* op) {
 }
 
 void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
-            const TWriteContext& context, const std::optional<TChangeHeader>& header) {
+            const TWriteContext& context, const TChangeHeader* header) {
   const TDatabaseState state = StateOf(op);
   if (!state.available) return;
   const std::vector<TFieldChange> changes = ChangesOf(entry, action);

@@ -52,8 +52,9 @@ std::optional<TChangeHeader> RaiseStamp(IDBOperator* op);
 
 /// The record rule: the rows of one write, one INSERT (none when an update
 /// changed nothing). Runs inside the write's transaction, after the row
-/// itself was written; `header` is what RaiseStamp gave for this write.
+/// itself was written; `header` is what RaiseStamp gave for this write
+/// (null: read here).
 void Record(IDBOperator* op, TCatalogueObject& entry, TWriteAction action,
-            const TWriteContext& context, const std::optional<TChangeHeader>& header);
+            const TWriteContext& context, const TChangeHeader* header);
 
 }  // namespace CatalogueHistory

@@ -46,8 +46,7 @@ TWriteRules TCatalogueObject::RulesWithHistory() {
   });
   rules.Record([](TDBObject& object, TWriteAction action, const TWriteContext& context) {
     auto& entry = static_cast<TCatalogueObject&>(object);
-    CatalogueHistory::Record(entry.Operator(), entry, action, context,
-                             entry.change_ ? std::optional(*entry.change_) : std::nullopt);
+    CatalogueHistory::Record(entry.Operator(), entry, action, context, entry.change_.get());
     entry.change_.reset();
   });
   return rules;
