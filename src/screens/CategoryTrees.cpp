@@ -49,4 +49,15 @@ void AddCategoryNodes(QTreeWidget* tree, TDBObjectList& categories, int32_t item
   }
 }
 
+void SelectEntryOrCategory(QTreeWidget* tree, const TBaseDBObject* entry,
+                           const std::string& categoryName) {
+  QTreeWidgetItem* node = entry ? TreeNodeData::FindByObject(tree, entry) : nullptr;
+  const QString category = QtText::ToQ(categoryName);
+  if (!node)
+    node = TreeNodeData::FindNode(tree, [&category](const QTreeWidgetItem* at) {
+      return TreeNodeData::Level(at) == 0 && at->text(0) == category;
+    });
+  if (node) tree->setCurrentItem(node);
+}
+
 }  // namespace CategoryTrees

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class QTreeWidget;
+class TBaseDBObject;
 class TDBObjectList;
 class TImageList;
 
@@ -17,5 +19,12 @@ namespace CategoryTrees {
 /// pictures `itemImage` and `itemSelected`; icons come from `images`.
 void AddCategoryNodes(QTreeWidget* tree, TDBObjectList& categories, int32_t itemType,
                       const TImageList& images, int itemImage, int itemSelected);
+
+/// Selects the node of `entry` or, without one (a new entry, or one whose
+/// row is gone), the first category node named `categoryName`: a rebuilt
+/// tree has no selection, and the windows take a new entry's category from
+/// it. Nothing is selected when neither node exists.
+void SelectEntryOrCategory(QTreeWidget* tree, const TBaseDBObject* entry,
+                           const std::string& categoryName);
 
 }  // namespace CategoryTrees

@@ -15,6 +15,7 @@
 
 #include "CatalogueEntries.h"
 #include "CatalogueRules.h"
+#include "CategoryTrees.h"
 #include "ColumnWidths.h"
 #include "DomainObjects.h"
 #include "EntryWrites.h"
@@ -103,7 +104,7 @@ TfrmCombItem::TfrmCombItem(IWinMain* host) : TMDIChild(host) {
   BuildPermissionActions();
   ConnectHandlers();
   follower_ = std::make_unique<TCatalogueFollower>(
-      this, [this] { famCatetoCombTree->BuildTree(); },
+      this, [this] { RebuildTreeAtEditor(); },
       [this] {
         return std::vector<const TBaseItem*>{famCombItem->Item(), famCombToItem->Item()};
       });
@@ -243,6 +244,17 @@ void TfrmCombItem::FormShow(QObject* sender) {
   }
   ReadDataOrClose("读取体检类别和组合项目失败，组合项目设置窗口不能使用。",
                   [this] { ShowFirstCategory(); });
+}
+
+// A rebuild forgets the pressed category (it may be an object of the old
+// build); the window's own category object outlives it, and Add starts a
+// new item in it. The tree shows the editor's place again.
+void TfrmCombItem::RebuildTreeAtEditor() {
+  TCategory* pressed = famCatetoCombTree->CurrentCategory();
+  famCatetoCombTree->BuildTree();
+  if (pressed == LookupCategory()) famCatetoCombTree->SetCurrentCategory(pressed);
+  CategoryTrees::SelectEntryOrCategory(famCatetoCombTree->CateToCombTree, famCombItem->Item(),
+                                       LookupCategory()->CateName);
 }
 
 void TfrmCombItem::ShowFirstCategory() {

@@ -130,6 +130,9 @@ class TfrmCombItem : public TMDIChild {
   void ShowFirstCategory();
   /// LookupCategory := the category named `name`, read again.
   void ReadLookupCategory(const std::string& name);
+  /// The tree built anew (after other writes): the pressed category kept
+  /// when it is the window's own, the editor's place selected.
+  void RebuildTreeAtEditor();
   /// A new item in `category`, its items and combination items unticked.
   void ShowNewItem(TCategory* category);
   QTreeWidgetItem* SelectedNode() const;

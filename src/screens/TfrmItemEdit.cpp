@@ -16,6 +16,7 @@
 
 #include "CatalogueEntries.h"
 #include "CatalogueRules.h"
+#include "CategoryTrees.h"
 #include "CodeTableText.h"
 #include "ColumnWidths.h"
 #include "EntryWrites.h"
@@ -72,7 +73,7 @@ TfrmItemEdit::TfrmItemEdit(IWinMain* host) : TMDIChild(host) {
   BuildPermissionActions();
   ConnectHandlers();
   follower_ = std::make_unique<TCatalogueFollower>(
-      this, [this] { famCateToItemTree->BuildTree(); },
+      this, [this] { RebuildTreeAtEditor(); },
       [this] { return std::vector<const TBaseItem*>{famItem->Item()}; });
   if (QMdiSubWindow* sub = SubWindow())
     sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -192,6 +193,12 @@ void TfrmItemEdit::FormShow(QObject* sender) {
   tree->setCurrentItem(tree->topLevelItem(0));
   tree->topLevelItem(0)->setExpanded(true);
   StartNewItem();
+}
+
+void TfrmItemEdit::RebuildTreeAtEditor() {
+  famCateToItemTree->BuildTree();
+  CategoryTrees::SelectEntryOrCategory(famCateToItemTree->chkCateTree, famItem->Item(),
+                                       famItem->CategoryName());
 }
 
 QTreeWidgetItem* TfrmItemEdit::SelectedNode() const {

@@ -84,6 +84,9 @@ class TfrmItemEdit : public TMDIChild {
   void StartNewItem();
   /// Warns and answers true when another entry already has the name typed.
   void ConnectEnterOrder();
+  /// The tree built anew (after other writes) with the editor's place
+  /// selected.
+  void RebuildTreeAtEditor();
   QTreeWidgetItem* SelectedNode() const;
   /// The category of the selected node: its parent's text for an item node.
   std::string SelectedCategoryName() const;

@@ -12,6 +12,7 @@
 #include "GbkText.h"
 #include "QtText.h"
 #include "ScreenTest.h"
+#include "TCatalogueFollower.h"
 #include "TCategory.h"
 #include "TCheckGrid.h"
 #include "TItemManager.h"
@@ -231,6 +232,21 @@ TEST_F(TfrmCombItemTest, TickedMembersAreStoredAndReadBackAndUncheckAllLeavesNon
   EXPECT_TRUE(f->Item()->Items().IsEmpty());
   Click(w->RzBitBtn5);
   EXPECT_EQ(Members().filter(QStringLiteral(":1")).size(), 3);
+}
+
+// A catch-up with another desk rebuilds the tree and its category objects;
+// Add afterwards still starts a new item in the category pressed before.
+TEST_F(TfrmCombItemTest, AddAfterCatchingUpStartsInThePressedCategory) {
+  OpenWindow();
+  Press(QStringLiteral("体格检查"));
+  db.Exec(u8"UPDATE TJItem SET UnitPrice = 7 WHERE ItemID = 12");  // another desk
+  db.Exec(u8"UPDATE TJCatalogueVersion SET Version = Version + 1");
+  ASSERT_TRUE(TCatalogueFollower::CatchUpWithOtherDesks());
+  Settle();
+  Click(w->RzBitBtn1);
+  EXPECT_TRUE(app.Shown.empty()) << LastShown();
+  EXPECT_EQ(f->edtCombName->text(), QString());
+  EXPECT_EQ(f->Cbbcate->currentText(), QStringLiteral("一般检查"));
 }
 
 TEST_F(TfrmCombItemTest, AddStartsUntickedAndSaveInsertsTheItemWithItsNode) {

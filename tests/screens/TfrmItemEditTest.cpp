@@ -12,6 +12,7 @@
 #include "HandlerConnect.h"
 #include "QtText.h"
 #include "ScreenTest.h"
+#include "TCatalogueFollower.h"
 #include "TItemManager.h"
 #include "TPromptService.h"
 #include "TRadioGroup.h"
@@ -402,6 +403,40 @@ TEST_F(TfrmItemEditTest, AfterADeleteTheNewEntryKeepsTheDeletedItemsCategory) {
     EXPECT_EQ(f->Cbbcate->currentText(), category->text(0));
   }
   EXPECT_EQ(Items(), 2);  // 血糖 and the combination item
+}
+
+// Another desk's writes rebuild the tree when the window catches up; the
+// tree then shows again where the editor is. A save of the item the other
+// desk deleted says so, brings back nothing, and the new entry the editor
+// starts stays in the item's category (a tree without a selection gave it
+// none).
+TEST_F(TfrmItemEditTest, AfterCatchingUpTheTreeShowsTheEditorsPlace) {
+  OpenWindow();
+  ClickNode(tree, Category(1)->child(0));
+  ASSERT_EQ(f->edtItemName->text(), QStringLiteral("身高"));
+  db.Exec(u8"UPDATE TJItem SET UnitPrice = 3 WHERE ItemID = 1");  // another desk
+  db.Exec(u8"UPDATE TJCatalogueVersion SET Version = Version + 1");
+  ASSERT_TRUE(TCatalogueFollower::CatchUpWithOtherDesks());
+  Settle();
+  ASSERT_NE(tree->currentItem(), nullptr);
+  EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("身高"));
+
+  db.Exec(u8"DELETE FROM TJItem WHERE ItemID = 3");
+  db.Exec(u8"UPDATE TJCatalogueVersion SET Version = Version + 1");
+  ASSERT_TRUE(TCatalogueFollower::CatchUpWithOtherDesks());
+  Settle();
+  // Kept while the editor shows it: the save finds out.
+  EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("身高"));
+  f->edtPrice->setText(QStringLiteral("9"));
+  Click(w->btnSave);
+  ASSERT_FALSE(TPromptService::History().empty());
+  EXPECT_EQ(TPromptService::History().back().Text,
+            QStringLiteral("“身高”已被其他用户删除，这次的修改没有保存。"));
+  EXPECT_EQ(Items(), 2);
+  EXPECT_EQ(f->edtItemCode->text(), QString());
+  EXPECT_EQ(f->Cbbcate->currentText(), QStringLiteral("一般检查"));
+  EXPECT_EQ(tree->currentItem(), Category(1));
+  EXPECT_EQ(Category(1)->childCount(), 0);
 }
 
 TEST_F(TfrmItemEditTest, DeletingANewItemAsksNothingAndWritesNothing) {
